@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds libgef and runs every test twice: an optimised build, then one under AddressSanitizer and UBSan.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+jobs=${GEF_JOBS:-2}
+# A hung test must not eat the whole CI budget; no test is meant to come near this.
+test_timeout=${GEF_TEST_TIMEOUT:-1200}
+
+run_suite() {
+  local dir=$1
+  shift
+  echo "=== configure $dir"
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEF_WERROR=ON "$@"
+  echo "=== build $dir"
+  cmake --build "$dir" -j "$jobs"
+  echo "=== test $dir"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout "$test_timeout"
+}
+
+# Asserts stay on: a test build should trip over broken invariants.
+run_suite build \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g" \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g"
+
+sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run_suite build-asan \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g" \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
+  -DCMAKE_C_FLAGS="$sanitize" \
+  -DCMAKE_CXX_FLAGS="$sanitize" \
+  -DCMAKE_EXE_LINKER_FLAGS="$sanitize" \
+  -DCMAKE_SHARED_LINKER_FLAGS="$sanitize"
+
+echo "=== all Linux tests passed"

@@ -1,0 +1,26 @@
+// Proves a C++17 program sees the C declarations of <gef/gef.h> with C linkage and links the shared library.
+#include <gef/gef.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+using AnyFn = void (*)();
+}
+
+int main() {
+  // A missing extern "C" in a header shows up here as an unresolved mangled name at link time.
+  const std::vector<AnyFn> refs = {
+#define GEF_REF(name) reinterpret_cast<AnyFn>(&name),
+#include "gef_symbol_refs.inc"
+#undef GEF_REF
+  };
+  for (AnyFn fn : refs) {
+    if (fn == nullptr) {
+      std::fprintf(stderr, "an export resolved to a null address\n");
+      return 1;
+    }
+  }
+  std::printf("C++ program linked %lu exported functions\n", static_cast<unsigned long>(refs.size()));
+  return 0;
+}
