@@ -1,7 +1,10 @@
-/* Umbrella header for libgef (placeholder until the public API headers exist). */
+/* The whole public interface of libgef: read, check, edit and write GEF files. */
 #ifndef GEF_GEF_H
 #define GEF_GEF_H
 
-#include <gef/export.h>
+#include "gef/errors.h"
+#include "gef/getters.h"
+#include "gef/lifecycle.h"
+#include "gef/setters.h"
 
 #endif /* GEF_GEF_H */

@@ -1,0 +1,71 @@
+// The error list: numeric error entries, their text slots, and the cursors that read them.
+#pragma once
+
+#include <cstdint>
+
+namespace gef {
+
+struct Document;
+
+constexpr int kMaxErrors = 1000;
+constexpr int kEntryInts = 5;
+constexpr int kTextSize = 256;
+constexpr int kMessageSize = 512;
+constexpr int kTextSubject = 10000;  // subjects from here on name a text slot
+
+// Positions within an error entry.
+enum ErrorField { E_CODE = 0, E_SUBJECT, E_FIRST, E_SECOND, E_LEVEL };
+
+struct ErrorList {
+  // 1000 entries of five integers, then the end marker 0; unused integers are -1.
+  std::int32_t entries[kMaxErrors * kEntryInts + 1];
+  char texts[kMaxErrors][kTextSize];
+  std::int32_t text_count;
+  std::int32_t last[kEntryInts];
+  char last_text[kTextSize];
+  char name_buffer[kTextSize];
+  char message[kMessageSize];
+  // Integer positions into `entries`.
+  std::int32_t write_cursor;
+  std::int32_t code_cursor;
+  std::int32_t text_cursor;
+  std::int32_t recent_cursor;
+  std::int32_t spare_cursor;
+};
+
+// Records one entry. A non-zero subject is a keyword code and `text` is ignored; subject 0
+// stores `text` (cut to 255 characters) in the next text slot. Returns 1 when recorded, 0 when
+// the list is full or does not exist.
+int report_error(Document& doc, int code, int subject, int first, int second, const char* text,
+                 int level);
+
+// Shorthands for the two kinds of subject.
+inline int report_text(Document& doc, int code, const char* text, int first, int second,
+                       int level) {
+  return report_error(doc, code, 0, first, second, text, level);
+}
+inline int report_keyword(Document& doc, int code, int keyword, int first, int second,
+                          int level) {
+  return report_error(doc, code, keyword, first, second, nullptr, level);
+}
+
+// Creates the list on first use; afterwards empties it: no entries, no texts, cursors at the
+// start and last error code -1.
+void reset_error_list(Document& doc);
+// Releases the list; the next reset creates it anew.
+void release_error_list(Document& doc);
+
+// The text a subject stands for: a text slot, or the keyword name placed in the name buffer.
+const char* subject_text(ErrorList& list, int subject);
+
+// Formats the message of `code` into the list's message buffer and returns it.
+const char* format_error_message(Document& doc, int code, const char* subject, int first,
+                                 int second);
+
+// Formats the message of a recorded entry (position of its first integer).
+const char* format_entry(Document& doc, int position);
+
+// Name of a level ("GEF SEVERE" .. "STANDARD INFORMATION").
+const char* level_name(int level);
+
+}  // namespace gef

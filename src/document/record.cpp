@@ -1,0 +1,105 @@
+// The one document record, the library-wide state, and the reset that starts a new document.
+#include "document/record.h"
+
+#include <cstring>
+#include <new>
+
+#include "diagnostics/error_list.h"
+
+namespace gef {
+
+Document g_document;
+Library g_library;
+
+void release_texts(Entry& e, int code) {
+  const KeywordInfo& kw = keyword_info(code);
+  for (int k = 0; k < kw.field_count; ++k) {
+    if (field_info(code, k).type != FieldType::TEXT) continue;
+    std::free(e.field[k].s);
+    e.field[k].s = nullptr;
+  }
+}
+
+namespace {
+
+void reset_entry(Entry& e, int code) {
+  std::memset(static_cast<void*>(&e), 0, sizeof e);
+  const KeywordInfo& kw = keyword_info(code);
+  for (int k = 0; k < kw.field_count; ++k) {
+    const FieldInfo& f = field_info(code, k);
+    switch (f.type) {
+      case FieldType::INT: e.field[k].i = static_cast<std::int32_t>(f.reset_value); break;
+      case FieldType::FLOAT: e.field[k].f = static_cast<float>(f.reset_value); break;
+      case FieldType::DOUBLE: e.field[k].d = f.reset_value; break;
+      case FieldType::CHAR: e.field[k].c = '\0'; break;
+      case FieldType::TEXT: e.field[k].s = nullptr; break;
+    }
+  }
+}
+
+}  // namespace
+
+bool ensure_entries(Document& doc) {
+  if (doc.entries) return true;
+  doc.entries.reset(new (std::nothrow) Entry[total_entries()]);
+  if (!doc.entries) return false;
+  doc.initialised = false;
+  for (int code = 1; code < kKeywordSlots; ++code) {
+    const KeywordInfo& kw = keyword_info(code);
+    if (kw.name == nullptr || kw.area != code) continue;
+    for (int i = 0; i < kw.capacity; ++i) reset_entry(entry(doc, code, i), code);
+    doc.used[code] = 0;
+  }
+  doc.initialised = true;
+  return true;
+}
+
+void clear_entries(Document& doc, bool reset_values) {
+  if (!doc.entries) return;
+  for (int code = 1; code < kKeywordSlots; ++code) {
+    const KeywordInfo& kw = keyword_info(code);
+    if (kw.name == nullptr || kw.area != code) continue;
+    for (int i = 0; i < doc.used[code]; ++i) {
+      Entry& e = entry(doc, code, i);
+      release_texts(e, code);
+      if (reset_values) {
+        reset_entry(e, code);
+      } else {
+        e.present = 0;
+        e.bits = 0;
+      }
+    }
+    if (reset_values) doc.used[code] = 0;
+  }
+}
+
+void release_data(Document& doc) {
+  for (char* text : g_library.column_texts) std::free(text);
+  g_library.column_texts.assign(1, nullptr);
+  g_library.data.reset();
+  doc.data_present = 0;
+  doc.value_capacity = 0;
+}
+
+void resize_column_texts(int scans) {
+  for (char* text : g_library.column_texts) std::free(text);
+  g_library.column_texts.assign(scans > 0 ? std::size_t(scans) : 0, nullptr);
+}
+
+void reset_document(Document& doc) {
+  reset_error_list(doc);
+  if (!ensure_entries(doc)) return;
+  clear_entries(doc, true);
+  for (int col = 0; col < kMaxColumns; ++col) {
+    doc.out_format[col][0] = '\0';
+    doc.out_flags[col] = 0;
+  }
+  doc.input_mode = GETAL;
+  doc.ready = 1;
+  doc.scan_known = 0;
+  doc.header_checked = 0;
+  // A report-version conversion belongs to the document it was made for.
+  g_library.conversion_stamp = 0;
+}
+
+}  // namespace gef

@@ -1,0 +1,102 @@
+// The document record that holds one GEF document, and the library-wide state around it.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "document/keywords.h"
+
+namespace gef {
+
+struct ErrorList;
+
+// One stored field; which member is live follows the field's type in the keyword table.
+union Field {
+  std::int32_t i;
+  float f;
+  double d;
+  char c;
+  char* s;  // owned zero-terminated copy, or null when never stored
+};
+
+// One occurrence of a keyword as stored.
+struct Entry {
+  Field field[kMaxFields];
+  std::int32_t present;  // 0 while absent, 1 once an occurrence is stored
+  std::uint8_t bits;     // bit k-1 set when entry field k was given (k = 1..8)
+};
+
+// Input modes of the keyword store.
+enum InputMode : std::int32_t { GETAL = 0, STRING = 1 };
+
+constexpr int kMaxColumns = 250;
+constexpr int kFormatSize = 16;
+constexpr std::int32_t kFormatAllocated = 1;  // output-format flag bits
+constexpr std::int32_t kFormatConverted = 2;
+
+struct Document {
+  // Keyword storage: every area in one array, area of keyword c at keyword_info(c).entry_offset.
+  std::unique_ptr<Entry[]> entries;
+  // Per area, one past the highest entry touched since the last reset, so that a reset only
+  // visits what was used.
+  std::int32_t used[kKeywordSlots];
+  bool initialised;  // entries hold their reset values
+
+  std::int32_t input_mode;
+  std::int32_t ready;
+  std::int32_t scan_count;
+  std::int32_t scan_known;
+  std::int32_t data_present;
+  std::int32_t value_capacity;
+
+  char out_format[kMaxColumns][kFormatSize];
+  std::int32_t out_flags[kMaxColumns];
+
+  std::int32_t header_checked;
+  std::int32_t plotable;
+
+  ErrorList* errors;  // created by the first reset
+};
+
+// Library-wide state beside the record.
+struct Library {
+  Document* current = nullptr;
+  std::unique_ptr<double[]> data;                 // the data block, column after column
+  std::vector<char*> column_texts;                // per-scan texts, owned (malloc)
+  std::int32_t conversion_stamp = 0;
+  std::int32_t busy = 0;
+};
+
+extern Document g_document;
+extern Library g_library;
+
+// The current document, or null before init_gef and after free_gef.
+inline Document* current() { return g_library.current; }
+
+// Entry `index` (0-based) of the storage area of keyword `code`.
+inline Entry& entry(Document& doc, int code, int index) {
+  return doc.entries[keyword_info(code).entry_offset + index];
+}
+
+// Frees every text of an entry of keyword `code` and clears the references.
+void release_texts(Entry& e, int code);
+
+// Makes sure the keyword storage exists; false when memory runs out.
+bool ensure_entries(Document& doc);
+
+// Releases every keyword text and marks every entry absent, visiting only the entries used
+// since the last reset; with `reset_values` the fields also take their reset values.
+void clear_entries(Document& doc, bool reset_values);
+
+// Releases the data block and the per-scan column texts.
+void release_data(Document& doc);
+
+// Per-scan column texts: release every text and size the table for `scans` scans.
+void resize_column_texts(int scans);
+
+// Document reset: forgets every keyword, empties the error list, keeps the data block.
+void reset_document(Document& doc);
+
+}  // namespace gef
