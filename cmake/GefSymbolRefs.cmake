@@ -5,7 +5,9 @@ set(pending_names)
 if(EXISTS "${PENDING}")
   file(STRINGS "${PENDING}" pending_names)
 endif()
-set(content "/* Generated from exports.txt and pending_exports.txt; do not edit. */\n")
+set(content "/* Generated from exports.txt minus tests/build/pending_exports.txt; do not edit.\n"
+  " * A compile or link error on a name below: it is not declared in <gef/gef.h> or not\n"
+  " * exported yet; implement it or list it in pending_exports.txt. */\n")
 foreach(name IN LISTS all_names)
   string(STRIP "${name}" name)
   if(name STREQUAL "" OR name IN_LIST pending_names)

@@ -7,8 +7,9 @@
 typedef void (*gef_any_fn)(void);
 
 int main(void) {
-  /* Automatic storage: the address of a dllimport function is not a link-time constant. */
-  gef_any_fn refs[] = {
+  /* Automatic storage: the address of a dllimport function is not a link-time constant.
+   * volatile: otherwise the optimiser drops the references and the link proves nothing. */
+  gef_any_fn volatile refs[] = {
 #define GEF_REF(name) (gef_any_fn)name,
 #include "gef_symbol_refs.inc"
 #undef GEF_REF

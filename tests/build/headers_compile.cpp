@@ -16,7 +16,9 @@ int main() {
 #undef GEF_REF
   };
   for (AnyFn fn : refs) {
-    if (fn == nullptr) {
+    // volatile: otherwise the optimiser may assume function addresses are never null and drop them.
+    const AnyFn volatile seen = fn;
+    if (seen == nullptr) {
       std::fprintf(stderr, "an export resolved to a null address\n");
       return 1;
     }
