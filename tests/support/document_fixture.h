@@ -1,0 +1,81 @@
+// Test helpers: a fresh library per test, and direct views of the record and the error list.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "diagnostics/error_list.h"
+#include "document/record.h"
+#include "document/store.h"
+#include "gef/gef.h"
+
+namespace gef::test {
+
+using ErrorEntry = std::array<int, 5>;  // code, subject, first, second, level
+
+// Every entry recorded so far, in order.
+inline std::vector<ErrorEntry> errors() {
+  std::vector<ErrorEntry> out;
+  ErrorList* list = g_document.errors;
+  if (list == nullptr) return out;
+  for (int p = 0; list->entries[p] > 0; p += kEntryInts)
+    out.push_back({list->entries[p], list->entries[p + 1], list->entries[p + 2],
+                   list->entries[p + 3], list->entries[p + 4]});
+  return out;
+}
+
+// Codes of every entry recorded so far.
+inline std::vector<int> error_codes() {
+  std::vector<int> out;
+  for (const ErrorEntry& e : errors()) out.push_back(e[0]);
+  return out;
+}
+
+// Message of entry `i`.
+inline std::string message(int i) { return format_entry(g_document, i * kEntryInts); }
+
+// Stores a header line "NAME= f1, f2, ..." in text mode, the way a file's line arrives: fields
+// split at commas with surrounding blanks removed. Returns the store's result.
+inline int store_line(const std::string& line) {
+  std::string name = line.substr(0, line.find('='));
+  std::vector<std::string> fields;
+  if (line.find('=') != std::string::npos) {
+    std::string rest = line.substr(line.find('=') + 1);
+    std::size_t start = 0;
+    while (true) {
+      std::size_t comma = rest.find(',', start);
+      std::string f = rest.substr(start, comma == std::string::npos ? comma : comma - start);
+      f.erase(0, f.find_first_not_of(' '));
+      f.erase(f.find_last_not_of(' ') + 1);
+      fields.push_back(f);
+      if (comma == std::string::npos) break;
+      start = comma + 1;
+    }
+    if (fields.size() == 1 && fields[0].empty()) fields.clear();
+  }
+  const void* args[kMaxFields] = {};
+  for (std::size_t i = 0; i < fields.size() && i < std::size_t(kMaxFields); ++i)
+    args[i] = fields[i].c_str();
+  InputModeScope text(g_document, STRING);
+  return store_keyword(g_document, name.c_str(), args);
+}
+
+// The entry of keyword `code` at `index` (0-based).
+inline Entry& entry_of(int code, int index = 0) { return entry(g_document, code, index); }
+
+// A library with an empty document of the given size, released after the test.
+class DocumentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(init_gef(), 1);
+    ASSERT_EQ(init_gef_general(columns_, scans_), 1);
+  }
+  void TearDown() override { free_gef(); }
+  int columns_ = 4;
+  int scans_ = 10;
+};
+
+}  // namespace gef::test
