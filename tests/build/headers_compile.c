@@ -1,16 +1,16 @@
-/* Proves a C99 program can include <gef/gef.h> and link every implemented export from the shared library. */
+/* Proves a C99 program can include <gef/gef.h> and link every implemented export of libgef. */
 #include <gef/gef.h>
 
 #include <stdio.h>
 
-/* The generic function-pointer type that GCC accepts any function pointer cast to without warnings. */
+/* GCC lets any function pointer be cast to this type without a warning. */
 typedef void (*gef_any_fn)(void);
 
 int main(void) {
   /* Automatic storage: the address of a dllimport function is not a link-time constant.
    * volatile: otherwise the optimiser drops the references and the link proves nothing. */
   gef_any_fn volatile refs[] = {
-#define GEF_REF(name) (gef_any_fn)name,
+#define GEF_REF(name) (gef_any_fn) name,
 #include "gef_symbol_refs.inc"
 #undef GEF_REF
       (gef_any_fn)0};

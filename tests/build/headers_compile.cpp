@@ -1,4 +1,4 @@
-// Proves a C++17 program sees the C declarations of <gef/gef.h> with C linkage and links the shared library.
+// Proves a C++17 program sees <gef/gef.h> with C linkage and links the shared library.
 #include <gef/gef.h>
 
 #include <cstdio>
@@ -23,6 +23,7 @@ int main() {
       return 1;
     }
   }
-  std::printf("C++ program linked %lu exported functions\n", static_cast<unsigned long>(refs.size()));
+  std::printf("C++ program linked %lu exported functions\n",
+              static_cast<unsigned long>(refs.size()));
   return 0;
 }
