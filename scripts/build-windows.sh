@@ -3,25 +3,7 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-# Installs Debian packages whose command is missing; CI starts on a machine that may lack them.
-ensure_packages() {
-  local missing=()
-  local pair command package
-  for pair in "$@"; do
-    command=${pair%%=*}
-    package=${pair#*=}
-    command -v "$command" >/dev/null 2>&1 || missing+=("$package")
-  done
-  ((${#missing[@]})) || return 0
-  echo "=== installing ${missing[*]}"
-  local sudo=()
-  ((EUID == 0)) || sudo=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  # A stale or empty package list makes the install fail, so refresh it once first.
-  "${sudo[@]}" apt-get update -q
-  "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
-}
-
+source scripts/ensure-packages.sh
 ensure_packages \
   x86_64-w64-mingw32-g++-posix=g++-mingw-w64-x86-64-posix \
   x86_64-w64-mingw32-gcc-posix=gcc-mingw-w64-x86-64-posix \

@@ -3,6 +3,9 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
+source scripts/ensure-packages.sh
+ensure_packages cmake=cmake gcc=gcc g++=g++ nm=binutils /usr/src/googletest/CMakeLists.txt=googletest
+
 jobs=${GEF_JOBS:-2}
 # A hung test must not eat the whole CI budget; no test is meant to come near this.
 test_timeout=${GEF_TEST_TIMEOUT:-1200}
