@@ -27,43 +27,41 @@ bool fits_capacity(Document& doc, std::int64_t value, std::int64_t other, int le
 
 bool check_setter(Document& doc, SetterCheck check, const void* const* args) {
   switch (check) {
-    case SetterCheck::NONE:
-      return true;
-    case SetterCheck::GEFID: {
-      const int id = as_int(args[0]) * 10000 + as_int(args[1]) * 100 + as_int(args[2]);
-      if (id == 10000 || id == 10100 || id == 20000) return true;
-      char text[96];
-      std::snprintf(text, sizeof text, "Unsupported ID, GEFID is currently supported up to %d, %d, %d",
-                    2, 0, 0);
-      report_text(doc, 42, text, 0, 0, 2);
+  case SetterCheck::NONE: return true;
+  case SetterCheck::GEFID: {
+    const int id = as_int(args[0]) * 10000 + as_int(args[1]) * 100 + as_int(args[2]);
+    if (id == 10000 || id == 10100 || id == 20000) return true;
+    char text[96];
+    std::snprintf(text, sizeof text,
+                  "Unsupported ID, GEFID is currently supported up to %d, %d, %d", 2, 0, 0);
+    report_text(doc, 42, text, 0, 0, 2);
+    return false;
+  }
+  case SetterCheck::COLUMN:
+    return fits_capacity(doc, as_int(args[0]), doc.scan_known != 0 ? doc.scan_count : 0, 2);
+  case SetterCheck::SCANS: return fits_capacity(doc, as_int(args[0]), column_count(doc), 1);
+  case SetterCheck::DATACONVERSION: {
+    const int n = as_int(args[0]);
+    const int scan = as_int(args[2]);
+    if (n < 1 || n > 250) {
+      report_text(doc, 6, "", n, 250, 2);
       return false;
     }
-    case SetterCheck::COLUMN:
-      return fits_capacity(doc, as_int(args[0]), doc.scan_known != 0 ? doc.scan_count : 0, 2);
-    case SetterCheck::SCANS:
-      return fits_capacity(doc, as_int(args[0]), column_count(doc), 1);
-    case SetterCheck::DATACONVERSION: {
-      const int n = as_int(args[0]);
-      const int scan = as_int(args[2]);
-      if (n < 1 || n > 250) {
-        report_text(doc, 6, "", n, 250, 2);
-        return false;
-      }
-      if (doc.scan_known != 0 && (scan < 1 || scan > doc.scan_count)) {
-        report_text(doc, 6, "", scan, doc.scan_count, 2);
-        return false;
-      }
-      if (doc.scan_known == 0 && scan < 1) {
-        report_text(doc, 42, "Zero or negative scan numbers are not allowed", 0, 0, 2);
-        return false;
-      }
-      return true;
+    if (doc.scan_known != 0 && (scan < 1 || scan > doc.scan_count)) {
+      report_text(doc, 6, "", scan, doc.scan_count, 2);
+      return false;
     }
+    if (doc.scan_known == 0 && scan < 1) {
+      report_text(doc, 42, "Zero or negative scan numbers are not allowed", 0, 0, 2);
+      return false;
+    }
+    return true;
+  }
   }
   return true;
 }
 
-}  // namespace
+} // namespace
 
 int set_keyword(int code, SetterCheck check, std::initializer_list<const void*> list) {
   Document* doc = current();
@@ -76,7 +74,7 @@ int set_keyword(int code, SetterCheck check, std::initializer_list<const void*> 
   return store_keyword(*doc, code, keyword_info(code).name, args);
 }
 
-}  // namespace gef
+} // namespace gef
 
 #define GEF_ARGS(...) __VA_ARGS__
 #define GEF_SETTER(Function, NAME, Check, Parameters, Arguments)                                   \

@@ -13,4 +13,4 @@ enum class SetterCheck { NONE, GEFID, COLUMN, SCANS, DATACONVERSION };
 // check refused the values.
 int set_keyword(int code, SetterCheck check, std::initializer_list<const void*> args);
 
-}  // namespace gef
+} // namespace gef

@@ -23,13 +23,13 @@ void clear_entries(ErrorList& list, int from, int to) {
   for (int i = from; i < to; ++i) list.entries[i] = -1;
 }
 
-}  // namespace
+} // namespace
 
 void reset_error_list(Document& doc) {
   ErrorList* list = doc.errors;
   if (list == nullptr) {
     list = new (std::nothrow) ErrorList;
-    if (list == nullptr) return;  // reports are ignored while no list exists
+    if (list == nullptr) return; // reports are ignored while no list exists
     doc.errors = list;
     clear_entries(*list, 0, kMaxErrors * kEntryInts);
     list->entries[kMaxErrors * kEntryInts] = 0;
@@ -58,7 +58,7 @@ int report_error(Document& doc, int code, int subject, int first, int second, co
   ErrorList* list = doc.errors;
   if (list == nullptr) return 0;
   std::int32_t* at = &list->entries[list->write_cursor];
-  if (*at == 0) return 0;  // the end marker: the list is full
+  if (*at == 0) return 0; // the end marker: the list is full
   if (subject == 0) {
     const int slot = list->text_count++;
     subject = kTextSubject + slot;
@@ -93,11 +93,12 @@ const char* format_entry(Document& doc, int position) {
 
 const char* level_name(int level) {
   static const char* const names[10] = {
-      "GEF SEVERE",      "GEF ERROR",      "GEF MINOR",      "GEF WARNING",      "GEF INFORMATION",
-      "STANDARD SEVERE", "STANDARD ERROR", "STANDARD MINOR", "STANDARD WARNING", "STANDARD INFORMATION"};
+      "GEF SEVERE",       "GEF ERROR",           "GEF MINOR",      "GEF WARNING",
+      "GEF INFORMATION",  "STANDARD SEVERE",     "STANDARD ERROR", "STANDARD MINOR",
+      "STANDARD WARNING", "STANDARD INFORMATION"};
   if (level < 1) return "";
   int index = (level - 1) % 10 + (level > 9 ? 5 : 0);
   return index < 10 ? names[index] : "";
 }
 
-}  // namespace gef
+} // namespace gef

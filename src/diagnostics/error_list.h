@@ -11,7 +11,7 @@ constexpr int kMaxErrors = 1000;
 constexpr int kEntryInts = 5;
 constexpr int kTextSize = 256;
 constexpr int kMessageSize = 512;
-constexpr int kTextSubject = 10000;  // subjects from here on name a text slot
+constexpr int kTextSubject = 10000; // subjects from here on name a text slot
 
 // Positions within an error entry.
 enum ErrorField { E_CODE = 0, E_SUBJECT, E_FIRST, E_SECOND, E_LEVEL };
@@ -44,8 +44,7 @@ inline int report_text(Document& doc, int code, const char* text, int first, int
                        int level) {
   return report_error(doc, code, 0, first, second, text, level);
 }
-inline int report_keyword(Document& doc, int code, int keyword, int first, int second,
-                          int level) {
+inline int report_keyword(Document& doc, int code, int keyword, int first, int second, int level) {
   return report_error(doc, code, keyword, first, second, nullptr, level);
 }
 
@@ -68,4 +67,4 @@ const char* format_entry(Document& doc, int position);
 // Name of a level ("GEF SEVERE" .. "STANDARD INFORMATION").
 const char* level_name(int level);
 
-}  // namespace gef
+} // namespace gef

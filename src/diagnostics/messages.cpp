@@ -51,7 +51,10 @@ constexpr Message kMessages[] = {
     {34, 0, " GEF 100: In keyword %s more parameters than allowed (=%d) are found.\n", "U1"},
     {35, 0, " GEF 100: Unknown number of columns.\n", ""},
     {36, 0, " GEF 100: The number for keyword %s is outside the interval (%d, %d).\n", "T12"},
-    {37, 0, " GEF 100: Stopped processing data, while severe error(s) found in reading the header of %s.\n", "T"},
+    {37, 0,
+     " GEF 100: Stopped processing data, while severe error(s) found in reading the header of "
+     "%s.\n",
+     "T"},
     {38, 0, " GEF 100: Scan number %ld is outside the interval (1, %ld).\n", "12"},
     {39, 0, " GEF 100: Keyword %s is missing\n", "T"},
     {40, 0, " GEF 100: File %s cannot be opened.\n", "T"},
@@ -62,15 +65,19 @@ constexpr Message kMessages[] = {
     {43, 3, " GEF 100: In keyword %s, serial number %d, field %d is missing.\n", "T12"},
     {44, 0, " GEF 100: Binary data require the keywords DATATYPE and OS.\n", ""},
     {45, 0, " GEF 100: Keyword %s nr. %d is not allowed (max=%d).\n", "T12"},
-    {46, 0, " GEF 110: In keyword %s value, unit and quantity are either all mandatory or all optional\n", "T"},
+    {46, 0,
+     " GEF 110: In keyword %s value, unit and quantity are either all mandatory or all optional\n",
+     "T"},
     {47, 0, " GEF 110: In keyword %s serial number %d fields previous to %d are missing.\n", "T12"},
     {48, 1, " GEF 110: Keyword %s is missing.\n", "T"},
     {48, 2, " GEF 110: In keyword %s, field %d is missing.\n", "T2"},
     {48, 3, " GEF 110: In keyword %s, serial number %d, field %d is missing.\n", "T12"},
     {49, 0, " GEF 100: In %s the separator used: '%c' is invalid.\n", "Tc"},
     {50, 0, " GEF 100: Columnseparator '%c' equal to recordseparator '%c' is not allowed.\n", "cd"},
-    {51, 0, " GEF 100: In keyword %s the number of the month %d is outside the interval (1, 12).\n", "T1"},
-    {52, 0, " GEF 100: In keyword %s the number of the day %d is outside the interval (1, 31).\n", "T1"},
+    {51, 0, " GEF 100: In keyword %s the number of the month %d is outside the interval (1, 12).\n",
+     "T1"},
+    {52, 0, " GEF 100: In keyword %s the number of the day %d is outside the interval (1, 31).\n",
+     "T1"},
     {53, 0, " GEF 100: In keyword %s the hour %d is outside the interval (0, 23).\n", "T1"},
     {54, 0, " GEF 100: In keyword %s the minute %d is outside the interval (0, 59).\n", "T1"},
     {55, 0, " GEF 100: In keyword %s the second %d is outside the interval (0, 59).\n", "T1"},
@@ -88,34 +95,46 @@ constexpr Message kMessages[] = {
     {1001, 0, " GEF-DATA: Errors found while reading the data block of %s.\n", "T"},
     {1002, 0, " GEF-DATA: Number of columns and/or scans is unknown.\n", ""},
     {1003, 0, " GEF-DATA: Too many columns to print.\n", ""},
-    {1004, 0, " GEF-DATA: Warning. Last scan processed, however still data remains. Ignored.\n", ""},
+    {1004, 0, " GEF-DATA: Warning. Last scan processed, however still data remains. Ignored.\n",
+     ""},
     {1005, 0, " GEF-DATA: Unknown data entry is found in scan %d, column %d.\n", "12"},
     {1006, 0, " GEF-DATA: No valid columnseparator was found after scan %d, column %d\n", "12"},
     {1007, 0, " GEF-DATA: No valid recordseparator was found after %ld data fields.\n", "1"},
     {1008, 0, " GEF-DATA: Columntext in scan %ld is too long (max = %d).\n", "12"},
-    {1009, 0, " GEF 100: The number of scans read=%ld is not in agreement with LASTSCAN=%ld\n", "12"},
+    {1009, 0, " GEF 100: The number of scans read=%ld is not in agreement with LASTSCAN=%ld\n",
+     "12"},
     {1010, 0, " GEF-DATA: No valid data found in column %d.\n", "1"},
-    {1011, 0, " GEF-DATA: The product of columns and scans exceeds the maximum allowable value of %ld.\n           Decrease either the number of scans or columns.\n", "1"},
+    {1011, 0,
+     " GEF-DATA: The product of columns and scans exceeds the maximum allowable value of %ld.\n    "
+     "       Decrease either the number of scans or columns.\n",
+     "1"},
     {1012, 0, " GEF-DATA: %s\n", "T"},
     {1013, 0, " GEF-DATA: Column %d is not deleted since it is referenced in TIMECOLUMN.\n", "1"},
-    {1014, 0, " GEF-DATA: Column %d is not deleted since it is referenced in COLUMNPOWERSUPPLY.\n", "1"},
+    {1014, 0, " GEF-DATA: Column %d is not deleted since it is referenced in COLUMNPOWERSUPPLY.\n",
+     "1"},
     {1015, 0, " GEF-DATA: Number of scans is negative.\n", ""},
     {1016, 0, " GEF-DATA: Columntext without recordseparator is not possible to process.\n", ""},
     {2001, 0, " GEF-CPT-Report 100: Required keyword #%s.\n", "T"},
-    {2002, 0, " GEF-CPT-Report 100: This is not a CPT-Report file: check #PROCEDURECODE or #REPORTCODE.\n", ""},
+    {2002, 0,
+     " GEF-CPT-Report 100: This is not a CPT-Report file: check #PROCEDURECODE or #REPORTCODE.\n",
+     ""},
     {2003, 0, " GEF-CPT-Report 100: Field %d in required keyword #%s is missing.\n", "1T"},
     {2004, 0, " GEF-CPT-Report 100: Column 1 and 2 are mandatory. Missing or incomplete.\n", ""},
     {2005, 0, " GEF-CPT-Report 110: %s\n", "T"},
-    {2006, 1, " GEF-CPT-Report 100: Keyword %s is mandatory, however not present in your data\n", "T"},
+    {2006, 1, " GEF-CPT-Report 100: Keyword %s is mandatory, however not present in your data\n",
+     "T"},
     {2006, 2, " GEF-CPT-Report 100: In %s field %d is mandatory.\n", "T2"},
     {2006, 3, " GEF-CPT-Report 100: In %s serial number %d field %d is mandatory.\n", "T12"},
-    {2007, 1, " GEF-CPT-Report 110: Keyword %s is mandatory, however not present in your data\n", "T"},
+    {2007, 1, " GEF-CPT-Report 110: Keyword %s is mandatory, however not present in your data\n",
+     "T"},
     {2007, 2, " GEF-CPT-Report 110: In %s field %d is mandatory.\n", "T2"},
     {2007, 3, " GEF-CPT-Report 110: In %s serial number %d field %d is mandatory.\n", "T12"},
     {2008, 0, " GEF-CPT-Report 100: Penetration length must be in column 1.\n", ""},
     {2009, 0, " GEF-CPT-Report 100: Cone resistance must be in column 2.\n", ""},
     {2010, 0, " GEF-CPT-Report 100: %s.\n", "T"},
-    {2011, 0, " GEF CPT-Report 100: The number of scans read=%ld is not in agreement with LASTSCAN=%ld\n", "12"},
+    {2011, 0,
+     " GEF CPT-Report 100: The number of scans read=%ld is not in agreement with LASTSCAN=%ld\n",
+     "12"},
     {3001, 0, " GEF-BORE-Report 100: GEF BORE code file: %s could not be read.\n", "T"},
     {3005, 0, " GEF-BORE-Report 100: GEF BORE code expansion: %s invalid expansion scheme.\n", "T"},
     {3010, 0, " GEF-BORE-Report 100: GEF BORE code: %s invalid.\n", "T"},
@@ -126,19 +145,24 @@ constexpr Message kMessages[] = {
     {3033, 0, " GEF-BORE-Report 100: %s\n", "T"},
     {3034, 1, " GEF-BORE-Report 100: Keyword %s is missing.\n", "T"},
     {3034, 2, " GEF-BORE-Report 100: In keyword %s, field %d is missing.\n", "T2"},
-    {3034, 3, " GEF-BORE-Report 100: In keyword %s, serial number %d, field %d is missing.\n", "T12"},
+    {3034, 3, " GEF-BORE-Report 100: In keyword %s, serial number %d, field %d is missing.\n",
+     "T12"},
     {3035, 0, " GEF-BORE-Report 100: Gap/Overlap between layers %d and %d.\n", "1n"},
     {3036, 0, " GEF-BORE-Report 100: In measurementtext %d %s\n", "1T"},
     {3037, 0, " GEF-BORE-Report 100: %s.\n", "T"},
     {3133, 0, " GEF-BORE-Report 100 NEN5104: %s\n", "T"},
     {3134, 1, " GEF-BORE-Report 100 NEN5104: Keyword %s is missing.\n", "T"},
     {3134, 2, " GEF-BORE-Report 100 NEN5104: In keyword %s, field %d is missing.\n", "T2"},
-    {3134, 3, " GEF-BORE-Report 100 NEN5104: In keyword %s, serial number %d, field %d is missing.\n", "T12"},
+    {3134, 3,
+     " GEF-BORE-Report 100 NEN5104: In keyword %s, serial number %d, field %d is missing.\n",
+     "T12"},
     {3135, 0, " GEF-BORE-Report 100 NEN5104: In core method %d the %s is missing.\n", "1T"},
     {3136, 0, " GEF-BORE-Report 100 NEN5104: In scan %d the %s is missing.\n", "1T"},
     {3137, 0, " GEF-BORE-Report 100 NEN5104: In scan %d the description %s is incorrect.\n", "1T"},
-    {3200, 0, " GEF-BORE-Report 100 NEN5119: For sample %d (specimenvar %d) the %s is missing.\n", "12T"},
-    {3201, 0, " GEF-BORE-Report 100 NEN5119: For sample %d (specimentext %d) the %s is missing.\n", "12T"},
+    {3200, 0, " GEF-BORE-Report 100 NEN5119: For sample %d (specimenvar %d) the %s is missing.\n",
+     "12T"},
+    {3201, 0, " GEF-BORE-Report 100 NEN5119: For sample %d (specimentext %d) the %s is missing.\n",
+     "12T"},
     {3202, 0, " GEF-BORE-Report 100 NEN5119: %s\n", "T"},
 };
 
@@ -169,11 +193,9 @@ struct Writer {
   void number(long long value) { put(std::to_string(value)); }
 };
 
-std::int32_t gefid_field(Document& doc, int k) {
-  return entry(doc, KW_GEFID, 0).field[k].i;
-}
+std::int32_t gefid_field(Document& doc, int k) { return entry(doc, KW_GEFID, 0).field[k].i; }
 
-}  // namespace
+} // namespace
 
 const char* format_error_message(Document& doc, int code, const char* subject, int first,
                                  int second) {
@@ -197,35 +219,33 @@ const char* format_error_message(Document& doc, int code, const char* subject, i
     if (*p == 'l') ++p;
     const char kind = *args != '\0' ? *args++ : '?';
     switch (kind) {
-      case 'T':
-        out.put(subject, std::strlen(subject));
-        break;
-      case 'U': {
-        std::string upper(subject);
-        for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
-        out.put(upper);
-        break;
-      }
-      case '1': out.number(first); break;
-      case '2': out.number(second); break;
-      case 'n': out.number(static_cast<long long>(first) + 1); break;
-      case 'c': {
-        char c = char(first);
-        out.put(&c, 1);
-        break;
-      }
-      case 'd': {
-        char c = char(second);
-        out.put(&c, 1);
-        break;
-      }
-      case 'R': out.number(gefid_field(doc, 0)); break;
-      case 'V': out.number(gefid_field(doc, 1)); break;
-      case 'W': out.number(gefid_field(doc, 2)); break;
-      default: break;
+    case 'T': out.put(subject, std::strlen(subject)); break;
+    case 'U': {
+      std::string upper(subject);
+      for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+      out.put(upper);
+      break;
+    }
+    case '1': out.number(first); break;
+    case '2': out.number(second); break;
+    case 'n': out.number(static_cast<long long>(first) + 1); break;
+    case 'c': {
+      char c = char(first);
+      out.put(&c, 1);
+      break;
+    }
+    case 'd': {
+      char c = char(second);
+      out.put(&c, 1);
+      break;
+    }
+    case 'R': out.number(gefid_field(doc, 0)); break;
+    case 'V': out.number(gefid_field(doc, 1)); break;
+    case 'W': out.number(gefid_field(doc, 2)); break;
+    default: break;
     }
   }
   return list.message;
 }
 
-}  // namespace gef
+} // namespace gef

@@ -30,8 +30,8 @@ int severity_from(ErrorList& list, int position) {
 
 constexpr int kLogLevels[] = {1, 2, 3, 4, 5, 11, 12, 13, 14, 15};
 
-}  // namespace
-}  // namespace gef
+} // namespace
+} // namespace gef
 
 using namespace gef;
 

@@ -27,8 +27,7 @@ bool is_hex_start(const char* p, const char* end) {
 
 // A number too large or too small for T: as strtod, overflow gives infinity and underflow zero
 // or a denormal. A float is read as a double first, which keeps this locale-independent.
-template <typename T>
-T out_of_range(const char* begin, const char* end) {
+template <typename T> T out_of_range(const char* begin, const char* end) {
   if constexpr (std::is_same_v<T, float>) {
     double wide = 0;
     const bool hex = is_hex_start(begin, end);
@@ -40,12 +39,11 @@ T out_of_range(const char* begin, const char* end) {
   return static_cast<T>(std::strtod(copy.c_str(), nullptr));
 }
 
-template <typename T>
-const char* parse_real(const char* begin, const char* end, T* value) {
+template <typename T> const char* parse_real(const char* begin, const char* end, T* value) {
   const char* p = skip_space(begin, end);
   bool negative = false;
   if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-  if (p < end && (*p == '+' || *p == '-')) return begin;  // a second sign is not a number
+  if (p < end && (*p == '+' || *p == '-')) return begin; // a second sign is not a number
   T result{};
   const char* stop = p;
   if (is_hex_start(p, end)) {
@@ -54,7 +52,7 @@ const char* parse_real(const char* begin, const char* end, T* value) {
       stop = r.ptr;
       if (r.ec != std::errc()) result = out_of_range<T>(p, r.ptr);
     } else {
-      stop = p + 1;  // "0x" without hex digits reads as the number 0
+      stop = p + 1; // "0x" without hex digits reads as the number 0
       result = 0;
     }
   } else {
@@ -73,7 +71,7 @@ const char* parse_real(const char* begin, const char* end, T* value) {
 
 const char* end_of(const char* text) { return text + std::strlen(text); }
 
-}  // namespace
+} // namespace
 
 std::int32_t text_to_int(const char* text) {
   const char* end = end_of(text);
@@ -86,7 +84,8 @@ std::int32_t text_to_int(const char* text) {
     if (value > 2147483648LL) value = 2147483648LL;
   }
   if (negative) value = -value;
-  if (value > std::numeric_limits<std::int32_t>::max()) value = std::numeric_limits<std::int32_t>::max();
+  if (value > std::numeric_limits<std::int32_t>::max())
+    value = std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(value);
 }
 
@@ -106,4 +105,4 @@ const char* parse_double(const char* begin, const char* end, double* value) {
   return parse_real(begin, end, value);
 }
 
-}  // namespace gef
+} // namespace gef

@@ -20,4 +20,4 @@ double text_to_double(const char* text);
 // when there is none. Handles decimal, exponent, inf, nan and hexadecimal forms.
 const char* parse_double(const char* begin, const char* end, double* value);
 
-}  // namespace gef
+} // namespace gef

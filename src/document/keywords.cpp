@@ -67,7 +67,7 @@ constexpr KeywordTable build_keywords() {
     KeywordInfo& kw = table[code];
     if (kw.name != nullptr && kw.area != code) kw.entry_offset = table[kw.area].entry_offset;
   }
-  table[0].entry_offset = offset;  // code 0 holds the total, used by total_entries()
+  table[0].entry_offset = offset; // code 0 holds the total, used by total_entries()
   return table;
 }
 
@@ -112,7 +112,7 @@ constexpr std::array<int, 62> kSearchOrder = build_search_order();
 
 char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
 
-}  // namespace
+} // namespace
 
 const KeywordInfo& keyword_info(int code) {
   static const KeywordInfo none{};
@@ -135,22 +135,18 @@ int keyword_code(const char* name) {
       ++p;
       ++kw;
     }
-    if (*p == '\0') return code;  // the given name is a prefix of this keyword
+    if (*p == '\0') return code; // the given name is a prefix of this keyword
   }
   return 0;
 }
 
 const char* keyword_name(int code) {
   switch (code) {
-    case kNameScanfreq:
-      return "SCANFREQ";
-    case kNameColumns:
-      return "KOLOMMEN";
-    case kNameScans:
-      return "SCANS";
-    default:
-      return keyword_info(code).name;
+  case kNameScanfreq: return "SCANFREQ";
+  case kNameColumns: return "KOLOMMEN";
+  case kNameScans: return "SCANS";
+  default: return keyword_info(code).name;
   }
 }
 
-}  // namespace gef
+} // namespace gef

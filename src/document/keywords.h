@@ -12,11 +12,11 @@ enum Keyword : int {
 #include "gef/keywords.def"
 };
 
-constexpr int kKeywordSlots = 64;  // codes 0..63
-constexpr int kMaxFields = 9;      // stored fields of one entry
-constexpr int kNameScanfreq = 48;  // message name is "SCANFREQ", not the keyword
-constexpr int kNameColumns = 100;  // "KOLOMMEN", only used in messages
-constexpr int kNameScans = 101;    // "SCANS", only used in messages
+constexpr int kKeywordSlots = 64; // codes 0..63
+constexpr int kMaxFields = 9;     // stored fields of one entry
+constexpr int kNameScanfreq = 48; // message name is "SCANFREQ", not the keyword
+constexpr int kNameColumns = 100; // "KOLOMMEN", only used in messages
+constexpr int kNameScans = 101;   // "SCANS", only used in messages
 
 enum class Shape : std::uint8_t { SINGLE, NUMBERED, APPENDED, KEYED };
 enum class FieldType : std::uint8_t { INT, FLOAT, DOUBLE, CHAR, TEXT };
@@ -25,25 +25,25 @@ enum class Rule : std::uint8_t { NONE, ONCE, CHARACTER, FREQUENCY, SLOT251, TIME
 struct FieldInfo {
   const char* name;
   FieldType type;
-  double default_value;  // stored when the field is not given
-  double reset_value;    // taken by a document reset
-  double absent;         // what a getter reports for an absent field
+  double default_value; // stored when the field is not given
+  double reset_value;   // taken by a document reset
+  double absent;        // what a getter reports for an absent field
 };
 
 // What absent value means "minus the entry number" (see the table).
 constexpr double kAbsentMinusN = -0.5;
 
 struct KeywordInfo {
-  const char* name;    // null for an unassigned code
+  const char* name; // null for an unassigned code
   Shape shape;
-  int capacity;        // entries in the storage area
-  int area;            // keyword code whose storage area is used
-  int serial_level;    // level of an out-of-range serial number
+  int capacity;     // entries in the storage area
+  int area;         // keyword code whose storage area is used
+  int serial_level; // level of an out-of-range serial number
   Rule rule;
-  int field_count;     // stored entry fields
-  int first_field;     // index into fields()
-  int line_fields;     // fields of a keyword line, serial number included
-  int entry_offset;    // first entry of the storage area within the document
+  int field_count;  // stored entry fields
+  int first_field;  // index into fields()
+  int line_fields;  // fields of a keyword line, serial number included
+  int entry_offset; // first entry of the storage area within the document
 };
 
 // Description of keyword `code` (0..63); code 0 and 20 describe no keyword.
@@ -60,4 +60,4 @@ int keyword_code(const char* name);
 // codes that name nothing.
 const char* keyword_name(int code);
 
-}  // namespace gef
+} // namespace gef

@@ -62,8 +62,8 @@ bool start_document(Document& doc, int columns, int scans) {
   return true;
 }
 
-}  // namespace
-}  // namespace gef
+} // namespace
+} // namespace gef
 
 using namespace gef;
 
@@ -148,7 +148,7 @@ char* gg_remove_slash(const char* text) {
   int n = 0;
   for (const char* p = text; *p != '\0' && n < kSlashSize - 1; ++p) {
     if (*p != '\\' || p[1] == '\0') {
-      out[n++] = *p;  // a trailing lone backslash is kept as it is
+      out[n++] = *p; // a trailing lone backslash is kept as it is
       continue;
     }
     ++p;

@@ -28,16 +28,16 @@ void reset_entry(Entry& e, int code) {
   for (int k = 0; k < kw.field_count; ++k) {
     const FieldInfo& f = field_info(code, k);
     switch (f.type) {
-      case FieldType::INT: e.field[k].i = static_cast<std::int32_t>(f.reset_value); break;
-      case FieldType::FLOAT: e.field[k].f = static_cast<float>(f.reset_value); break;
-      case FieldType::DOUBLE: e.field[k].d = f.reset_value; break;
-      case FieldType::CHAR: e.field[k].c = '\0'; break;
-      case FieldType::TEXT: e.field[k].s = nullptr; break;
+    case FieldType::INT: e.field[k].i = static_cast<std::int32_t>(f.reset_value); break;
+    case FieldType::FLOAT: e.field[k].f = static_cast<float>(f.reset_value); break;
+    case FieldType::DOUBLE: e.field[k].d = f.reset_value; break;
+    case FieldType::CHAR: e.field[k].c = '\0'; break;
+    case FieldType::TEXT: e.field[k].s = nullptr; break;
     }
   }
 }
 
-}  // namespace
+} // namespace
 
 bool ensure_entries(Document& doc) {
   if (doc.entries) return true;
@@ -102,4 +102,4 @@ void reset_document(Document& doc) {
   g_library.conversion_stamp = 0;
 }
 
-}  // namespace gef
+} // namespace gef

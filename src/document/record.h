@@ -18,14 +18,14 @@ union Field {
   float f;
   double d;
   char c;
-  char* s;  // owned zero-terminated copy, or null when never stored
+  char* s; // owned zero-terminated copy, or null when never stored
 };
 
 // One occurrence of a keyword as stored.
 struct Entry {
   Field field[kMaxFields];
-  std::int32_t present;  // 0 while absent, 1 once an occurrence is stored
-  std::uint8_t bits;     // bit k-1 set when entry field k was given (k = 1..8)
+  std::int32_t present; // 0 while absent, 1 once an occurrence is stored
+  std::uint8_t bits;    // bit k-1 set when entry field k was given (k = 1..8)
 };
 
 // Input modes of the keyword store.
@@ -33,7 +33,7 @@ enum InputMode : std::int32_t { GETAL = 0, STRING = 1 };
 
 constexpr int kMaxColumns = 250;
 constexpr int kFormatSize = 16;
-constexpr std::int32_t kFormatAllocated = 1;  // output-format flag bits
+constexpr std::int32_t kFormatAllocated = 1; // output-format flag bits
 constexpr std::int32_t kFormatConverted = 2;
 
 struct Document {
@@ -42,7 +42,7 @@ struct Document {
   // Per area, one past the highest entry touched since the last reset, so that a reset only
   // visits what was used.
   std::int32_t used[kKeywordSlots];
-  bool initialised;  // entries hold their reset values
+  bool initialised; // entries hold their reset values
 
   std::int32_t input_mode;
   std::int32_t ready;
@@ -57,14 +57,14 @@ struct Document {
   std::int32_t header_checked;
   std::int32_t plotable;
 
-  ErrorList* errors;  // created by the first reset
+  ErrorList* errors; // created by the first reset
 };
 
 // Library-wide state beside the record.
 struct Library {
   Document* current = nullptr;
-  std::unique_ptr<double[]> data;                 // the data block, column after column
-  std::vector<char*> column_texts;                // per-scan texts, owned (malloc)
+  std::unique_ptr<double[]> data;  // the data block, column after column
+  std::vector<char*> column_texts; // per-scan texts, owned (malloc)
   std::int32_t conversion_stamp = 0;
   std::int32_t busy = 0;
 };
@@ -99,4 +99,4 @@ void resize_column_texts(int scans);
 // Document reset: forgets every keyword, empties the error list, keeps the data block.
 void reset_document(Document& doc);
 
-}  // namespace gef
+} // namespace gef

@@ -34,8 +34,7 @@ float read_float(const Document& doc, const void* arg) {
 }
 
 double read_double(const Document& doc, const void* arg) {
-  return doc.input_mode == GETAL ? *static_cast<const double*>(arg)
-                                 : text_to_double(as_text(arg));
+  return doc.input_mode == GETAL ? *static_cast<const double*>(arg) : text_to_double(as_text(arg));
 }
 
 // Replaces a text field by a copy of `text`; without memory the previous text stays.
@@ -55,22 +54,19 @@ bool store_field(Document& doc, Field& field, const FieldInfo& info, const void*
   }
   const bool given = is_given(doc, arg);
   switch (info.type) {
-    case FieldType::INT:
-      field.i = given ? read_int(doc, arg) : static_cast<std::int32_t>(info.default_value);
-      break;
-    case FieldType::FLOAT:
-      field.f = given ? read_float(doc, arg) : static_cast<float>(info.default_value);
-      break;
-    case FieldType::DOUBLE:
-      field.d = given ? read_double(doc, arg) : info.default_value;
-      break;
-    case FieldType::CHAR:
-      // A separator is the first character of the text, or the character given; NUL is a blank.
-      field.c = arg != nullptr ? *as_text(arg) : '\0';
-      if (field.c == '\0') field.c = ' ';
-      return true;
-    case FieldType::TEXT:
-      break;
+  case FieldType::INT:
+    field.i = given ? read_int(doc, arg) : static_cast<std::int32_t>(info.default_value);
+    break;
+  case FieldType::FLOAT:
+    field.f = given ? read_float(doc, arg) : static_cast<float>(info.default_value);
+    break;
+  case FieldType::DOUBLE: field.d = given ? read_double(doc, arg) : info.default_value; break;
+  case FieldType::CHAR:
+    // A separator is the first character of the text, or the character given; NUL is a blank.
+    field.c = arg != nullptr ? *as_text(arg) : '\0';
+    if (field.c == '\0') field.c = ' ';
+    return true;
+  case FieldType::TEXT: break;
   }
   return given;
 }
@@ -99,8 +95,9 @@ std::string format_of(const std::string& token) {
   if (c == 'i') {
     // An integer has no decimals to show, so a precision given with I is dropped rather than
     // producing a format printf cannot read.
-    return "%" + token.substr(1, token.find('.') == std::string::npos ? std::string::npos
-                                                                       : token.find('.') - 1) +
+    return "%" +
+           token.substr(1, token.find('.') == std::string::npos ? std::string::npos
+                                                                : token.find('.') - 1) +
            ".0lf";
   }
   return "%" + token.substr(1) + "l" + c;
@@ -160,7 +157,7 @@ void check_surplus(Document& doc, const KeywordInfo& kw, const char* name, int n
     report_text(doc, 56, name, number, kw.line_fields, 3);
 }
 
-}  // namespace
+} // namespace
 
 char* copy_text(const char* text) {
   const std::size_t n = std::strlen(text) + 1;
@@ -186,30 +183,27 @@ int store_keyword(Document& doc, int code, const char* name, FieldArgs args) {
     return 1;
   }
 
-  int index = 0;      // entry within the storage area
-  int number = 0;     // serial or slot number for messages
-  int first_arg = 0;  // argument of entry field 1
+  int index = 0;     // entry within the storage area
+  int number = 0;    // serial or slot number for messages
+  int first_arg = 0; // argument of entry field 1
   switch (kw.shape) {
-    case Shape::SINGLE:
-      break;
-    case Shape::NUMBERED: {
-      const int serial = is_given(doc, args[0]) ? read_int(doc, args[0]) : 0;
-      if (serial < 1 || serial > kw.capacity) {
-        report_keyword(doc, 36, code, 1, kw.capacity, kw.serial_level);
-        return 1;
-      }
-      index = serial - 1;
-      number = serial;
-      first_arg = 1;
-      break;
+  case Shape::SINGLE: break;
+  case Shape::NUMBERED: {
+    const int serial = is_given(doc, args[0]) ? read_int(doc, args[0]) : 0;
+    if (serial < 1 || serial > kw.capacity) {
+      report_keyword(doc, 36, code, 1, kw.capacity, kw.serial_level);
+      return 1;
     }
-    case Shape::APPENDED:
-      index = first_free_slot(doc, kw.area, kw.capacity);
-      number = index + 1;
-      break;
-    case Shape::KEYED:
-      index = args[0] != nullptr ? keyword_code(as_text(args[0])) : 0;
-      break;
+    index = serial - 1;
+    number = serial;
+    first_arg = 1;
+    break;
+  }
+  case Shape::APPENDED:
+    index = first_free_slot(doc, kw.area, kw.capacity);
+    number = index + 1;
+    break;
+  case Shape::KEYED: index = args[0] != nullptr ? keyword_code(as_text(args[0])) : 0; break;
   }
 
   if (kw.rule == Rule::FREQUENCY) {
@@ -220,7 +214,7 @@ int store_keyword(Document& doc, int code, const char* name, FieldArgs args) {
       return 1;
     }
   }
-  if (index >= kw.capacity) {  // an appended area is full: the occurrence is dropped
+  if (index >= kw.capacity) { // an appended area is full: the occurrence is dropped
     if (kw.rule == Rule::FREQUENCY || kw.rule == Rule::SLOT251)
       check_surplus(doc, kw, name, kw.capacity + 1, args);
     return 1;
@@ -236,17 +230,14 @@ int store_keyword(Document& doc, int code, const char* name, FieldArgs args) {
   }
 
   switch (kw.rule) {
-    case Rule::CHARACTER:
-      bits = 1;
-      break;
-    case Rule::FREQUENCY:
-      e.field[0].f = 1.0f / e.field[0].f;  // kept as a scan time
-      break;
-    case Rule::TIMEUNIT:
-      if ((bits & 0x6) == 0) replace_text(e.field[2], "s");
-      break;
-    default:
-      break;
+  case Rule::CHARACTER: bits = 1; break;
+  case Rule::FREQUENCY:
+    e.field[0].f = 1.0f / e.field[0].f; // kept as a scan time
+    break;
+  case Rule::TIMEUNIT:
+    if ((bits & 0x6) == 0) replace_text(e.field[2], "s");
+    break;
+  default: break;
   }
   e.bits = bits;
   e.present = 1;
@@ -264,4 +255,4 @@ void set_input_mode(Document& doc, const char* mode) {
   if (upper == "STRING") doc.input_mode = STRING;
 }
 
-}  // namespace gef
+} // namespace gef

@@ -23,7 +23,7 @@ void set_input_mode(Document& doc, const char* mode);
 
 // Switches the input mode for a scope and restores the previous mode at its end.
 class InputModeScope {
- public:
+public:
   InputModeScope(Document& doc, InputMode mode) : doc_(doc), saved_(doc.input_mode) {
     doc.input_mode = mode;
   }
@@ -31,7 +31,7 @@ class InputModeScope {
   InputModeScope(const InputModeScope&) = delete;
   InputModeScope& operator=(const InputModeScope&) = delete;
 
- private:
+private:
   Document& doc_;
   std::int32_t saved_;
 };
@@ -39,4 +39,4 @@ class InputModeScope {
 // Copies a text into a new allocation released with std::free; null when memory runs out.
 char* copy_text(const char* text);
 
-}  // namespace gef
+} // namespace gef

@@ -40,4 +40,4 @@ bool print_text(std::FILE* file, const char* format, ...) {
   return ok;
 }
 
-}  // namespace gef
+} // namespace gef

@@ -16,4 +16,4 @@ bool print_text(std::FILE* file, const char* format, ...)
 #endif
     ;
 
-}  // namespace gef
+} // namespace gef

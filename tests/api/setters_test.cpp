@@ -36,13 +36,13 @@ std::vector<EntryView> area_view(int code) {
       const FieldType t = field_info(code, k).type;
       FieldValue f{int(t), 0, std::nullopt};
       switch (t) {
-        case FieldType::INT: f.number = e.field[k].i; break;
-        case FieldType::FLOAT: f.number = e.field[k].f; break;
-        case FieldType::DOUBLE: f.number = e.field[k].d; break;
-        case FieldType::CHAR: f.number = e.field[k].c; break;
-        case FieldType::TEXT:
-          if (e.field[k].s != nullptr) f.text = std::string(e.field[k].s);
-          break;
+      case FieldType::INT: f.number = e.field[k].i; break;
+      case FieldType::FLOAT: f.number = e.field[k].f; break;
+      case FieldType::DOUBLE: f.number = e.field[k].d; break;
+      case FieldType::CHAR: f.number = e.field[k].c; break;
+      case FieldType::TEXT:
+        if (e.field[k].s != nullptr) f.text = std::string(e.field[k].s);
+        break;
       }
       v.fields.push_back(f);
     }
@@ -73,9 +73,11 @@ const SetterCase kCases[] = {
      [] { set_columninfo(1, "m", "penetration length", 1); }},
     {KW_COLUMNINFO, "COLUMNINFO= 2, MPa, , 2", [] { set_columninfo(2, "MPa", "", 2); }},
     {KW_COLUMNINFO, "COLUMNINFO= 300, m, x, 1", [] { set_columninfo(300, "m", "x", 1); }},
-    {KW_ANALYSISCODE, "ANALYSISCODE= A, 1, 2, 3, ref", [] { set_analysiscode("A", 1, 2, 3, "ref"); }},
+    {KW_ANALYSISCODE, "ANALYSISCODE= A, 1, 2, 3, ref",
+     [] { set_analysiscode("A", 1, 2, 3, "ref"); }},
     {KW_FILINGCODE, "FILINGCODE= F, 1, 0, 0, r", [] { set_filingcode("F", 1, 0, 0, "r"); }},
-    {KW_MEASUREMENTCODE, "MEASUREMENTCODE= M, 2, 0, 1, -", [] { set_measurementcode("M", 2, 0, 1, "-"); }},
+    {KW_MEASUREMENTCODE, "MEASUREMENTCODE= M, 2, 0, 1, -",
+     [] { set_measurementcode("M", 2, 0, 1, "-"); }},
     {KW_SPECIMENCODE, "SPECIMENCODE= S, 1, 1, 1, x", [] { set_specimencode("S", 1, 1, 1, "x"); }},
     {KW_PROCEDURECODE, "PROCEDURECODE= GEF-CPT-Report, 1, 1, 0, -",
      [] { set_procedurecode("GEF-CPT-Report", 1, 1, 0, "-"); }},
@@ -84,11 +86,13 @@ const SetterCase kCases[] = {
     {KW_SETUPCODE, "SETUPCODE= S, 0, 0, 0, y", [] { set_setupcode("S", 0, 0, 0, "y"); }},
     {KW_ANALYSISTEXT, "ANALYSISTEXT= 3, text, info", [] { set_analysistext(3, "text", "info"); }},
     {KW_FILINGTEXT, "FILINGTEXT= 1500, t, i", [] { set_filingtext(1500, "t", "i"); }},
-    {KW_MEASUREMENTTEXT, "MEASUREMENTTEXT= 4, conus, ", [] { set_measurementtext(4, "conus", ""); }},
+    {KW_MEASUREMENTTEXT, "MEASUREMENTTEXT= 4, conus, ",
+     [] { set_measurementtext(4, "conus", ""); }},
     {KW_SPECIMENTEXT, "SPECIMENTEXT= 1501, t, i", [] { set_specimentext(1501, "t", "i"); }},
     {KW_REPORTTEXT, "REPORTTEXT= 9, r, s", [] { set_reporttext(9, "r", "s"); }},
     {KW_SETUPTEXT, "SETUPTEXT= 2, a, b", [] { set_setuptext(2, "a", "b"); }},
-    {KW_ANALYSISVAR, "ANALYSISVAR= 1, 0.25, m, depth", [] { set_analysisvar(1, 0.25f, "m", "depth"); }},
+    {KW_ANALYSISVAR, "ANALYSISVAR= 1, 0.25, m, depth",
+     [] { set_analysisvar(1, 0.25f, "m", "depth"); }},
     {KW_FILINGVAR, "FILINGVAR= 2, -1.5, s, t", [] { set_filingvar(2, -1.5f, "s", "t"); }},
     {KW_MEASUREMENTVAR, "MEASUREMENTVAR= 13, 1000, mm2, area",
      [] { set_measurementvar(13, 1000.0f, "mm2", "area"); }},
@@ -164,7 +168,7 @@ TEST(SetterMatchesTextLine, EveryKeyword) {
 }
 
 class SetterTest : public DocumentTest {
- protected:
+protected:
   void SetUp() override {
     columns_ = 2;
     DocumentTest::SetUp();
@@ -187,7 +191,7 @@ TEST_F(SetterTest, GefidAcceptsOnlyKnownVersions) {
   EXPECT_EQ(message(0), " GEF 100: Unsupported ID, GEFID is currently supported up to 2, 0, 0\n");
   EXPECT_EQ(entry_of(KW_GEFID).present, 0);
   EXPECT_EQ(set_gefid(2, 0, 0), 1);
-  EXPECT_EQ(set_gefid(1, 0, 0), 1);  // refused by the store as a repeated keyword
+  EXPECT_EQ(set_gefid(1, 0, 0), 1); // refused by the store as a repeated keyword
   EXPECT_EQ(error_codes(), (std::vector<int>{42, 24}));
   EXPECT_EQ(entry_of(KW_GEFID).field[0].i, 2);
 }
@@ -222,7 +226,7 @@ TEST_F(SetterTest, DataConversionChecksNumberAndScan) {
 
 TEST_F(SetterTest, DataValuesAndColumnTexts) {
   set_data(2, 3, 0.5);
-  EXPECT_EQ(g_library.data[12], 0.5);  // column after column: (2-1) x 10 + (3-1)
+  EXPECT_EQ(g_library.data[12], 0.5); // column after column: (2-1) x 10 + (3-1)
   set_data(3, 1, 1.0);
   set_data(1, 11, 1.0);
   set_data(1, 0, 1.0);
@@ -245,5 +249,5 @@ TEST(SetterWithoutLibrary, RefusesQuietly) {
   EXPECT_EQ(the_header(), nullptr);
 }
 
-}  // namespace
-}  // namespace gef::test
+} // namespace
+} // namespace gef::test

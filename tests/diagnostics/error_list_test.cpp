@@ -32,7 +32,7 @@ TEST_F(ErrorListTest, FullListIgnoresFurtherReports) {
   int codes = 0;
   while (get_error_code() != 0) ++codes;
   EXPECT_EQ(codes, 1000);
-  EXPECT_EQ(get_error_code(), 0);  // stays at the end
+  EXPECT_EQ(get_error_code(), 0); // stays at the end
 }
 
 TEST_F(ErrorListTest, QueriesWalkTheEntries) {
@@ -53,7 +53,7 @@ TEST_F(ErrorListTest, QueriesWalkTheEntries) {
   const int code = get_error_code();
   EXPECT_EQ(code, 43);
   EXPECT_STREQ(get_error_text(0), "-");
-  EXPECT_STREQ(get_error_text(57), "Error encountered");  // the cursor does not move
+  EXPECT_STREQ(get_error_text(57), "Error encountered"); // the cursor does not move
   EXPECT_STREQ(get_error_text(code), " GEF 100: In keyword XYID, field 2 is missing.\n");
   EXPECT_EQ(get_error_code(), 57);
   EXPECT_STREQ(get_error_text(57), " GEF 100: warn\n");
@@ -74,12 +74,11 @@ TEST_F(ErrorListTest, LogFileHasOneSectionPerLevelWithCrLf) {
   report_keyword(g_document, 6, KW_NONE + 5, 3, 250, 3);
   const std::string path = ::testing::TempDir() + "gef_error_log.txt";
   ASSERT_EQ(write_error_log(path.c_str()), 1);
-  EXPECT_EQ(read_file(path),
-            "*** Errorlevel: GEF MINOR (3) ***\r\n"
-            " GEF 100: Unknown keyword FOO found.\r\n\r\n"
-            " GEF 100: Column 3 is outside the interval (1, 250)\r\n"
-            "*** Errorlevel: STANDARD ERROR (12) ***\r\n"
-            " GEF 100: Keyword XYID is missing.\r\n\r\n");
+  EXPECT_EQ(read_file(path), "*** Errorlevel: GEF MINOR (3) ***\r\n"
+                             " GEF 100: Unknown keyword FOO found.\r\n\r\n"
+                             " GEF 100: Column 3 is outside the interval (1, 250)\r\n"
+                             "*** Errorlevel: STANDARD ERROR (12) ***\r\n"
+                             " GEF 100: Keyword XYID is missing.\r\n\r\n");
   std::remove(path.c_str());
 }
 
@@ -89,8 +88,8 @@ TEST_F(ErrorListTest, LogOfAFullListSaysSoInEverySection) {
   ASSERT_EQ(write_error_log(path.c_str()), 1);
   const std::string log = read_file(path);
   std::size_t count = 0;
-  for (std::size_t p = 0; (p = log.find(" Too many errors, only 1000 of them are logged.\r\n", p)) !=
-                          std::string::npos;
+  for (std::size_t p = 0; (p = log.find(" Too many errors, only 1000 of them are logged.\r\n",
+                                        p)) != std::string::npos;
        ++p)
     ++count;
   EXPECT_EQ(count, 2u);
@@ -103,7 +102,8 @@ TEST_F(ErrorListTest, LogThatCannotBeOpened) {
   EXPECT_EQ(write_error_log("/nonexistent-folder/x/log.txt"), 0);
   EXPECT_EQ(get_last_error_code(), 40);
   EXPECT_EQ(get_error_level_last(), 1);
-  EXPECT_STREQ(get_last_error_text(), " GEF 100: File /nonexistent-folder/x/log.txt cannot be opened.\n");
+  EXPECT_STREQ(get_last_error_text(),
+               " GEF 100: File /nonexistent-folder/x/log.txt cannot be opened.\n");
 }
 
 TEST(ErrorListWithoutDocument, ReportsAreIgnored) {
@@ -117,5 +117,5 @@ TEST(ErrorListWithoutDocument, ReportsAreIgnored) {
   EXPECT_EQ(write_error_log("x"), 0);
 }
 
-}  // namespace
-}  // namespace gef::test
+} // namespace
+} // namespace gef::test

@@ -64,5 +64,5 @@ TEST_F(MessagesTest, LongTextsAreCutNotOverflowed) {
   EXPECT_EQ(message(1), " GEF 100: %s%n%d\n");
 }
 
-}  // namespace
-}  // namespace gef::test
+} // namespace
+} // namespace gef::test

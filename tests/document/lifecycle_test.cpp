@@ -8,7 +8,7 @@ namespace gef::test {
 namespace {
 
 class LifecycleTest : public ::testing::Test {
- protected:
+protected:
   void TearDown() override { free_gef(); }
 };
 
@@ -57,10 +57,10 @@ TEST_F(LifecycleTest, ImpossibleSizesAreRefused) {
   EXPECT_EQ(init_gef_for_editing(-1, 10), 0);
   EXPECT_EQ(init_gef_for_editing(3, -1), 0);
   EXPECT_EQ(init_gef_for_editing(100000, 100000), 0);
-  EXPECT_EQ(error_codes(), (std::vector<int>{1011}));  // each start empties the list
+  EXPECT_EQ(error_codes(), (std::vector<int>{1011})); // each start empties the list
   EXPECT_EQ(g_document.data_present, 0);
   EXPECT_EQ(g_document.scan_known, 0);
-  set_data(1, 1, 2.0);  // no data block: reported, nothing written
+  set_data(1, 1, 2.0); // no data block: reported, nothing written
   EXPECT_EQ(init_gef_for_editing(0, 0), 1);
 }
 
@@ -86,7 +86,7 @@ TEST_F(LifecycleTest, ResetForgetsKeywordsAndEmptiesTheErrorList) {
   EXPECT_EQ(entry_of(KW_QNTIME).field[1].i, -1);
   EXPECT_EQ(g_document.out_flags[0], 0);
   EXPECT_EQ(g_document.scan_known, 0);
-  EXPECT_EQ(g_document.data_present, 1);  // the data block stays
+  EXPECT_EQ(g_document.data_present, 1); // the data block stays
   EXPECT_EQ(g_document.ready, 1);
   EXPECT_EQ(g_document.input_mode, GETAL);
 }
@@ -100,7 +100,7 @@ TEST_F(LifecycleTest, FreeReleasesEverythingAndCanStartAgain) {
   EXPECT_EQ(free_gef(), 1);
   // Building documents in a loop must not grow memory (the sanitizer run checks for leaks).
   for (int i = 0; i < 50; ++i) {
-    ASSERT_EQ(init_gef_for_editing(0, 0), 0);  // needs init_gef first
+    ASSERT_EQ(init_gef_for_editing(0, 0), 0); // needs init_gef first
     ASSERT_EQ(init_gef(), 1);
     ASSERT_EQ(init_gef_for_editing(3, 20), 1);
     set_columninfo(1, "m", "depth", 1);
@@ -156,5 +156,5 @@ TEST(Escaping, RoundTripAndLimits) {
   EXPECT_EQ(remove_slash(std::string(400, 'b').c_str()).size(), 255u);
 }
 
-}  // namespace
-}  // namespace gef::test
+} // namespace
+} // namespace gef::test

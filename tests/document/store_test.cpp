@@ -9,10 +9,10 @@ namespace gef::test {
 namespace {
 
 class StoreTest : public DocumentTest {
- protected:
+protected:
   void SetUp() override {
     DocumentTest::SetUp();
-    reset_document(g_document);  // no keywords at all
+    reset_document(g_document); // no keywords at all
   }
 };
 
@@ -64,7 +64,8 @@ TEST_F(StoreTest, SurplusFieldsAreReportedOnlyWhenGiven) {
   // A numbered keyword names its serial number and the field count.
   store_line("COLUMNVOID= 2, -999, 5");
   ASSERT_EQ(errors().size(), 2u);
-  EXPECT_EQ(message(1), " GEF 100: Too many parameters (2) in keyword COLUMNVOID, serial number 2.\n");
+  EXPECT_EQ(message(1),
+            " GEF 100: Too many parameters (2) in keyword COLUMNVOID, serial number 2.\n");
   EXPECT_EQ(entry_of(KW_COLUMNVOID, 1).field[0].d, -999.0);
 
   // Typed arguments count as given even when they designate an empty text.
@@ -109,7 +110,7 @@ TEST_F(StoreTest, DefaultsOfFieldsNotGiven) {
   EXPECT_EQ(tc.field[1].i, 1);
   EXPECT_STREQ(tc.field[2].s, "s");
   EXPECT_EQ(tc.bits, 1);
-  store_line("QNTIME= 3, 2");  // a timecode given: no unit is supplied
+  store_line("QNTIME= 3, 2"); // a timecode given: no unit is supplied
   EXPECT_EQ(entry_of(KW_QNTIME).field[2].s, nullptr);
   EXPECT_EQ(entry_of(KW_QNTIME).bits, 3);
 }
@@ -131,7 +132,7 @@ TEST_F(StoreTest, AppendedAreasFillInOrderAndDropWhenFull) {
 
   for (int i = 0; i < 251; ++i) store_line("QNVOID= 2, " + std::to_string(i) + ", x");
   EXPECT_EQ(entry_of(KW_QNVOID, 249).field[1].d, 249.0);
-  EXPECT_EQ(errors().size(), 250u);  // each stored one has a surplus field; the dropped one none
+  EXPECT_EQ(errors().size(), 250u); // each stored one has a surplus field; the dropped one none
   EXPECT_EQ(errors()[249], (ErrorEntry{56, errors()[249][1], 250, 2, 3}));
 }
 
@@ -156,7 +157,8 @@ TEST_F(StoreTest, ScanFrequencyAndScanTimeShareSlots) {
   ASSERT_EQ(errors().size(), 2u);
   EXPECT_EQ(errors()[1][0], 56);
   EXPECT_EQ(errors()[1][2], 251);
-  EXPECT_EQ(message(1), " GEF 100: Too many parameters (2) in keyword SCANTIME, serial number 251.\n");
+  EXPECT_EQ(message(1),
+            " GEF 100: Too many parameters (2) in keyword SCANTIME, serial number 251.\n");
 }
 
 TEST_F(StoreTest, StructureKeywordsAreKeyedByTheKeywordTheyName) {
@@ -210,7 +212,7 @@ TEST_F(StoreTest, TextModeConversionsFollowTheCLibrary) {
   EXPECT_EQ(xy.field[2].d, -16.0);
   EXPECT_TRUE(xy.field[3].d != xy.field[3].d);
   EXPECT_EQ(xy.field[4].d, 0.0);
-  EXPECT_EQ(xy.bits, 0x1F);  // a non-empty text counts as given even without a number
+  EXPECT_EQ(xy.bits, 0x1F); // a non-empty text counts as given even without a number
 
   store_line("FILEDATE= 2001abc, -7, 99999999999");
   Entry& date = entry_of(KW_FILEDATE);
@@ -266,5 +268,5 @@ TEST(KeywordTable, LineFieldsIncludeTheSerialNumber) {
   EXPECT_EQ(keyword_info(KW_SCANFREQUENCY).entry_offset, keyword_info(KW_SCANTIME).entry_offset);
 }
 
-}  // namespace
-}  // namespace gef::test
+} // namespace
+} // namespace gef::test

@@ -14,7 +14,7 @@
 
 namespace gef::test {
 
-using ErrorEntry = std::array<int, 5>;  // code, subject, first, second, level
+using ErrorEntry = std::array<int, 5>; // code, subject, first, second, level
 
 // Every entry recorded so far, in order.
 inline std::vector<ErrorEntry> errors() {
@@ -68,7 +68,7 @@ inline Entry& entry_of(int code, int index = 0) { return entry(g_document, code,
 
 // A library with an empty document of the given size, released after the test.
 class DocumentTest : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     ASSERT_EQ(init_gef(), 1);
     ASSERT_EQ(init_gef_general(columns_, scans_), 1);
@@ -78,4 +78,4 @@ class DocumentTest : public ::testing::Test {
   int scans_ = 10;
 };
 
-}  // namespace gef::test
+} // namespace gef::test
