@@ -78,15 +78,7 @@ int first_free_slot(Document& doc, int area, int capacity) {
 }
 
 bool valid_format_token(const std::string& token) {
-  if (token.empty() || token.size() > kTokenMax) return false;
-  if (std::strchr("EFGIefgi", token[0]) == nullptr) return false;
-  std::size_t i = 1;
-  while (i < token.size() && std::isdigit(static_cast<unsigned char>(token[i]))) ++i;
-  if (i < token.size() && token[i] == '.') {
-    ++i;
-    while (i < token.size() && std::isdigit(static_cast<unsigned char>(token[i]))) ++i;
-  }
-  return i == token.size();
+  return token.size() <= kTokenMax && valid_format_field(token);
 }
 
 // The printf format of one token: F10.3 -> %10.3lf, E12.4 -> %12.4le, I6 -> %6.0lf.
@@ -158,6 +150,18 @@ void check_surplus(Document& doc, const KeywordInfo& kw, const char* name, int n
 }
 
 } // namespace
+
+bool valid_format_field(std::string_view field) {
+  if (field.empty() || field[0] == '\0' || std::strchr("EFGIefgi", field[0]) == nullptr)
+    return false;
+  std::size_t i = 1;
+  while (i < field.size() && std::isdigit(static_cast<unsigned char>(field[i]))) ++i;
+  if (i < field.size() && field[i] == '.') {
+    ++i;
+    while (i < field.size() && std::isdigit(static_cast<unsigned char>(field[i]))) ++i;
+  }
+  return i == field.size();
+}
 
 char* copy_text(const char* text) {
   const std::size_t n = std::strlen(text) + 1;

@@ -1,6 +1,8 @@
 // The keyword store: the one operation through which every keyword occurrence enters a document.
 #pragma once
 
+#include <string_view>
+
 #include "document/record.h"
 
 namespace gef {
@@ -35,6 +37,10 @@ private:
   Document& doc_;
   std::int32_t saved_;
 };
+
+// Whether a REPORTDATAFORMAT field has the shape of a number format: E, F, G or I in either
+// case, an optional width, and an optional "." with a precision.
+bool valid_format_field(std::string_view field);
 
 // Copies a text into a new allocation released with std::free; null when memory runs out.
 char* copy_text(const char* text);

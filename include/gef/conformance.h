@@ -1,0 +1,21 @@
+/* Checking the current document against the rules of the format and its report flavours. */
+#ifndef GEF_CONFORMANCE_H
+#define GEF_CONFORMANCE_H
+
+#include "gef/export.h"
+
+GEF_EXTERN_C_BEGIN
+
+/* Checks the document against a rule set, chosen by name without regard to case: "HEADER" (or
+ * "TAAL") for the rules every header must obey. Every broken rule is recorded in the error
+ * list; nothing stops at the first problem and the document is not changed. Returns 1 when
+ * every rule held, 0 otherwise; an unknown name is itself recorded (error 42) and gives 0. */
+GEF_API int test_gef(const char* category);
+
+/* 1 when the last header completeness check (after reading, or by test_gef) found nothing
+ * that keeps the data from being plotted, else 0; 0 after a reset. */
+GEF_API int is_plotable(void);
+
+GEF_EXTERN_C_END
+
+#endif /* GEF_CONFORMANCE_H */

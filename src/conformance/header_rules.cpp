@@ -1,0 +1,434 @@
+// The header rules: mandatory keywords, column keywords, the general rules and the version rule.
+#include "conformance/header_rules.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <string>
+
+#include "diagnostics/error_list.h"
+#include "document/store.h"
+
+namespace gef {
+namespace {
+
+constexpr int kSerials = 1500; // text, variable and CHILD keywords
+constexpr int kSlots = 250;    // SCANTIME, DATACONVERSION, QNVOID, QNMINMAX
+constexpr int kFormatFieldMax = 15;
+constexpr int kFormatScanMax = 1024;
+
+bool equals_nocase(const char* a, const char* b) {
+  if (a == nullptr || b == nullptr) return false;
+  for (; *a != '\0' && *b != '\0'; ++a, ++b)
+    if (std::toupper(static_cast<unsigned char>(*a)) !=
+        std::toupper(static_cast<unsigned char>(*b)))
+      return false;
+  return *a == *b;
+}
+
+bool one_of(const char* value, std::initializer_list<const char*> names) {
+  for (const char* name : names)
+    if (equals_nocase(value, name)) return true;
+  return false;
+}
+
+bool has_field(const Entry& e, int field) {
+  return field <= 8 && (e.bits & (1u << (field - 1))) != 0;
+}
+
+// Records findings and remembers whether any of them fails the rule set.
+struct Findings {
+  Document& doc;
+  bool failed = false;
+  int worst = 0; // most serious level recorded, 0 for none
+
+  void keyword(int code, int kw, int first, int second, int level, bool fails = true) {
+    report_keyword(doc, code, kw, first, second, level);
+    note(level, fails);
+  }
+  void text(int code, const std::string& text, int level) {
+    report_text(doc, code, text.c_str(), 0, 0, level);
+    note(level, true);
+  }
+  void note(int level, bool fails) {
+    failed = failed || fails;
+    if (worst == 0 || level < worst) worst = level;
+  }
+  // Every field from `first` to `last` that the entry lacks.
+  void missing(int code, int kw, int serial, const Entry& e, int first, int last, int level) {
+    for (int f = first; f <= last; ++f)
+      if (!has_field(e, f)) keyword(code, kw, serial, f, level);
+  }
+};
+
+// Column count used by the rules: COLUMN field 1, or 250 without it.
+int rule_columns(Document& doc) {
+  const Entry& column = entry(doc, KW_COLUMN, 0);
+  if (column.present == 0 || !has_field(column, 1)) return kMaxColumns;
+  return column.field[0].i;
+}
+
+// Lowest column whose COLUMNINFO quantity number is `qn`, 0 when there is none.
+int column_of_quantity(Document& doc, int qn, int columns) {
+  for (int c = 1; c <= columns && c <= kMaxColumns; ++c) {
+    const Entry& info = entry(doc, KW_COLUMNINFO, c - 1);
+    if (info.present != 0 && info.field[2].i == qn) return c;
+  }
+  return 0;
+}
+
+// Guarded rules first ask the version rule: a keyword the GEFID does not allow is only named.
+bool not_supported(Findings& out, int kw, int count) {
+  if (keyword_allowed(out.doc, kw)) return false;
+  for (int i = 0; i < count; ++i) {
+    if (entry(out.doc, kw, i).present != 0) {
+      out.keyword(61, kw, 0, 1, 5, false);
+      return true;
+    }
+  }
+  return false;
+}
+
+// A single keyword present without some of fields first..last.
+void single_fields(Findings& out, int kw, int first, int last, int level, int code = 43) {
+  const Entry& e = entry(out.doc, kw, 0);
+  if (e.present != 0) out.missing(code, kw, 0, e, first, last, level);
+}
+
+// Every serial of a numbered keyword present without some of fields first..last.
+void serial_fields(Findings& out, int kw, int count, int first, int last, int level,
+                   int code = 43) {
+  for (int s = 1; s <= count; ++s) {
+    const Entry& e = entry(out.doc, kw, s - 1);
+    if (e.present != 0) out.missing(code, kw, s, e, first, last, level);
+  }
+}
+
+void separator_rule(Findings& out, int kw) {
+  const Entry& e = entry(out.doc, kw, 0);
+  if (e.present == 0) return;
+  if (!has_field(e, 1)) {
+    out.keyword(43, kw, 0, 1, 2);
+    return;
+  }
+  const char c = e.field[0].c;
+  const bool reserved = std::strchr("\\#=+-.,DEGdeg0123456789", c) != nullptr && c != '\0';
+  if (reserved) out.keyword(49, kw, static_cast<unsigned char>(c), 0, 2);
+}
+
+// Year, month and day of FILEDATE or STARTDATE.
+void date_rule(Findings& out, int kw) {
+  const Entry& e = entry(out.doc, kw, 0);
+  out.missing(43, kw, 0, e, 1, 3, kw == KW_FILEDATE ? 1 : 3);
+  const int year = e.field[0].i, month = e.field[1].i, day = e.field[2].i;
+  if (has_field(e, 1) && year < 100) out.keyword(59, kw, year, 0, 3);
+  if (has_field(e, 2) && (month < 1 || month > 12)) out.keyword(51, kw, month, 0, 2);
+  if (has_field(e, 3) && (day < 1 || day > 31)) out.keyword(52, kw, day, 0, 2);
+  if (!valid_date(has_field(e, 1) ? year : 50, has_field(e, 2) ? month : 99,
+                  has_field(e, 3) ? day : 99))
+    out.keyword(60, kw, 0, 0, 2);
+}
+
+// CHILD and PARENT: a reference, then value, unit and quantity together.
+void relation_rule(Findings& out, int kw, int serial, const Entry& e) {
+  if (!has_field(e, 1)) {
+    out.keyword(48, kw, serial, 1, 2);
+    return;
+  }
+  const int given = int(has_field(e, 2)) + int(has_field(e, 3)) + int(has_field(e, 4));
+  if (given == 1 || given == 2)
+    out.keyword(46, kw, 0, 0, 3);
+  else if (given == 3 && has_field(e, 6) && !has_field(e, 5))
+    out.keyword(47, kw, serial, 6, 3);
+}
+
+// QNVOID and QNMINMAX slots refer to a quantity number of the header.
+void quantity_slots(Findings& out, int kw, int columns) {
+  const int last_field = kw == KW_QNVOID ? 2 : 3;
+  for (int s = 1; s <= kSlots; ++s) {
+    const Entry& e = entry(out.doc, kw, s - 1);
+    if (e.present == 0) continue;
+    if (!has_field(e, 1)) {
+      out.keyword(63, kw, 0, 1, kw == KW_QNVOID ? 2 : 3, false);
+      continue;
+    }
+    const int qn = e.field[0].i;
+    if (column_of_quantity(out.doc, qn, columns) == 0) {
+      out.keyword(62, kw, qn, 1, 3);
+      continue;
+    }
+    for (int f = 2; f <= last_field; ++f)
+      if (!has_field(e, f)) out.keyword(63, kw, qn, f, 3);
+  }
+}
+
+} // namespace
+
+Completeness check_header_completeness(Document& doc) {
+  int worst = 100;
+  auto lack = [&](int kw, int first, int second, int level, int counts_as) {
+    report_keyword(doc, 43, kw, first, second, level);
+    if (counts_as < worst) worst = counts_as;
+  };
+
+  const Entry& gefid = entry(doc, KW_GEFID, 0);
+  if (gefid.present == 0) {
+    report_keyword(doc, 9, KW_GEFID, 0, 0, 1);
+    worst = 1;
+  } else {
+    for (int f = 1; f <= 3; ++f)
+      if (!has_field(gefid, f)) lack(KW_GEFID, 0, f, 1, 1);
+  }
+
+  const Entry& column = entry(doc, KW_COLUMN, 0);
+  int columns = 0;
+  if (column.present == 0) {
+    lack(KW_COLUMN, 0, 0, 1, 1);
+  } else if (!has_field(column, 1)) {
+    lack(KW_COLUMN, 0, 1, 1, 1);
+  } else {
+    columns = column.field[0].i;
+  }
+  for (int c = 1; c <= columns && c <= kMaxColumns; ++c) {
+    const Entry& info = entry(doc, KW_COLUMNINFO, c - 1);
+    if (info.present == 0) {
+      lack(KW_COLUMNINFO, c, 0, 1, 1);
+      continue;
+    }
+    if (!has_field(info, 1)) lack(KW_COLUMNINFO, c, 1, 1, 1);
+    if (!has_field(info, 2)) lack(KW_COLUMNINFO, c, 2, 1, 1);
+    if (!has_field(info, 3)) lack(KW_COLUMNINFO, c, 3, 5, 3);
+  }
+
+  bool binary_lack = false;
+  const Entry& format = entry(doc, KW_DATAFORMAT, 0);
+  if (format.present != 0 && one_of(format.field[0].s, {"BINAIR", "BINARY"})) {
+    const Entry& type = entry(doc, KW_DATATYPE, 0);
+    const Entry& os = entry(doc, KW_OS, 0);
+    binary_lack = true;
+    if (type.present != 0 && has_field(type, 1) && os.present != 0 && has_field(os, 1)) {
+      binary_lack = false;
+      if (!one_of(type.field[0].s,
+                  {"INT", "INT2", "LONG", "INT4", "FLOAT", "REAL4", "DOUBLE", "REAL8"})) {
+        report_text(doc, 42, "Illegal datatype", 0, 0, 1);
+        binary_lack = true;
+      }
+      if (!one_of(os.field[0].s, {"DOS", "UNIX", "BE", "LE"})) {
+        report_text(doc, 42, "Illegal OS", 0, 0, 1);
+        binary_lack = true;
+      }
+    } else {
+      report_keyword(doc, 44, KW_DATATYPE, 0, 0, 1);
+    }
+  }
+
+  doc.plotable = worst > 4 ? 1 : 0;
+  doc.header_checked = 1;
+  return {worst < 5 ? worst : 0, binary_lack};
+}
+
+int check_owner_date_project(Document& doc) {
+  Findings out{doc};
+  const Entry& owner = entry(doc, KW_FILEOWNER, 0);
+  if (owner.present == 0)
+    out.keyword(43, KW_FILEOWNER, 0, 0, 1);
+  else if (!has_field(owner, 1))
+    out.keyword(43, KW_FILEOWNER, 0, 1, 1);
+  if (entry(doc, KW_FILEDATE, 0).present == 0)
+    out.keyword(43, KW_FILEDATE, 0, 0, 1);
+  else
+    date_rule(out, KW_FILEDATE);
+  const Entry& project = entry(doc, KW_PROJECTID, 0);
+  if (project.present == 0)
+    out.keyword(43, KW_PROJECTID, 0, 0, 1);
+  else if (!has_field(project, 1))
+    out.keyword(43, KW_PROJECTID, 0, 1, 1);
+  return out.worst;
+}
+
+bool check_column_keywords(Document& doc) {
+  Findings out{doc};
+  const int n = rule_columns(doc);
+  const int columns = n < 0 ? 0 : (n > kMaxColumns ? kMaxColumns : n);
+  for (int c = columns + 1; c <= kMaxColumns; ++c)
+    for (int kw :
+         {KW_COLUMNVOID, KW_COLUMNINFO, KW_COLUMNAMPLIFIER, KW_COLUMNMINMAX, KW_COLUMNOFFSET})
+      if (entry(doc, kw, c - 1).present != 0) out.keyword(45, kw, c, n, 4);
+  serial_fields(out, KW_COLUMNMINMAX, columns, 1, 2, 3);
+  serial_fields(out, KW_COLUMNVOID, columns, 1, 1, 2);
+  serial_fields(out, KW_COLUMNOFFSET, columns, 1, 1, 3);
+  serial_fields(out, KW_COLUMNAMPLIFIER, columns, 1, 2, 3);
+  return !out.failed;
+}
+
+bool check_general_header_rules(Document& doc) {
+  Findings out{doc};
+  const int n = rule_columns(doc);
+  const int columns = n < 0 ? 0 : (n > kMaxColumns ? kMaxColumns : n);
+  auto present = [&](int kw) -> const Entry* {
+    const Entry& e = entry(doc, kw, 0);
+    return e.present != 0 ? &e : nullptr;
+  };
+
+  single_fields(out, KW_COLUMNTEXT, 1, 1, 2);
+  separator_rule(out, KW_COLUMNSEPARATOR);
+  separator_rule(out, KW_RECORDSEPARATOR);
+  {
+    const Entry* cs = present(KW_COLUMNSEPARATOR);
+    const Entry* rs = present(KW_RECORDSEPARATOR);
+    if (cs != nullptr && rs != nullptr && has_field(*cs, 1) && has_field(*rs, 1) &&
+        cs->field[0].c == rs->field[0].c)
+      out.keyword(50, KW_NONE, static_cast<unsigned char>(cs->field[0].c),
+                  static_cast<unsigned char>(rs->field[0].c), 2);
+  }
+  for (int kw : {KW_PROCEDURECODE, KW_ANALYSISCODE, KW_MEASUREMENTCODE, KW_FILINGCODE,
+                 KW_REPORTCODE, KW_SPECIMENCODE})
+    single_fields(out, kw, 1, 4, 3);
+  serial_fields(out, KW_MEASUREMENTVAR, kSerials, 1, 2, 3);
+  serial_fields(out, KW_MEASUREMENTTEXT, kSerials, 1, 1, 3);
+  if (!not_supported(out, KW_ANALYSISVAR, kSerials))
+    serial_fields(out, KW_ANALYSISVAR, kSerials, 1, 2, 3);
+  if (!not_supported(out, KW_ANALYSISTEXT, kSerials))
+    serial_fields(out, KW_ANALYSISTEXT, kSerials, 1, 1, 3);
+  serial_fields(out, KW_FILINGVAR, kSerials, 1, 2, 3);
+  serial_fields(out, KW_FILINGTEXT, kSerials, 1, 1, 3);
+  serial_fields(out, KW_SPECIMENVAR, kSerials, 1, 2, 3);
+  serial_fields(out, KW_SPECIMENTEXT, kSerials, 1, 1, 3);
+  serial_fields(out, KW_REPORTVAR, kSerials, 1, 2, 3);
+  serial_fields(out, KW_REPORTTEXT, kSerials, 1, 1, 3);
+
+  if (const Entry* e = present(KW_REPORTDATAFORMAT)) {
+    if (!has_field(*e, 1))
+      out.keyword(43, KW_REPORTDATAFORMAT, 0, 1, 3);
+    else if (!check_report_data_format(doc))
+      out.text(42, "Het rapportdataformatveld bevat ongeldige formats", 3);
+  }
+  if (!not_supported(out, KW_COMPANYID, 1)) single_fields(out, KW_COMPANYID, 1, 3, 3);
+  single_fields(out, KW_PROJECTNAME, 1, 1, 3);
+  if (const Entry* e = present(KW_DATAFORMAT)) {
+    if (!has_field(*e, 1))
+      out.keyword(43, KW_DATAFORMAT, 0, 1, 2);
+    else if (!one_of(e->field[0].s, {"ASCII", "BINAIR", "BINARY"}))
+      out.text(42, "Illegal dataformat", 2);
+  }
+  if (const Entry* e = present(KW_DATATYPE)) {
+    if (!has_field(*e, 1))
+      out.keyword(43, KW_DATATYPE, 0, 1, 3);
+    else if (!one_of(e->field[0].s,
+                     {"INT", "INT2", "LONG", "INT4", "FLOAT", "REAL4", "DOUBLE", "REAL8"}))
+      out.text(42, std::string("Illegal datatype: ") + e->field[0].s, 2);
+  }
+  if (!not_supported(out, KW_FIRSTSCAN, 1)) single_fields(out, KW_FIRSTSCAN, 1, 1, 4);
+  if (!not_supported(out, KW_OBJECTID, 1)) single_fields(out, KW_OBJECTID, 1, 1, 3);
+  if (!not_supported(out, KW_EQUIPMENT, 1)) single_fields(out, KW_EQUIPMENT, 1, 1, 3);
+  if (!not_supported(out, KW_TESTID, 1)) single_fields(out, KW_TESTID, 1, 1, 3);
+  if (!not_supported(out, KW_XYID, 1)) {
+    if (const Entry* e = present(KW_XYID)) {
+      out.missing(43, KW_XYID, 0, *e, 1, 3, 3);
+      if (has_field(*e, 4) != has_field(*e, 5))
+        out.text(42, "Both accuracies of X and Y must be either given or omitted.\n", 4);
+    }
+  }
+  if (!not_supported(out, KW_ZID, 1)) single_fields(out, KW_ZID, 1, 2, 3);
+  if (!not_supported(out, KW_TIMECOLUMN, 1)) {
+    if (const Entry* e = present(KW_TIMECOLUMN)) {
+      if (!has_field(*e, 1))
+        out.keyword(43, KW_TIMECOLUMN, 0, 1, 3);
+      else if (e->field[0].i < 1 || e->field[0].i > n)
+        out.keyword(36, KW_TIMECOLUMN, 1, n, 2);
+    }
+  }
+  if (!not_supported(out, KW_STARTDATE, 1) && present(KW_STARTDATE) != nullptr)
+    date_rule(out, KW_STARTDATE);
+  if (!not_supported(out, KW_STARTTIME, 1)) {
+    if (const Entry* e = present(KW_STARTTIME)) {
+      out.missing(43, KW_STARTTIME, 0, *e, 1, 3, 3);
+      if (has_field(*e, 1) && (e->field[0].i < 0 || e->field[0].i > 23))
+        out.keyword(53, KW_STARTTIME, e->field[0].i, 0, 3);
+      if (has_field(*e, 2) && (e->field[1].i < 0 || e->field[1].i > 59))
+        out.keyword(54, KW_STARTTIME, e->field[1].i, 0, 3);
+      const float seconds = e->field[2].f;
+      if (has_field(*e, 3) && (seconds < 0.0f || seconds > 60.0f))
+        out.keyword(55, KW_STARTTIME, static_cast<int>(seconds + 0.5f), 0, 3);
+    }
+  }
+  if (!not_supported(out, KW_SCANTIME, kSlots)) serial_fields(out, KW_SCANTIME, kSlots, 1, 2, 3);
+  if (!not_supported(out, KW_OS, 1)) single_fields(out, KW_OS, 1, 1, 2);
+  if (!not_supported(out, KW_LANGUAGE, 1)) single_fields(out, KW_LANGUAGE, 1, 1, 3);
+  if (!not_supported(out, KW_CHILD, kSerials)) {
+    for (int s = 1; s <= kSerials; ++s) {
+      const Entry& e = entry(doc, KW_CHILD, s - 1);
+      if (e.present != 0) relation_rule(out, KW_CHILD, s, e);
+    }
+  }
+  if (!not_supported(out, KW_PARENT, 1))
+    if (const Entry* e = present(KW_PARENT)) relation_rule(out, KW_PARENT, 0, *e);
+  if (!not_supported(out, KW_DATACONVERSION, kSlots))
+    serial_fields(out, KW_DATACONVERSION, kSlots, 1, 4, 3, 48);
+  if (!not_supported(out, KW_QNTIME, 1)) {
+    if (const Entry* e = present(KW_QNTIME)) {
+      if (!has_field(*e, 1))
+        out.keyword(64, KW_QNTIME, 0, 1, 3);
+      else if (column_of_quantity(doc, e->field[0].i, columns) == 0)
+        out.keyword(62, KW_QNTIME, e->field[0].i, 1, 2);
+    }
+  }
+  if (!not_supported(out, KW_QNVOID, kSlots)) quantity_slots(out, KW_QNVOID, columns);
+  if (!not_supported(out, KW_QNMINMAX, kSlots)) quantity_slots(out, KW_QNMINMAX, columns);
+  if (!not_supported(out, KW_SETUPCODE, 1)) single_fields(out, KW_SETUPCODE, 1, 4, 3, 64);
+  if (!not_supported(out, KW_SETUPTEXT, kSerials))
+    serial_fields(out, KW_SETUPTEXT, kSerials, 1, 1, 3, 64);
+  if (!not_supported(out, KW_SETUPVAR, kSerials))
+    serial_fields(out, KW_SETUPVAR, kSerials, 1, 2, 3, 64);
+  if (!not_supported(out, KW_ROW, 1)) single_fields(out, KW_ROW, 1, 1, 3, 64);
+  return !out.failed;
+}
+
+bool keyword_allowed(const Document& doc, int code) {
+  if (code < 1 || code > 63 || code == 20) return false;
+  const Entry& gefid = doc.entries[keyword_info(KW_GEFID).entry_offset];
+  const int id = gefid.field[0].i * 10000 + gefid.field[1].i * 100 + gefid.field[2].i;
+  const bool v100 = id == 10000, v110 = id == 10100, v200 = id == 20000;
+  switch (code) {
+  case KW_DATACONVERSION:
+  case KW_FIRSTSCAN:
+  case KW_COLUMNAMPLIFIER:
+  case KW_COLUMNOFFSET:
+  case KW_COLUMNPOWERSUPPLY:
+  case KW_LASTSCAN:
+  case KW_EQUIPMENT: return v100 || v110;
+  case KW_CHILD:
+  case KW_PARENT: return v110 || v200;
+  default: return code >= KW_QNVOID ? v200 : true;
+  }
+}
+
+bool valid_date(int year, int month, int day) {
+  static const int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12 || day < 1 || day > kDays[month - 1]) return false;
+  if (month != 2 || day < 29) return true;
+  const bool leap = year % 400 == 0 || (year % 100 != 0 && year % 4 == 0);
+  return leap;
+}
+
+bool check_report_data_format(Document& doc) {
+  const char* text = entry(doc, KW_REPORTDATAFORMAT, 0).field[0].s;
+  if (text == nullptr) return true;
+  bool ok = true;
+  const std::size_t length = std::min<std::size_t>(std::strlen(text), kFormatScanMax);
+  for (std::size_t i = 0; i < length;) {
+    while (i < length && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    const std::size_t start = i;
+    while (i < length && !std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    if (i == start) continue; // white space only: no field to judge
+    const std::string_view field(text + start, i - start);
+    if (field.size() > kFormatFieldMax || !valid_format_field(field)) {
+      const std::string shown(field.substr(0, kFormatFieldMax));
+      report_text(doc, 23, shown.c_str(), 0, 0, 3);
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+} // namespace gef
