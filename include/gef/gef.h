@@ -6,6 +6,7 @@
 #include "gef/errors.h"
 #include "gef/getters.h"
 #include "gef/lifecycle.h"
+#include "gef/reader.h"
 #include "gef/setters.h"
 
 #endif /* GEF_GEF_H */

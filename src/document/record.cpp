@@ -98,6 +98,7 @@ void reset_document(Document& doc) {
   doc.ready = 1;
   doc.scan_known = 0;
   doc.header_checked = 0;
+  doc.reading = ReadState{};
   // A report-version conversion belongs to the document it was made for.
   g_library.conversion_stamp = 0;
 }

@@ -36,6 +36,14 @@ constexpr int kFormatSize = 16;
 constexpr std::int32_t kFormatAllocated = 1; // output-format flag bits
 constexpr std::int32_t kFormatConverted = 2;
 
+// Bookkeeping of the file reader for the document being read; cleared by every reset.
+struct ReadState {
+  std::int32_t stop = 0;          // the keyword finder met a line it cannot parse
+  std::int64_t data_offset = 0;   // file offset of the first byte behind the #EOH= line
+  std::int32_t data_outcome = 0;  // outcome of the last text data parse, 0 when none ran
+  std::int64_t values_read = 0;   // values found by the last text data parse
+};
+
 struct Document {
   // Keyword storage: every area in one array, area of keyword c at keyword_info(c).entry_offset.
   std::unique_ptr<Entry[]> entries;
@@ -56,6 +64,8 @@ struct Document {
 
   std::int32_t header_checked;
   std::int32_t plotable;
+
+  ReadState reading;
 
   ErrorList* errors; // created by the first reset
 };

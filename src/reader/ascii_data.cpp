@@ -1,0 +1,264 @@
+// The text data block reader: values separated as the header declares, with optional per-scan
+// texts.
+//
+// The whole rest of the file is parsed in memory in one pass and the data block is then filled at
+// its final size, so no temporary files are needed and concurrent reads cannot disturb each other.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "diagnostics/error_list.h"
+#include "document/convert.h"
+#include "reader/file_io.h"
+#include "reader/read_steps.h"
+
+namespace gef {
+namespace {
+
+constexpr char kDosEnd = 26;          // DOS end-of-file mark
+constexpr int kColumnTextRead = 1024; // characters read for one text, separator included
+
+// Outcomes of the parse.
+enum Outcome {
+  kNoRecordSeparator = -1,
+  kEnded = 1,
+  kBadValue = 2,
+  kBadColumnSeparator = 3,
+  kBadRecordSeparator = 4,
+  kTextTooLong = 5,
+};
+
+// What reading one value found.
+enum class Value { READ, AT_END, NOT_A_NUMBER, NO_SEPARATOR, WRONG_SEPARATOR };
+
+bool is_c_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+struct Parser {
+  const char* p;
+  const char* end;
+  int columns;
+  char column_separator;
+  char record_separator;
+  std::vector<double> values;
+  std::vector<std::pair<std::int32_t, std::string>> texts; // scan index, text
+
+  // "%lf": white space, then a number; at the end of the input nothing is read.
+  Value read_value() {
+    while (p < end && is_c_space(*p)) ++p;
+    if (p == end) return Value::AT_END;
+    double v = 0;
+    const char* after = parse_double(p, end, &v);
+    if (after == p) return Value::NOT_A_NUMBER;
+    p = after;
+    values.push_back(v);
+    return Value::READ;
+  }
+
+  // "%lf%c" with the column separator as the character. The value only counts when the
+  // separator follows it.
+  Value read_value_with_separator() {
+    const Value v = read_value();
+    if (v != Value::READ) return v;
+    if (p == end || *p != column_separator) {
+      values.pop_back();
+      return p == end ? Value::NO_SEPARATOR : Value::WRONG_SEPARATOR;
+    }
+    ++p;
+    return Value::READ;
+  }
+
+  // Outcome of a value that failed at the start of a scan (`first`) or within it.
+  int failure(Value v, bool first) const {
+    switch (v) {
+    case Value::AT_END: return kEnded;
+    case Value::WRONG_SEPARATOR: return kBadColumnSeparator;
+    case Value::NOT_A_NUMBER: return first && *p == kDosEnd ? kEnded : kBadValue;
+    default: return kBadValue;
+    }
+  }
+
+  // Reads one scan's values; 0 when all were read, else the outcome.
+  int read_scan(bool separated) {
+    for (int c = 0; c < columns; ++c) {
+      const Value v = separated ? read_value_with_separator() : read_value();
+      if (v != Value::READ) return failure(v, c == 0);
+    }
+    return 0;
+  }
+
+  // The text up to the record separator. 0 when read, kTextTooLong when the separator is not
+  // among the first 1024 characters, kEnded when the file ends first (the text so far is kept).
+  int read_column_text(std::int32_t scan) {
+    const char* start = p;
+    const std::ptrdiff_t room = end - p;
+    const std::ptrdiff_t limit = room < kColumnTextRead ? room : kColumnTextRead;
+    const void* found = std::memchr(p, record_separator, std::size_t(limit));
+    const char* stop = found != nullptr ? static_cast<const char*>(found) : p + limit;
+    if (found == nullptr && limit == kColumnTextRead) return kTextTooLong;
+    if (found != nullptr && stop - start + 1 >= kColumnTextRead) return kTextTooLong;
+    if (stop > start) texts.emplace_back(scan, std::string(start, stop));
+    p = found != nullptr ? stop + 1 : end;
+    return found != nullptr ? 0 : kEnded;
+  }
+};
+
+// The forms differ in the separators declared and in whether scans carry texts.
+int parse(Parser& in, bool texts, bool column_separator, bool record_separator) {
+  for (std::int32_t scan = 0;; ++scan) {
+    if (texts) {
+      if (column_separator) {
+        if (int r = in.read_scan(true)) return r;
+      } else {
+        for (int c = 0; c < in.columns; ++c) {
+          const Value v = in.read_value();
+          if (v == Value::AT_END) return kEnded;
+          if (v != Value::READ) return c == 0 && *in.p == kDosEnd ? kEnded : kBadValue;
+        }
+      }
+      if (int r = in.read_column_text(scan)) return r;
+    } else if (column_separator && record_separator) {
+      if (int r = in.read_scan(true)) return r;
+      if (in.p == in.end) return kEnded;
+      if (*in.p++ != in.record_separator) return kBadRecordSeparator;
+    } else if (column_separator) {
+      if (int r = in.read_scan(true)) return r;
+    } else if (record_separator) {
+      if (int r = in.read_scan(false)) return r;
+      while (in.p < in.end && (*in.p == ' ' || *in.p == '\t' || *in.p == '\n' || *in.p == '\r'))
+        ++in.p;
+      if (in.p == in.end) return kEnded;
+      if (*in.p++ != in.record_separator) return kBadRecordSeparator;
+    } else {
+      // Without separators values simply follow each other; a DOS end mark ends the data.
+      for (;;) {
+        const Value v = in.read_value();
+        if (v == Value::AT_END) return kEnded;
+        if (v != Value::READ) return *in.p == kDosEnd ? kEnded : kBadValue;
+      }
+    }
+  }
+}
+
+std::int32_t clamp_count(std::int64_t n) {
+  return n < 0 ? 0 : n > std::numeric_limits<std::int32_t>::max() ? 0 : std::int32_t(n);
+}
+
+// Gives the document a data block of `count` values (at least one, so there is always one to
+// point at) and records its capacity. False after reporting when memory runs out.
+bool allocate_block(Document& doc, std::int64_t count, std::int32_t scans) {
+  release_data(doc);
+  doc.data_present = 1;
+  doc.scan_count = scans;
+  doc.scan_known = 1;
+  const std::int64_t size = count > 0 ? count : 1;
+  if (size > std::numeric_limits<std::int32_t>::max()) {
+    report_keyword(doc, 22, kNameColumns, std::int32_t(size / 128), 0, 1);
+    return false;
+  }
+  g_library.data.reset(new (std::nothrow) double[std::size_t(size)]());
+  if (!g_library.data) {
+    report_keyword(doc, 22, kNameColumns, std::int32_t(size * 8 / 1024), 0, 1);
+    return false;
+  }
+  doc.value_capacity = std::int32_t(size);
+  resize_column_texts(scans);
+  return true;
+}
+
+} // namespace
+
+int read_ascii_data(Document& doc, std::FILE* file) {
+  const Entry& column = entry(doc, KW_COLUMN, 0);
+  const int columns = column.present != 0 && (column.bits & 1) != 0 ? column.field[0].i : 0;
+  std::vector<char> rest;
+  if (!read_rest(file, rest)) {
+    report_keyword(doc, 22, kNameColumns, std::int32_t(rest.size() / 1024), 0, 1);
+    return 0;
+  }
+  if (rest.empty() || columns <= 0) return allocate_block(doc, 1, 0) ? 1 : 0;
+
+  const Entry& text_kw = entry(doc, KW_COLUMNTEXT, 0);
+  const Entry& colsep = entry(doc, KW_COLUMNSEPARATOR, 0);
+  const Entry& recsep = entry(doc, KW_RECORDSEPARATOR, 0);
+  const bool texts = text_kw.present != 0 && text_kw.field[0].i != 0;
+  const bool keep_texts = text_kw.present != 0 && text_kw.field[0].i == 1;
+  Parser in{
+      rest.data(), rest.data() + rest.size(), columns, colsep.field[0].c, recsep.field[0].c, {},
+      {}};
+  int outcome = kNoRecordSeparator;
+  try {
+    if (!texts || recsep.present != 0)
+      outcome = parse(in, texts, colsep.present != 0, recsep.present != 0);
+  } catch (const std::bad_alloc&) {
+    report_keyword(doc, 22, kNameColumns, std::int32_t(in.values.size() * 8 / 1024), 0, 1);
+    return 0;
+  }
+  const std::int64_t n = std::int64_t(in.values.size());
+  const std::int64_t c = columns;
+  doc.reading.data_outcome = outcome;
+  doc.reading.values_read = n;
+
+  // Scans kept follow the outcome; messages never name a scan or column below 1.
+  std::int64_t scans = 0;
+  switch (outcome) {
+  case kNoRecordSeparator: report_text(doc, 1016, "", 0, 0, 1); return 0;
+  case kEnded:
+    if (n % c != 0) report_text(doc, 1004, "", 0, 0, 4);
+    scans = n / c;
+    break;
+  case kBadValue:
+    report_text(doc, 1005, "", n > 0 ? clamp_count((n - 1) / c + 1) : 1,
+                n > 0 ? clamp_count((n - 1) % c + 1) : 1, 4);
+    scans = n > 0 ? (n - 1) / c : 0;
+    break;
+  case kBadColumnSeparator:
+    report_text(doc, 1006, "", clamp_count(n / c + 1), clamp_count(n % c + 1), 2);
+    scans = n > 0 ? (n - 1) / c : 0;
+    break;
+  case kBadRecordSeparator:
+    report_text(doc, 1007, "", clamp_count(n / c), 0, 2);
+    scans = n / c - 1;
+    break;
+  case kTextTooLong:
+    // The values of the scan were read before its text, so n / C is that scan's number.
+    report_text(doc, 1008, "", clamp_count(n / c > 0 ? n / c : 1), kColumnTextRead, 4);
+    scans = n / c;
+    break;
+  default: report_text(doc, 21, "", 0, 0, 2); return 0;
+  }
+  if (scans < 0) scans = 0;
+  if (scans * c > std::numeric_limits<std::int32_t>::max()) {
+    report_keyword(doc, 1011, kNameColumns, std::numeric_limits<std::int32_t>::max(), 0, 1);
+    return 0;
+  }
+  const std::int32_t s = std::int32_t(scans);
+  if (!allocate_block(doc, scans * c, s)) return 0;
+
+  double* data = g_library.data.get();
+  for (std::int32_t scan = 0; scan < s; ++scan)
+    for (int col = 0; col < columns; ++col)
+      data[std::int64_t(col) * s + scan] = in.values[std::size_t(std::int64_t(scan) * c + col)];
+
+  if (!keep_texts) return 1;
+  for (const auto& [scan, text] : in.texts) {
+    if (scan >= s) break;
+    // Room rounded up to the next multiple of 16 lets a later setter reuse the buffer.
+    const std::size_t room = (text.size() + 1) / 16 * 16 + 16;
+    char* copy = static_cast<char*>(std::malloc(room));
+    if (copy == nullptr) {
+      report_keyword(doc, 22, kNameColumns, std::int32_t(room / 1024), 0, 1);
+      return 0;
+    }
+    std::memcpy(copy, text.c_str(), text.size() + 1);
+    std::free(g_library.column_texts[std::size_t(scan)]);
+    g_library.column_texts[std::size_t(scan)] = copy;
+  }
+  return 1;
+}
+
+} // namespace gef

@@ -1,0 +1,262 @@
+// The GEF header syntax and the header pass of the file reader.
+#include "reader/header_parser.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "conformance/header_rules.h"
+#include "diagnostics/error_list.h"
+#include "document/store.h"
+#include "reader/file_io.h"
+
+namespace gef {
+namespace {
+
+bool is_control_or_blank(char c) { return static_cast<unsigned char>(c) < 33; }
+
+bool equals_ignoring_case(const char* a, const char* b) {
+  for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+    const char x = (*a >= 'a' && *a <= 'z') ? char(*a - 32) : *a;
+    const char y = (*b >= 'a' && *b <= 'z') ? char(*b - 32) : *b;
+    if (x != y) return false;
+  }
+  return *a == *b;
+}
+
+// Copies [begin, end) without the control characters and blanks at either end, cut to what a
+// field buffer holds.
+void copy_trimmed(const char* begin, const char* end, char* out) {
+  while (begin < end && is_control_or_blank(*begin)) ++begin;
+  while (end > begin && is_control_or_blank(end[-1])) --end;
+  const std::size_t n = std::min<std::size_t>(std::size_t(end - begin), kFieldSize - 1);
+  std::memcpy(out, begin, n);
+  out[n] = '\0';
+}
+
+// A terminator preceded by one or three backslashes is escaped; two leave it active. Only the
+// backslashes inside the field count.
+bool is_escaped(const char* field, std::int64_t i) {
+  int slashes = 0;
+  while (slashes < 3 && i - slashes - 1 >= 0 && field[i - slashes - 1] == '\\') ++slashes;
+  return slashes == 1 || slashes == 3;
+}
+
+// Offset from `field` of the first unescaped `,`, `#` or line feed before `bound`, or `bound`.
+std::int64_t find_terminator(const char* field, std::int64_t bound) {
+  for (std::int64_t i = 0; i < bound; ++i) {
+    const char c = field[i];
+    if ((c == ',' || c == '#' || c == '\n') && !is_escaped(field, i)) return i;
+  }
+  return bound;
+}
+
+// The field limits a finder failure reports: at the line limit the line is malformed, before it
+// the text simply ended.
+std::int64_t fail(Document& doc, std::int64_t limit, int code, const char* text, int level) {
+  if (limit < kLineLimit) return kTextEnded;
+  report_text(doc, code, text, 0, 0, level);
+  doc.reading.stop = 1;
+  return kLineLimit;
+}
+
+// Reads "%d" as sscanf does, saturating instead of overflowing; false when no digits follow.
+bool scan_int(const char*& p, int& value) {
+  while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+  const char* q = p;
+  bool negative = false;
+  if (*q == '+' || *q == '-') negative = *q++ == '-';
+  if (*q < '0' || *q > '9') return false;
+  long long v = 0;
+  for (; *q >= '0' && *q <= '9'; ++q) v = std::min(v * 10 + (*q - '0'), 1LL << 32);
+  value = int(std::max<long long>(std::min<long long>(negative ? -v : v, 2147483647), -2147483647));
+  p = q;
+  return true;
+}
+
+// The first line must name a supported GEFID: "GEFID", then after the first `=` three numbers
+// in the form "%d, %d, %d" giving 1.0.0, 1.1.0 or 2.0.0.
+bool supported_first_line(const char* window, std::int64_t size) {
+  char line[255];
+  std::int64_t start = 0;
+  // A UTF-8 byte-order mark is not part of the line.
+  if (size >= 3 && std::memcmp(window, "\xEF\xBB\xBF", 3) == 0) start = 3;
+  std::int64_t n = 0;
+  while (n < 254 && start + n < size && window[start + n] != '\n' && window[start + n] != '\0') {
+    const char c = window[start + n];
+    line[n++] = (c >= 'a' && c <= 'z') ? char(c - 32) : c;
+  }
+  line[n] = '\0';
+  const char* equals = std::strchr(line, '=');
+  if (std::strstr(line, "GEFID") == nullptr || equals == nullptr) return false;
+  const char* p = equals + 1;
+  int release = 0, version = 0, update = 0;
+  if (!scan_int(p, release) || *p++ != ',' || !scan_int(p, version) || *p++ != ',' ||
+      !scan_int(p, update))
+    return false;
+  if (update != 0) return false;
+  return (release == 1 && (version == 0 || version == 1)) || (release == 2 && version == 0);
+}
+
+// A stretch of the file that always begins at the line being parsed, so that a line up to the
+// window's size is seen whole.
+class Window {
+public:
+  explicit Window(std::FILE* file) : file_(file) {}
+  bool ok() const { return bytes_ != nullptr; }
+  const char* data() const { return bytes_.get(); }
+  std::int64_t size() const { return size_; }
+  std::int64_t base() const { return base_; }
+  // True while bytes may follow the window in the file.
+  bool full() const { return size_ == kWindowSize; }
+
+  void allocate() { bytes_.reset(new (std::nothrow) char[kWindowSize]); }
+  // Drops the first `offset` bytes and refills the window from the file.
+  void advance(std::int64_t offset) {
+    std::memmove(bytes_.get(), bytes_.get() + offset, std::size_t(size_ - offset));
+    base_ += offset;
+    size_ -= offset;
+    size_ +=
+        std::int64_t(std::fread(bytes_.get() + size_, 1, std::size_t(kWindowSize - size_), file_));
+  }
+
+private:
+  std::FILE* file_;
+  std::unique_ptr<char[]> bytes_;
+  std::int64_t base_ = 0;
+  std::int64_t size_ = 0;
+};
+
+} // namespace
+
+std::int64_t find_keyword(Document& doc, const char* line, std::int64_t bound, char* keyword) {
+  keyword[0] = '\0';
+  const std::int64_t limit = std::min<std::int64_t>(kLineLimit, bound);
+  if (limit <= 0) return kTextEnded;
+  std::int64_t p = 0;
+  if (line[0] != '#') {
+    for (p = 1; p < limit && line[p] != '#';) ++p;
+    if (p >= limit) return fail(doc, limit, 11, "", 2);
+  }
+  for (++p; p < limit && is_control_or_blank(line[p]);) ++p;
+  if (p >= limit) return fail(doc, limit, 12, "", 2);
+  const std::int64_t start = p;
+  while (p < limit && line[p] != ' ' && line[p] != '\t' && line[p] != '=') ++p;
+  if (p >= limit) return fail(doc, limit, 13, "", 3);
+  std::memcpy(keyword, line + start, std::size_t(p - start));
+  keyword[p - start] = '\0';
+  while (p < limit && line[p] != '=') ++p;
+  if (p >= limit) {
+    const std::int64_t result = fail(doc, limit, 14, keyword, 3);
+    keyword[0] = '\0';
+    return result;
+  }
+  return p + 1;
+}
+
+int split_keyword_line(Document& doc, const char* line, std::int64_t bound, bool bound_is_end,
+                       KeywordLine& out, std::int64_t& consumed) {
+  consumed = 0;
+  const std::int64_t after = find_keyword(doc, line, bound, out.field[0]);
+  if (doc.reading.stop != 0) {
+    report_text(doc, 10, "", 0, 0, 2);
+    return 0;
+  }
+  if (after == kTextEnded) {
+    consumed = -1;
+    return 1;
+  }
+  consumed = after;
+  {
+    char name[kFieldSize];
+    copy_trimmed(out.field[0], out.field[0] + std::strlen(out.field[0]), name);
+    std::memcpy(out.field[0], name, std::strlen(name) + 1);
+  }
+
+  if (equals_ignoring_case(out.field[0], "EOH")) {
+    const std::int64_t t = find_terminator(line + consumed, bound - consumed);
+    if (consumed + t >= bound) {
+      // `#EOH=` closing the file without a line end still ends the header.
+      consumed = bound_is_end ? bound : -1;
+    } else {
+      consumed += t + (line[consumed + t] == '#' ? 0 : 1);
+    }
+    return 0;
+  }
+
+  int written = 0;
+  for (int k = 1; k < kFieldBuffers; ++k) {
+    const char* field = line + consumed;
+    const std::int64_t t = find_terminator(field, bound - consumed);
+    if (consumed + t >= bound) {
+      consumed = -1;
+      break;
+    }
+    copy_trimmed(field, field + t, out.field[k]);
+    written = k;
+    const bool hash = field[t] == '#';
+    consumed += t + (hash ? 0 : 1);
+    if (hash) break;
+  }
+  // A field ends at a line feed, so the text between a line's end and the next `#` is one more
+  // field (normally empty); the last real field keeps nothing beyond its own line.
+  if (written >= 2) out.field[written - 1][std::strcspn(out.field[written - 1], "\r\n")] = '\0';
+  if (written == kFieldBuffers - 1) {
+    consumed = -1;
+    return -1;
+  }
+  for (int k = written + 1; k < kFieldBuffers; ++k) out.field[k][0] = '\0';
+  return 1;
+}
+
+int read_header(Document& doc, std::FILE* file) {
+  doc.reading.stop = 0;
+  Window window(file);
+  std::unique_ptr<KeywordLine> line(new (std::nothrow) KeywordLine);
+  window.allocate();
+  if (!window.ok() || !line) {
+    report_keyword(doc, 22, kNameColumns, (kWindowSize + int(sizeof(KeywordLine))) / 1024, 0, 1);
+    return 0;
+  }
+  window.advance(0);
+  if (!supported_first_line(window.data(), window.size())) {
+    report_text(doc, 9, "", 0, 0, 1);
+    return 0;
+  }
+
+  std::int64_t offset = 0;
+  std::int64_t consumed = 0;
+  {
+    InputModeScope text(doc, STRING);
+    for (;;) {
+      if (window.full() && offset > 0) {
+        window.advance(offset);
+        offset = 0;
+      }
+      const int result = split_keyword_line(doc, window.data() + offset, window.size() - offset,
+                                            !window.full(), *line, consumed);
+      if (result == 0 || consumed < 0) break;
+      const void* args[kMaxFields];
+      for (int k = 0; k < kMaxFields; ++k) args[k] = line->field[k + 1];
+      store_keyword(doc, line->field[0], args);
+      offset += consumed;
+    }
+    if (consumed >= 0 && entry(doc, KW_DATATYPE, 0).present == 0) {
+      const void* args[kMaxFields] = {"REAL8"};
+      store_keyword(doc, KW_DATATYPE, "DATATYPE", args);
+    }
+  }
+  if (consumed < 0) {
+    report_text(doc, 10, "", 0, 0, 2);
+    return 0;
+  }
+  doc.reading.data_offset = window.base() + offset + consumed;
+  if (!seek_file(file, doc.reading.data_offset)) {
+    report_text(doc, 40, "(data block)", 0, 0, 1);
+    return 0;
+  }
+  return check_header_completeness(doc).worst == 1 ? 0 : 1;
+}
+
+} // namespace gef

@@ -1,0 +1,85 @@
+// read_gef: opens a GEF file, reads its header and data block, and runs the steps after reading.
+#include <cstdio>
+#include <cstring>
+
+#include "conformance/header_rules.h"
+#include "diagnostics/error_list.h"
+#include "gef/errors.h"
+#include "gef/reader.h"
+#include "reader/header_parser.h"
+#include "reader/read_steps.h"
+
+namespace gef {
+namespace {
+
+bool is_ascii_format(Document& doc) {
+  const Entry& format = entry(doc, KW_DATAFORMAT, 0);
+  if (format.present == 0 || format.field[0].s == nullptr) return true;
+  const char* text = format.field[0].s;
+  static const char kAscii[] = "ASCII";
+  for (int i = 0; i < 6; ++i) {
+    const char c = (text[i] >= 'a' && text[i] <= 'z') ? char(text[i] - 32) : text[i];
+    if (c != kAscii[i]) return false;
+  }
+  return true;
+}
+
+// Level of everything reported since the last summary, for the closing report of a failed read.
+int recent_level() {
+  const int level = get_error_level_recent();
+  return level > 0 ? level : 1;
+}
+
+// Reads the file into the document; 1 when header and data block were read.
+int read_gef_file(Document& doc, const char* filename) {
+  reset_document(doc);
+  const char* name = filename != nullptr ? filename : "";
+  std::FILE* file = filename != nullptr ? std::fopen(filename, "rb") : nullptr;
+  if (file == nullptr) {
+    report_text(doc, 5, name, 0, 0, 1);
+    return 0;
+  }
+  if (read_header(doc, file) == 0) {
+    check_owner_date_project(doc);
+    std::fclose(file);
+    const int level = recent_level();
+    report_text(doc, 37, name, 0, 0, level);
+    return 0;
+  }
+  const Entry& column = entry(doc, KW_COLUMN, 0);
+  if (column.present != 0 && (column.bits & 1) != 0) {
+    const int read =
+        is_ascii_format(doc) ? read_ascii_data(doc, file) : read_binary_data(doc, file);
+    if (read != 0) {
+      std::fclose(file);
+      apply_column_corrections(doc);
+      return 1;
+    }
+  }
+  std::fclose(file);
+  const int level = recent_level();
+  report_text(doc, 1001, name, 0, 0, level);
+  return 0;
+}
+
+} // namespace
+} // namespace gef
+
+using namespace gef;
+
+int read_gef(const char* filename) {
+  Document* doc = current();
+  if (doc == nullptr) return 0;
+  if (read_gef_file(*doc, filename) == 0) return 0;
+  int release = 0, version = 0, update = 0;
+  if (!cpt_report_version(*doc, &release, &version, &update)) return 1;
+  if (release == -1 || version == -1 || update == -1) {
+    char text[96];
+    std::snprintf(text, sizeof text, "Illegal release %d, version %d, or update %d.", release,
+                  version, update);
+    report_text(*doc, 2005, text, 0, 0, 11);
+    return 0;
+  }
+  if (release == 1 && version == 0 && update == 0) return convert_cpt_report(*doc);
+  return 1;
+}
