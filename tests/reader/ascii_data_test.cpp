@@ -1,0 +1,209 @@
+// Text data blocks: the six separator forms, their outcomes, column texts and numbers as "%lf".
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "reader/reader_fixture.h"
+
+namespace gef::test {
+namespace {
+
+using AsciiTest = ReaderTest;
+
+const std::string kBoth = "#COLUMNSEPARATOR= ;\r\n#RECORDSEPARATOR= !\r\n";
+const std::string kRecord = "#RECORDSEPARATOR= !\r\n";
+const std::string kTexts = "#COLUMNTEXT= 1\r\n";
+
+// The block's size must always match its bookkeeping.
+void expect_consistent(int columns) {
+  EXPECT_EQ(g_document.scan_known, 1);
+  EXPECT_EQ(g_document.data_present, 1);
+  EXPECT_EQ(g_library.column_texts.size(), std::size_t(g_document.scan_count));
+  EXPECT_EQ(g_document.value_capacity, std::max(1, columns * g_document.scan_count));
+}
+
+TEST_F(AsciiTest, NoSeparatorsReadsValuesRegardlessOfLines) {
+  ASSERT_EQ(read(header(2) + "1 2 3\r\n4 5"), 1);
+  EXPECT_EQ(error_codes(), std::vector<int>{1004});
+  EXPECT_EQ(find(1004)[4], 4);
+  EXPECT_EQ(scans(), 2);
+  EXPECT_EQ(value(1, 1), 1.0);
+  EXPECT_EQ(value(2, 1), 3.0);
+  EXPECT_EQ(value(2, 2), 4.0);
+  expect_consistent(2);
+}
+
+TEST_F(AsciiTest, NumbersFollowTheMeaningOfPercentLf) {
+  ASSERT_EQ(read(header(1) + "  +1.5e2\t-.5\n1E-3 inf -INF nan 0x10 7."), 1);
+  ASSERT_EQ(scans(), 8);
+  EXPECT_EQ(value(1, 1), 150.0);
+  EXPECT_EQ(value(2, 1), -0.5);
+  EXPECT_EQ(value(3, 1), 0.001);
+  EXPECT_TRUE(std::isinf(value(4, 1)) && value(4, 1) > 0);
+  EXPECT_TRUE(std::isinf(value(5, 1)) && value(5, 1) < 0);
+  EXPECT_TRUE(std::isnan(value(6, 1)));
+  EXPECT_EQ(value(7, 1), 16.0);
+  EXPECT_EQ(value(8, 1), 7.0);
+  EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(AsciiTest, DosEndMarkEndsTheData) {
+  ASSERT_EQ(read(header(2) + "1 2\r\n3 4\r\n\x1a trailing junk"), 1);
+  EXPECT_TRUE(errors().empty());
+  EXPECT_EQ(scans(), 2);
+  ASSERT_EQ(read(header(2, kBoth) + "1;2;!\r\n\x1a"), 1);
+  EXPECT_TRUE(errors().empty());
+  EXPECT_EQ(scans(), 1);
+  ASSERT_EQ(read(header(2, kRecord) + "1 2 !\r\n\x1a"), 1);
+  EXPECT_TRUE(errors().empty());
+  EXPECT_EQ(scans(), 1);
+}
+
+TEST_F(AsciiTest, UnreadableValueNamesAPositionAndKeepsWholeScans) {
+  ASSERT_EQ(read(header(2, kRecord) + "1 2 ! 3 x !"), 1);
+  const ErrorEntry e = find(1005);
+  EXPECT_EQ(e[2], 2);
+  EXPECT_EQ(e[3], 1);
+  EXPECT_EQ(e[4], 4);
+  EXPECT_EQ(scans(), 1);
+  expect_consistent(2);
+}
+
+TEST_F(AsciiTest, UnreadableFirstValueNamesScanOneColumnOne) {
+  for (int columns : {1, 3}) {
+    ASSERT_EQ(read(header(columns) + "x 1 2 3"), 1);
+    const ErrorEntry e = find(1005);
+    EXPECT_EQ(e[2], 1);
+    EXPECT_EQ(e[3], 1);
+    EXPECT_EQ(scans(), 0);
+    expect_consistent(columns);
+  }
+}
+
+TEST_F(AsciiTest, BothSeparators) {
+  ASSERT_EQ(read(header(2, kBoth) + "1.0;2.0;!\r\n3;4;!\r\n"), 1);
+  EXPECT_TRUE(errors().empty());
+  EXPECT_EQ(scans(), 2);
+  EXPECT_EQ(value(2, 2), 4.0);
+
+  ASSERT_EQ(read(header(2, kBoth) + "1.0 ;2.0;!"), 1);
+  const ErrorEntry wrong = find(1006);
+  EXPECT_EQ(wrong[2], 1);
+  EXPECT_EQ(wrong[3], 1);
+  EXPECT_EQ(wrong[4], 2);
+  EXPECT_EQ(scans(), 0);
+
+  ASSERT_EQ(read(header(2, kBoth) + "1;2;x3;4;!"), 1);
+  EXPECT_EQ(find(1007)[2], 1);
+  EXPECT_EQ(scans(), 0);
+
+  // The file may end where the record separator is expected.
+  ASSERT_EQ(read(header(2, kBoth) + "1;2;!\r\n3;4;"), 1);
+  EXPECT_TRUE(errors().empty());
+  EXPECT_EQ(scans(), 2);
+}
+
+TEST_F(AsciiTest, ColumnSeparatorOnly) {
+  ASSERT_EQ(read(header(2, "#COLUMNSEPARATOR= ;\r\n") + "1;2;\n3;4;\n"), 1);
+  EXPECT_TRUE(errors().empty());
+  EXPECT_EQ(scans(), 2);
+  EXPECT_EQ(value(2, 1), 3.0);
+}
+
+TEST_F(AsciiTest, RecordSeparatorOnly) {
+  ASSERT_EQ(read(header(2, kRecord) + "1 2 !\r\n3\t4\r\n!\r\n"), 1);
+  EXPECT_TRUE(errors().empty());
+  EXPECT_EQ(scans(), 2);
+  ASSERT_EQ(read(header(2, kRecord) + "1 2 3 !"), 1);
+  EXPECT_EQ(find(1007)[2], 1);
+  EXPECT_EQ(scans(), 0);
+}
+
+TEST_F(AsciiTest, ColumnTextsWithBothSeparators) {
+  ASSERT_EQ(read(header(2, kBoth + kTexts) + "1.0;2.0;sand!\r\n3;4;!\r\n5;6; clay, grey !"), 1);
+  EXPECT_TRUE(errors().empty());
+  ASSERT_EQ(scans(), 3);
+  EXPECT_STREQ(text(1), "sand");
+  EXPECT_EQ(text(2), nullptr);
+  EXPECT_STREQ(text(3), " clay, grey ");
+  EXPECT_EQ(value(3, 2), 6.0);
+  expect_consistent(2);
+}
+
+TEST_F(AsciiTest, ColumnTextsWithRecordSeparatorOnly) {
+  ASSERT_EQ(read(header(2, kRecord + kTexts) + "1 2 peat!\r\n3 4!\r\n"), 1);
+  ASSERT_EQ(scans(), 2);
+  EXPECT_STREQ(text(1), " peat");
+  EXPECT_EQ(text(2), nullptr);
+}
+
+TEST_F(AsciiTest, ColumnTextAtTheEndOfTheFileIsKept) {
+  ASSERT_EQ(read(header(1, kBoth + kTexts) + "1;loam"), 1);
+  ASSERT_EQ(scans(), 1);
+  EXPECT_STREQ(text(1), "loam");
+}
+
+TEST_F(AsciiTest, ColumnTextNeedsARecordSeparator) {
+  EXPECT_EQ(read(header(1, "#COLUMNSEPARATOR= ;\r\n" + kTexts) + "1;a!\r\n"), 0);
+  EXPECT_EQ(find(1016)[4], 1);
+  EXPECT_EQ(find(1001)[4], 1);
+}
+
+TEST_F(AsciiTest, ColumnTextLengthLimit) {
+  ASSERT_EQ(read(header(1, kBoth + kTexts) + "1;" + std::string(1022, 't') + "!\r\n"), 1);
+  EXPECT_TRUE(errors().empty());
+  EXPECT_EQ(std::string(text(1)).size(), 1022u);
+
+  ASSERT_EQ(read(header(1, kBoth + kTexts) + "1;a!\r\n2;" + std::string(1023, 't') + "!\r\n"), 1);
+  const ErrorEntry e = find(1008);
+  EXPECT_EQ(e[2], 2); // the scan whose text is too long
+  EXPECT_EQ(e[3], 1024);
+  EXPECT_EQ(e[4], 4);
+  EXPECT_EQ(scans(), 2);
+  EXPECT_STREQ(text(1), "a");
+  EXPECT_EQ(text(2), nullptr);
+}
+
+TEST_F(AsciiTest, OtherColumnTextStatesParseTextsButDoNotKeepThem) {
+  ASSERT_EQ(read(header(1, kBoth + "#COLUMNTEXT= 2\r\n") + "1;x!\r\n2;y!\r\n"), 1);
+  EXPECT_EQ(scans(), 2);
+  EXPECT_EQ(text(1), nullptr);
+  EXPECT_EQ(value(2, 1), 2.0);
+}
+
+TEST_F(AsciiTest, EmptyDataBlockAndLineEnds) {
+  ASSERT_EQ(read(header(3)), 1);
+  EXPECT_EQ(scans(), 0);
+  expect_consistent(3);
+  ASSERT_EQ(read("#GEFID= 1, 1, 0\n#COLUMN= 2\n#COLUMNINFO= 1, m, a, 1\n#COLUMNINFO= 2, m, b, 2\n"
+                 "#EOH=\n1 2\n3 4\n"),
+            1);
+  EXPECT_EQ(scans(), 2);
+  EXPECT_EQ(value(2, 1), 3.0);
+}
+
+TEST_F(AsciiTest, NoTemporaryFilesAreLeftOrNeeded) {
+  const std::filesystem::path tmp = dir_ / "tmp";
+  std::filesystem::create_directories(tmp);
+  const char* old = std::getenv("TMP");
+  const std::string saved = old != nullptr ? old : "";
+#if defined(_WIN32)
+  _putenv_s("TMP", tmp.string().c_str());
+#else
+  setenv("TMP", tmp.string().c_str(), 1);
+#endif
+  ASSERT_EQ(read(header(2, kBoth + kTexts) + "1;2;a!\r\n3;4;b!\r\n"), 1);
+  EXPECT_TRUE(std::filesystem::is_empty(tmp));
+#if defined(_WIN32)
+  _putenv_s("TMP", saved.c_str());
+#else
+  if (old != nullptr) {
+    setenv("TMP", saved.c_str(), 1);
+  } else {
+    unsetenv("TMP");
+  }
+#endif
+}
+
+} // namespace
+} // namespace gef::test
