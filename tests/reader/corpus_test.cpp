@@ -89,5 +89,25 @@ TEST_F(CorpusTest, FirstAndLastScansMatchTheText) {
   }
 }
 
+TEST_F(CorpusTest, ExamplesReadCleanly) {
+  const struct {
+    const char* file;
+    int scans;
+  } examples[] = {{"cpt_basic.gef", 50},
+                  {"cpt_separators.gef", 12},
+                  {"boring_layers.gef", 5},
+                  {"gefid2_dissipation.gef", 10}};
+  for (const auto& e : examples) {
+    const fs::path path = fs::path(GEF_SOURCE_DIR "/examples") / e.file;
+    ASSERT_EQ(read_gef(path.string().c_str()), 1) << e.file;
+    EXPECT_TRUE(errors().empty()) << e.file << ": " << message(0);
+    EXPECT_EQ(scans(), e.scans) << e.file;
+    EXPECT_EQ(g_document.plotable, 1) << e.file;
+    if (e.scans == 5) {
+      EXPECT_STREQ(text(3), "'Vm', 'BR', 'DO'"); // the boring's third layer
+    }
+  }
+}
+
 } // namespace
 } // namespace gef::test
