@@ -189,7 +189,14 @@ Completeness check_header_completeness(Document& doc) {
   } else {
     columns = column.field[0].i;
   }
-  for (int c = 1; c <= columns && c <= kMaxColumns; ++c) {
+  // Columns beyond the storage never have a COLUMNINFO; past what the error list can hold,
+  // looking further would only spend time.
+  const int last = std::min(columns, kMaxColumns + kMaxErrors);
+  for (int c = 1; c <= last; ++c) {
+    if (c > kMaxColumns) {
+      lack(KW_COLUMNINFO, c, 0, 1, 1);
+      continue;
+    }
     const Entry& info = entry(doc, KW_COLUMNINFO, c - 1);
     if (info.present == 0) {
       lack(KW_COLUMNINFO, c, 0, 1, 1);

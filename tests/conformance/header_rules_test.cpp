@@ -101,6 +101,17 @@ TEST_F(HeaderRulesTest, ManyBrokenRulesAreAllRecordedInOrder) {
   EXPECT_EQ(is_plotable(), 1); // only the completeness check decides
 }
 
+TEST_F(HeaderRulesTest, ColumnsBeyondTheStorageLackTheirInfo) {
+  valid_header();
+  store_line("COLUMN= 252");
+  for (int c = 3; c <= 250; ++c) set_columninfo(c, "-", "x", c);
+  EXPECT_EQ(test_gef("HEADER"), 0);
+  EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{43, KW_COLUMNINFO, 251, 0, 1},
+                                               {43, KW_COLUMNINFO, 252, 0, 1}}));
+  store_line("COLUMN= 2000000000");  // a silly count costs no time
+  EXPECT_EQ(test_gef("HEADER"), 0);
+}
+
 TEST_F(HeaderRulesTest, VersionGuardsAcrossGefids) {
   // QNVOID alone: 1.1.0 only names it (and passes); 2.0.0 checks its quantity number.
   valid_header(1, 1);
