@@ -1,0 +1,264 @@
+// Reads each file, runs the chosen rule sets and prints the findings grouped by level.
+#include "check.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include <nlohmann/json.hpp>
+
+#include <gef/gef.h>
+
+#include "common.h"
+#include "findings.h"
+#include "inputs.h"
+#include "rule_sets.h"
+#include "text.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define GEFTOOL_ISATTY(f) _isatty(_fileno(f))
+#else
+#include <unistd.h>
+#define GEFTOOL_ISATTY(f) isatty(fileno(f))
+#endif
+
+namespace geftool {
+namespace {
+
+enum class Status { Ok, Failed, Unreadable };
+
+struct FileResult {
+  std::string path; // UTF-8
+  Status status = Status::Ok;
+  std::string problem; // why the file could not be read, when it could not
+  ReportKind kind = ReportKind::None;
+  std::vector<std::string> rules;
+  std::vector<Finding> findings;
+  bool truncated = false;
+  int counts[6] = {}; // by severity class 1..5; index 0 counts entries of unknown level
+};
+
+const char* status_name(Status s) {
+  switch (s) {
+  case Status::Ok: return "ok";
+  case Status::Failed: return "failed";
+  default: return "unreadable";
+  }
+}
+
+// A one-line "[i/n] file" on the terminal's stderr, so that long runs show they are moving.
+class Progress {
+public:
+  Progress(std::size_t total) : total_(total), enabled_(total > 1 && GEFTOOL_ISATTY(stderr) != 0) {}
+  void show(std::size_t index, const std::string& path) {
+    if (!enabled_) return;
+    std::string line = "[" + std::to_string(index + 1) + "/" + std::to_string(total_) + "] " + path;
+    if (line.size() > 78) line = line.substr(0, 75) + "...";
+    clear();
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+    width_ = line.size();
+  }
+  void clear() {
+    if (!enabled_ || width_ == 0) return;
+    std::fprintf(stderr, "\r%*s\r", int(width_), "");
+    std::fflush(stderr);
+    width_ = 0;
+  }
+
+private:
+  std::size_t total_;
+  bool enabled_;
+  std::size_t width_ = 0;
+};
+
+std::vector<const RuleSet*> chosen_sets(const CheckOptions& options, ReportKind kind) {
+  if (options.rules.empty()) return default_rule_sets(kind);
+  std::vector<const RuleSet*> sets;
+  for (const std::string& name : options.rules) {
+    const RuleSet* set = find_rule_set(name);
+    if (set != nullptr && set->available) sets.push_back(set);
+  }
+  return sets;
+}
+
+FileResult check_file(const Input& input, const CheckOptions& options,
+                      const std::string& scratch_log) {
+  FileResult result;
+  result.path = to_utf8(input.path);
+  if (!input.problem.empty()) {
+    result.status = Status::Unreadable;
+    result.problem = input.problem;
+    return result;
+  }
+  const bool read = read_gef(input.path.c_str()) == 1;
+  if (read) {
+    result.kind = report_kind();
+    for (const RuleSet* set : chosen_sets(options, result.kind)) {
+      test_gef(set->name);
+      result.rules.push_back(set->name);
+    }
+  } else {
+    result.problem = "the library could not read it";
+  }
+  result.findings = collect_findings(scratch_log, &result.truncated);
+  for (const Finding& f : result.findings) {
+    const int cls = f.level % 10;
+    ++result.counts[cls >= 1 && cls <= 5 ? cls : 0];
+  }
+  if (!read)
+    result.status = Status::Unreadable;
+  else if (result.counts[1] + result.counts[2] > 0)
+    result.status = Status::Failed;
+  return result;
+}
+
+std::string summary_line(const FileResult& r) {
+  std::string line = r.path + ": " + status_name(r.status);
+  if (!r.problem.empty()) line += " (" + r.problem + ")";
+  if (!r.rules.empty()) {
+    line += "; rules";
+    for (std::size_t i = 0; i < r.rules.size(); ++i) line += (i ? ", " : " ") + r.rules[i];
+  }
+  line += "; findings:";
+  for (int cls = 1; cls <= 5; ++cls)
+    line += std::string(cls > 1 ? "," : "") + " " + std::to_string(r.counts[cls]) + " " +
+            class_name(cls);
+  if (r.counts[0] > 0) line += ", " + std::to_string(r.counts[0]) + " of unknown level";
+  if (r.truncated) line += " (the list was full: later findings were dropped)";
+  return line;
+}
+
+void print_plain(const FileResult& r, bool quiet) {
+  if (!quiet && !r.findings.empty()) {
+    std::cout << r.path << "\n";
+    std::vector<int> levels(std::begin(kLevels), std::end(kLevels));
+    levels.push_back(0);
+    for (int level : levels) {
+      bool heading = false;
+      for (const Finding& f : r.findings) {
+        if (f.level != level) continue;
+        if (!heading) std::cout << "  " << level_name(level) << " (" << level << ")\n";
+        heading = true;
+        std::cout << "    " << f.text << "\n";
+      }
+    }
+  }
+  std::cout << summary_line(r) << "\n";
+}
+
+nlohmann::json to_json(const FileResult& r, bool quiet) {
+  nlohmann::json j;
+  j["path"] = r.path;
+  j["status"] = status_name(r.status);
+  j["read"] = r.status != Status::Unreadable;
+  if (!r.problem.empty()) j["problem"] = r.problem;
+  j["report"] = r.kind == ReportKind::None ? nlohmann::json() : report_kind_name(r.kind);
+  j["rules"] = r.rules;
+  nlohmann::json counts = nlohmann::json::object();
+  for (int cls = 1; cls <= 5; ++cls) counts[class_name(cls)] = r.counts[cls];
+  if (r.counts[0] > 0) counts["unknown"] = r.counts[0];
+  j["counts"] = counts;
+  j["truncated"] = r.truncated;
+  if (!quiet) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const Finding& f : r.findings)
+      list.push_back({{"code", f.code},
+                      {"level", f.level},
+                      {"level_name", level_name(f.level)},
+                      {"class", f.level % 10},
+                      {"message", f.text}});
+    j["findings"] = list;
+  }
+  return j;
+}
+
+// Appends the library's log of the current document to `log`, headed by the file when several
+// files share one log.
+void append_log(std::ofstream& log, const std::string& scratch_log, const FileResult& r,
+                bool several) {
+  write_error_log(scratch_log.c_str());
+  if (several) log << "=== " << r.path << " ===\r\n";
+  std::ifstream in(scratch_log, std::ios::binary);
+  log << in.rdbuf();
+  log.flush();
+}
+
+} // namespace
+
+int run_check(const CheckOptions& options) {
+  bool argument_error = false;
+  for (const std::string& name : options.rules) {
+    const RuleSet* set = find_rule_set(name);
+    if (set == nullptr) {
+      std::cerr << "geftool check: unknown rule set '" << to_utf8(name) << "' (known:";
+      for (const RuleSet& s : rule_sets()) std::cerr << " " << s.name;
+      std::cerr << ")\n";
+      argument_error = true;
+    } else if (!set->available) {
+      std::cerr << "geftool check: rule set " << set->name
+                << " is not available in this library yet; skipped\n";
+    }
+  }
+  if (argument_error) return 2;
+
+  std::ofstream log;
+  if (!options.log.empty()) {
+    log.open(options.log, std::ios::binary | std::ios::trunc);
+    if (!log) {
+      std::cerr << "geftool check: cannot write log file " << to_utf8(options.log) << "\n";
+      return 2;
+    }
+  }
+
+  const std::vector<Input> inputs = collect_inputs(options.paths);
+  if (inputs.empty()) {
+    std::cerr << "geftool check: no .gef files found\n";
+    return 2;
+  }
+
+  LibrarySession session;
+  if (!session.ok()) {
+    std::cerr << "geftool check: the library could not start\n";
+    return 2;
+  }
+  const std::string scratch_log = scratch_path("check.log");
+  Progress progress(inputs.size());
+  nlohmann::json files = nlohmann::json::array();
+  int ok = 0, failed = 0, unreadable = 0;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    progress.show(i, to_utf8(inputs[i].path));
+    const FileResult r = check_file(inputs[i], options, scratch_log);
+    if (log.is_open() && inputs[i].problem.empty())
+      append_log(log, scratch_log, r, inputs.size() > 1);
+    progress.clear();
+    if (options.json)
+      files.push_back(to_json(r, options.quiet));
+    else
+      print_plain(r, options.quiet);
+    switch (r.status) {
+    case Status::Ok: ++ok; break;
+    case Status::Failed: ++failed; break;
+    case Status::Unreadable: ++unreadable; break;
+    }
+  }
+  std::remove(scratch_log.c_str());
+
+  if (options.json) {
+    nlohmann::json out = {
+        {"files", files},
+        {"summary",
+         {{"files", inputs.size()}, {"ok", ok}, {"failed", failed}, {"unreadable", unreadable}}}};
+    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  } else if (inputs.size() > 1) {
+    std::cout << "checked " << inputs.size() << " files: " << ok << " ok, " << failed << " failed, "
+              << unreadable << " unreadable\n";
+  }
+  std::cout.flush();
+  if (unreadable > 0) return 2;
+  return failed > 0 ? 1 : 0;
+}
+
+} // namespace geftool

@@ -1,0 +1,59 @@
+// Library session, scratch files and column helpers shared by check, info and dump.
+#include "common.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#ifdef _WIN32
+#include <process.h>
+#define GEFTOOL_PID _getpid()
+#else
+#include <unistd.h>
+#define GEFTOOL_PID getpid()
+#endif
+
+#include <gef/gef.h>
+
+namespace geftool {
+
+LibrarySession::LibrarySession() : ok_(init_gef() == 1) {}
+
+LibrarySession::~LibrarySession() { free_gef(); }
+
+std::string scratch_path(const std::string& tag) {
+  std::error_code ec;
+  std::filesystem::path dir = std::filesystem::temp_directory_path(ec);
+  if (ec) dir = ".";
+  // The process id keeps parallel runs (ctest -j, scripts) from sharing one file.
+  return (dir / ("geftool-" + std::to_string(GEFTOOL_PID) + "-" + tag)).string();
+}
+
+std::string number_text(double value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.15g", value);
+  return buffer;
+}
+
+bool is_absent(double value) { return std::fabs(value) >= 1e300; }
+
+bool is_void(double value, double void_value) {
+  if (std::fabs(void_value) < 1e-200) return std::fabs(value) <= std::fabs(void_value);
+  return std::fabs(1.0 - value / void_value) < 1e-10;
+}
+
+int column_count() {
+  if (get_column_flag() == 0) return 0;
+  const int n = get_column();
+  return n >= 0 && n <= 250 ? n : 0;
+}
+
+std::optional<double> column_void(int column) {
+  if (get_columnvoid_flag(column) == 0) return std::nullopt;
+  const double value = get_columnvoid(column);
+  if (is_absent(value)) return std::nullopt;
+  return value;
+}
+
+} // namespace geftool

@@ -1,0 +1,67 @@
+// Writes a file's data block as RFC 4180 CSV so that spreadsheets and scripts can take it in.
+#include "dump.h"
+
+#include <iostream>
+#include <optional>
+#include <vector>
+
+#include <gef/gef.h>
+
+#include "common.h"
+#include "text.h"
+
+namespace geftool {
+namespace {
+
+std::string csv_field(const std::string& value) {
+  if (value.find_first_of(",\"\r\n") == std::string::npos) return value;
+  std::string quoted = "\"";
+  for (char c : value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+} // namespace
+
+int run_dump(const std::string& path, bool voids_empty) {
+  LibrarySession session;
+  if (!session.ok() || read_gef(path.c_str()) != 1) {
+    std::cerr << "geftool dump: cannot read " << to_utf8(path)
+              << " (run geftool check on it for the reasons)\n";
+    return 2;
+  }
+  const int columns = column_count();
+  const int scans = get_nr_scans();
+  bool texts = false;
+  for (int s = 1; s <= scans && !texts; ++s) texts = get_columntext_text_flag(s) != 0;
+
+  std::vector<std::optional<double>> voids;
+  std::string line;
+  for (int c = 1; c <= columns; ++c) {
+    const char* quantity = get_columninfo_flag(c) != 0 ? get_columninfo_Quantity(c) : nullptr;
+    const std::string name = quantity != nullptr && *quantity != '\0'
+                                 ? to_utf8(quantity)
+                                 : "column " + std::to_string(c);
+    line += (c > 1 ? "," : "") + csv_field(name);
+    voids.push_back(voids_empty ? column_void(c) : std::nullopt);
+  }
+  if (texts) line += std::string(columns > 0 ? "," : "") + "column text";
+  std::cout << line << "\n";
+
+  for (int s = 1; s <= scans; ++s) {
+    line.clear();
+    for (int c = 1; c <= columns; ++c) {
+      const double v = get_data(c, s);
+      const bool empty = is_absent(v) || (voids[c - 1] && is_void(v, *voids[c - 1]));
+      line += (c > 1 ? "," : "") + (empty ? std::string() : number_text(v));
+    }
+    if (texts) {
+      const char* text = get_columntext_text(s);
+      line += (columns > 0 ? "," : "") + csv_field(to_utf8(text));
+    }
+    std::cout << line << "\n";
+  }
+  std::cout.flush();
+  return 0;
+}
+
+} // namespace geftool

@@ -1,0 +1,14 @@
+// geftool dump: the data block of one GEF file as CSV.
+#pragma once
+
+#include <string>
+
+namespace geftool {
+
+/// Writes the data block of `path` to standard output as CSV: a header row of quantities, one
+/// row per scan and the per-scan column text as a last column when the file has any. With
+/// `voids_empty`, void values are written as empty cells. Returns 0, or 2 when the file could
+/// not be read.
+int run_dump(const std::string& path, bool voids_empty);
+
+} // namespace geftool

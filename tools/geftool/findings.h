@@ -1,0 +1,33 @@
+// The current document's error list as findings that carry their level, read through the public C
+// interface.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace geftool {
+
+/// One entry of the library's error list.
+struct Finding {
+  int code = 0;     ///< message code; 0 when it could not be paired with the log
+  int level = 0;    ///< 1..5 or 11..15; 0 when unknown
+  std::string text; ///< the message in UTF-8, without surrounding blanks and line ends
+};
+
+/// The levels in the order the library's log lists them, most serious first.
+extern const int kLevels[10];
+
+/// The library's name of `level` ("GEF SEVERE" .. "STANDARD INFORMATION"), "UNKNOWN" otherwise.
+const char* level_name(int level);
+
+/// English name of severity class `level % 10`: "severe", "error", "minor", "warning",
+/// "information".
+const char* class_name(int severity_class);
+
+/// Every entry of the current error list in recording order, with its level. The levels are not
+/// offered per entry by the C interface, so the library's own log is written to `scratch_log`
+/// (which the caller removes) and its per-level sections are paired with the entries.
+/// `truncated` is set when the list overflowed and only its first entries are known.
+std::vector<Finding> collect_findings(const std::string& scratch_log, bool* truncated);
+
+} // namespace geftool

@@ -1,0 +1,71 @@
+// geftool: the command line to check, inspect and convert GEF files with libgef.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "check.h"
+#include "dump.h"
+#include "info.h"
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Everything geftool prints is UTF-8; without this a Windows console shows it as mojibake.
+  SetConsoleOutputCP(CP_UTF8);
+#endif
+  CLI::App app{"geftool: check, inspect and convert GEF files (Geotechnical Exchange Format).\n"
+               "Texts from the files are printed as UTF-8; bytes that are not valid UTF-8 are "
+               "read as Windows-1252.",
+               "geftool"};
+  app.require_subcommand(1);
+  app.set_version_flag("--version", "geftool 0.1.0");
+
+  geftool::CheckOptions check;
+  CLI::App* check_cmd = app.add_subcommand(
+      "check", "Read GEF files, run the format's rule sets and list the findings by level.\n"
+               "Exit status: 0 no severe or error finding, 1 some file has one, 2 a file could "
+               "not be read or an argument is wrong.");
+  check_cmd->add_option("paths", check.paths, "GEF files, or folders searched for *.gef")
+      ->required();
+  check_cmd
+      ->add_option("--rules", check.rules,
+                   "Comma-separated rule sets to run on every file (HEADER, DATA, "
+                   "GEF-CPT-Report, GEF-BORE-Report); default: those that apply to each file")
+      ->delimiter(',');
+  check_cmd->add_option("--log", check.log,
+                        "Also write the library's error log to this file (several files: one "
+                        "section per file)");
+  check_cmd->add_flag("--json", check.json, "Print the report as JSON");
+  check_cmd->add_flag("-q,--quiet", check.quiet, "Print only the summary line of each file");
+
+  std::string info_path;
+  bool info_json = false;
+  CLI::App* info_cmd =
+      app.add_subcommand("info", "Summarise one GEF file: identity, report, location, columns.");
+  info_cmd->add_option("file", info_path, "GEF file")->required();
+  info_cmd->add_flag("--json", info_json, "Print the summary as JSON");
+
+  std::string dump_path;
+  bool voids_empty = false;
+  CLI::App* dump_cmd =
+      app.add_subcommand("dump", "Write the data block of one GEF file as CSV to standard output.");
+  dump_cmd->add_option("file", dump_path, "GEF file")->required();
+  dump_cmd->add_flag("--voids-empty", voids_empty, "Leave void values (COLUMNVOID) empty");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Help and version are successes; every other parse problem is a wrong argument.
+    return app.exit(e) == 0 ? 0 : 2;
+  }
+
+  if (check_cmd->parsed()) return geftool::run_check(check);
+  if (info_cmd->parsed()) return geftool::run_info(info_path, info_json);
+  if (dump_cmd->parsed()) return geftool::run_dump(dump_path, voids_empty);
+  return 2;
+}
