@@ -1,0 +1,367 @@
+// Runs geftool as a process and checks what a person or a script sees: output, JSON and exit codes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#else
+#include <process.h>
+#endif
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+struct Outcome {
+  int status = -1; // exit code; 128 + signal number when the process was killed
+  std::string out;
+  std::string err;
+};
+
+std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string example(const std::string& name) {
+  return std::string(GEFTOOL_SOURCE_DIR) + "/examples/" + name;
+}
+
+std::string data(const std::string& name) {
+  return std::string(GEFTOOL_SOURCE_DIR) + "/tests/geftool/data/" + name;
+}
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A folder of its own for each test, so parallel test processes never share files.
+class GeftoolTest : public testing::Test {
+protected:
+  void SetUp() override {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+#ifdef _WIN32
+    const int pid = _getpid();
+#else
+    const int pid = getpid();
+#endif
+    dir_ = fs::temp_directory_path() / ("geftool-test-" + std::to_string(pid) + "-" + info->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  Outcome geftool(const std::string& arguments) {
+    const std::string out = (dir_ / "stdout.txt").string();
+    const std::string err = (dir_ / "stderr.txt").string();
+    std::string command = quoted(GEFTOOL_EXE) + " " + arguments + " <" +
+#ifdef _WIN32
+                          "NUL"
+#else
+                          "/dev/null"
+#endif
+                          + " >" + quoted(out) + " 2>" + quoted(err);
+#ifdef _WIN32
+    // cmd.exe strips the first and last quote of the whole line.
+    command = quoted(command);
+#endif
+    Outcome run;
+    const int raw = std::system(command.c_str());
+#ifdef _WIN32
+    run.status = raw;
+#else
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + (WIFSIGNALED(raw) ? WTERMSIG(raw) : 0);
+#endif
+    run.out = read_file(out);
+    run.err = read_file(err);
+    return run;
+  }
+
+  json parsed(const Outcome& run) {
+    try {
+      return json::parse(run.out);
+    } catch (const json::exception& e) {
+      ADD_FAILURE() << "not JSON: " << e.what() << "\n" << run.out;
+      return json();
+    }
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(GeftoolTest, CheckPassesTheBundledExamples) {
+  const Outcome run = geftool("check " + quoted(example("cpt_basic.gef")) + " " +
+                              quoted(example("boring_layers.gef")));
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_NE(run.out.find("cpt_basic.gef: ok; rules HEADER"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("boring_layers.gef: ok"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("checked 2 files: 2 ok, 0 failed, 0 unreadable"), std::string::npos);
+}
+
+TEST_F(GeftoolTest, CheckGroupsFindingsUnderTheirLevels) {
+  // The file's findings are recorded interleaved (1, 3, 2, 2, 1); each must land under its own
+  // level heading, most serious first.
+  const Outcome run = geftool("check " + quoted(data("header_faults.gef")));
+  EXPECT_EQ(run.status, 1) << run.out << run.err;
+  const auto severe = run.out.find("GEF SEVERE (1)");
+  const auto error = run.out.find("GEF ERROR (2)");
+  const auto minor = run.out.find("GEF MINOR (3)");
+  ASSERT_NE(severe, std::string::npos) << run.out;
+  ASSERT_NE(error, std::string::npos) << run.out;
+  ASSERT_NE(minor, std::string::npos) << run.out;
+  EXPECT_LT(severe, error);
+  EXPECT_LT(error, minor);
+  const auto owner = run.out.find("Keyword FILEOWNER is missing.");
+  const auto project = run.out.find("Keyword PROJECTID is missing.");
+  const auto month = run.out.find("the number of the month 13");
+  const auto year = run.out.find("the year 24 is not Y2k compliant");
+  EXPECT_TRUE(severe < owner && owner < error) << run.out;
+  EXPECT_TRUE(severe < project && project < error) << run.out;
+  EXPECT_TRUE(error < month && month < minor) << run.out;
+  EXPECT_GT(year, minor) << run.out;
+  EXPECT_NE(run.out.find("header_faults.gef: failed; rules HEADER; findings: 2 severe, 2 error, "
+                         "1 minor, 0 warning, 0 information"),
+            std::string::npos)
+      << run.out;
+}
+
+TEST_F(GeftoolTest, CheckJsonCarriesCodeLevelAndClassPerFinding) {
+  const Outcome run = geftool("check --json " + quoted(data("header_faults.gef")));
+  EXPECT_EQ(run.status, 1);
+  const json j = parsed(run);
+  ASSERT_EQ(j["files"].size(), 1u);
+  const json& file = j["files"][0];
+  EXPECT_EQ(file["status"], "failed");
+  EXPECT_EQ(file["counts"]["severe"], 2);
+  EXPECT_EQ(file["counts"]["error"], 2);
+  EXPECT_EQ(file["counts"]["minor"], 1);
+  int year_level = 0, month_level = 0, owner_level = 0;
+  for (const json& f : file["findings"]) {
+    const std::string message = f["message"];
+    EXPECT_EQ(f["class"], f["level"].get<int>() % 10);
+    EXPECT_NE(f["code"], 0) << message;
+    if (message.find("Y2k") != std::string::npos) year_level = f["level"];
+    if (message.find("month 13") != std::string::npos) month_level = f["level"];
+    if (message.find("FILEOWNER") != std::string::npos) owner_level = f["level"];
+  }
+  EXPECT_EQ(year_level, 3);
+  EXPECT_EQ(month_level, 2);
+  EXPECT_EQ(owner_level, 1);
+  EXPECT_EQ(j["summary"]["failed"], 1);
+}
+
+TEST_F(GeftoolTest, QuietPrintsOnlyTheSummary) {
+  const Outcome run = geftool("check --quiet " + quoted(data("header_faults.gef")));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out.find("GEF SEVERE"), std::string::npos) << run.out;
+  EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
+}
+
+TEST_F(GeftoolTest, UnreadableAndMissingFilesExitWithTwo) {
+  Outcome run =
+      geftool("check " + quoted(data("not_gef.gef")) + " " + quoted(example("cpt_basic.gef")));
+  EXPECT_EQ(run.status, 2) << run.out;
+  EXPECT_NE(run.out.find("not_gef.gef: unreadable"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("cpt_basic.gef: ok"), std::string::npos) << "later files still run";
+
+  run = geftool("check " + quoted((dir_ / "absent.gef").string()));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.out.find("no such file or folder"), std::string::npos) << run.out;
+}
+
+TEST_F(GeftoolTest, WrongArgumentsExitWithTwo) {
+  EXPECT_EQ(geftool("").status, 2);
+  EXPECT_EQ(geftool("frobnicate").status, 2);
+  EXPECT_EQ(geftool("check").status, 2);
+  EXPECT_EQ(geftool("check --no-such-option " + quoted(example("cpt_basic.gef"))).status, 2);
+  const Outcome run = geftool("check --rules HEADER,NOSUCH " + quoted(example("cpt_basic.gef")));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("NOSUCH"), std::string::npos) << run.err;
+}
+
+TEST_F(GeftoolTest, RuleSetsNotInTheLibraryYetAreSkippedWithANote) {
+  const Outcome run =
+      geftool("check --json --rules data,header " + quoted(example("cpt_basic.gef")));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("DATA is not available"), std::string::npos) << run.err;
+  const json j = parsed(run);
+  EXPECT_EQ(j["files"][0]["rules"], json::array({"HEADER"}));
+  EXPECT_TRUE(j["files"][0]["findings"].empty()) << j.dump(1);
+}
+
+TEST_F(GeftoolTest, HelpOnEveryCommand) {
+  for (const char* command : {"", "check ", "info ", "dump "}) {
+    const Outcome run = geftool(std::string(command) + "--help");
+    EXPECT_EQ(run.status, 0) << command;
+    EXPECT_NE(run.out.find("Usage"), std::string::npos) << command << run.out;
+  }
+  EXPECT_NE(geftool("check --help").out.find("--rules"), std::string::npos);
+  EXPECT_NE(geftool("dump --help").out.find("--voids-empty"), std::string::npos);
+}
+
+TEST_F(GeftoolTest, FoldersAreWalkedForGefFilesInAnyCase) {
+  fs::create_directories(dir_ / "tree" / "sub");
+  fs::copy_file(example("cpt_basic.gef"), dir_ / "tree" / "a.GEF");
+  fs::copy_file(example("cpt_basic.gef"), dir_ / "tree" / "sub" / "b.Gef");
+  fs::copy_file(data("header_faults.gef"), dir_ / "tree" / "sub" / "c.gef");
+  fs::copy_file(data("not_gef.gef"), dir_ / "tree" / "notes.txt");
+  const Outcome run = geftool("check --json " + quoted((dir_ / "tree").string()));
+  EXPECT_EQ(run.status, 1) << run.err;
+  const json j = parsed(run);
+  ASSERT_EQ(j["files"].size(), 3u) << run.out;
+  EXPECT_EQ(j["summary"]["ok"], 2);
+  EXPECT_EQ(j["summary"]["failed"], 1);
+
+  EXPECT_EQ(geftool("check " + quoted((dir_ / "tree" / "sub" / "..").string()) + "/none").status,
+            2);
+  fs::create_directories(dir_ / "empty");
+  EXPECT_EQ(geftool("check " + quoted((dir_ / "empty").string())).status, 2);
+}
+
+TEST_F(GeftoolTest, LogOptionWritesTheLibraryLog) {
+  const fs::path log = dir_ / "check.log";
+  const Outcome run =
+      geftool("check --log " + quoted(log.string()) + " " + quoted(data("header_faults.gef")));
+  EXPECT_EQ(run.status, 1);
+  const std::string text = read_file(log);
+  const auto severe = text.find("*** Errorlevel: GEF SEVERE (1) ***");
+  const auto minor = text.find("*** Errorlevel: GEF MINOR (3) ***");
+  EXPECT_NE(severe, std::string::npos) << text;
+  EXPECT_GT(minor, severe) << text;
+  EXPECT_NE(text.find("Y2k"), std::string::npos) << text;
+
+  EXPECT_EQ(geftool("check --log " + quoted((dir_ / "no" / "such" / "dir.log").string()) + " " +
+                    quoted(example("cpt_basic.gef")))
+                .status,
+            2);
+}
+
+TEST_F(GeftoolTest, InfoSummarisesTheExample) {
+  Outcome run = geftool("info " + quoted(example("cpt_basic.gef")));
+  EXPECT_EQ(run.status, 0) << run.err;
+  for (const char* expected :
+       {"GEFID           1.1.0", "GEF-CPT-Report 1.1.0", "Dike strengthening", "132470.25",
+        "Scans           50", "cone resistance"})
+    EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\n" << run.out;
+
+  run = geftool("info --json " + quoted(example("cpt_basic.gef")));
+  const json j = parsed(run);
+  EXPECT_EQ(j["gefid"], "1.1.0");
+  EXPECT_EQ(j["report"], "GEF-CPT-Report");
+  EXPECT_EQ(j["scans"], 50);
+  EXPECT_EQ(j["column_texts"], 0);
+  EXPECT_EQ(j["xyid"]["system"], 31000);
+  EXPECT_DOUBLE_EQ(j["zid"]["z"].get<double>(), 1.35);
+  ASSERT_EQ(j["columns"].size(), 4u);
+  const json& cone = j["columns"][1];
+  EXPECT_EQ(cone["unit"], "MPa");
+  EXPECT_EQ(cone["quantity_number"], 2);
+  EXPECT_DOUBLE_EQ(cone["void"].get<double>(), -9999.0);
+  EXPECT_DOUBLE_EQ(cone["min"].get<double>(), 0.2);
+  EXPECT_DOUBLE_EQ(cone["max"].get<double>(), 2.062);
+}
+
+TEST_F(GeftoolTest, InfoIgnoresVoidsInMinimumAndMaximum) {
+  const json j = parsed(geftool("info --json " + quoted(example("cpt_separators.gef"))));
+  ASSERT_EQ(j["columns"].size(), 4u);
+  EXPECT_DOUBLE_EQ(j["columns"][1]["min"].get<double>(), 1.2);
+  EXPECT_EQ(j["columns"][1]["values"], 11);
+  EXPECT_DOUBLE_EQ(j["columns"][2]["min"].get<double>(), 0.02);
+}
+
+TEST_F(GeftoolTest, InfoOfAnUnreadableFileExitsWithTwo) {
+  const Outcome run = geftool("info " + quoted(data("not_gef.gef")));
+  EXPECT_EQ(run.status, 2);
+  EXPECT_TRUE(run.out.empty()) << run.out;
+}
+
+TEST_F(GeftoolTest, DumpWritesCsvWithVoidsOptionallyEmpty) {
+  Outcome run = geftool("dump " + quoted(example("cpt_separators.gef")));
+  EXPECT_EQ(run.status, 0) << run.err;
+  std::istringstream lines(run.out);
+  std::string line;
+  std::getline(lines, line);
+  EXPECT_EQ(line, "penetration length,cone resistance,local friction,friction ratio");
+  int rows = 0;
+  std::string fifth;
+  while (std::getline(lines, line)) {
+    if (++rows == 5) fifth = line;
+  }
+  EXPECT_EQ(rows, 12);
+  EXPECT_EQ(fifth, "0.9,2.4,-9999,-9999");
+
+  run = geftool("dump --voids-empty " + quoted(example("cpt_separators.gef")));
+  EXPECT_NE(run.out.find("\n0.9,2.4,,\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n1.4,,0.038,\n"), std::string::npos) << run.out;
+}
+
+TEST_F(GeftoolTest, DumpAddsColumnTextsQuotedAsCsvNeeds) {
+  const Outcome run = geftool("dump " + quoted(example("boring_layers.gef")));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
+            "depth top of layer,depth bottom of layer,column text");
+  EXPECT_NE(run.out.find("\n0,0.3,\"'Zk1', 'GR', 'DO', 'BR'\"\n"), std::string::npos) << run.out;
+}
+
+TEST_F(GeftoolTest, Cp1252TextsComeOutAsUtf8) {
+  const Outcome info = geftool("info " + quoted(data("cp1252.gef")));
+  EXPECT_NE(info.out.find("Kr\xC3\xB6ller 20\xC2\xB0"
+                          "C \xE2\x82\xAC"),
+            std::string::npos)
+      << info.out;
+  const Outcome dump = geftool("dump " + quoted(data("cp1252.gef")));
+  EXPECT_NE(dump.out.find("\"zand, grijs \xC2\xB0\""), std::string::npos) << dump.out;
+  EXPECT_NE(dump.out.find("\"klei \"\"vast\"\" \xC3\xB6\""), std::string::npos) << dump.out;
+  const json j = parsed(geftool("info --json " + quoted(data("cp1252.gef"))));
+  EXPECT_EQ(j["project_name"], "Kr\xC3\xB6ller 20\xC2\xB0"
+                               "C \xE2\x82\xAC");
+}
+
+TEST_F(GeftoolTest, Utf8TextsAreNotDecodedTwice) {
+  const json j = parsed(geftool("info --json " + quoted(data("utf8_bom.gef"))));
+  EXPECT_EQ(j["project_name"], "Kr\xC3\xB6ller 20\xC2\xB0"
+                               "C");
+}
+
+TEST_F(GeftoolTest, CorpusChecksWithoutCrashAndJsonParses) {
+  const fs::path corpus = fs::path(GEFTOOL_SOURCE_DIR) / ".." / "shared" / "corpus";
+  if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus.string();
+  std::size_t expected = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(corpus)) {
+    std::string ext = entry.path().extension().string();
+    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (entry.is_regular_file() && ext == ".gef") ++expected;
+  }
+
+  const Outcome plain = geftool("check " + quoted(corpus.string()));
+  EXPECT_LE(plain.status, 2) << "geftool died: " << plain.err;
+  EXPECT_NE(plain.out.find("checked " + std::to_string(expected) + " files"), std::string::npos)
+      << plain.out.substr(plain.out.size() > 2000 ? plain.out.size() - 2000 : 0);
+
+  const Outcome run = geftool("check --json " + quoted(corpus.string()));
+  EXPECT_LE(run.status, 2) << "geftool died: " << run.err;
+  const json j = parsed(run);
+  ASSERT_EQ(j["files"].size(), expected);
+  EXPECT_EQ(j["summary"]["files"], expected);
+  for (const json& file : j["files"]) {
+    const std::string status = file["status"];
+    EXPECT_TRUE(status == "ok" || status == "failed" || status == "unreadable") << file.dump();
+    for (const json& f : file["findings"])
+      EXPECT_NE(f["level"], 0) << "finding without a level in " << file["path"] << ": "
+                               << f["message"];
+  }
+}
+
+} // namespace
