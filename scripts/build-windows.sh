@@ -9,7 +9,9 @@ ensure_packages \
   x86_64-w64-mingw32-gcc-posix=gcc-mingw-w64-x86-64-posix \
   x86_64-w64-mingw32-objdump=binutils-mingw-w64-x86-64 \
   wine=wine \
-  /usr/lib/wine/wine64=wine64
+  /usr/lib/wine/wine64=wine64 \
+  /usr/include/CLI/CLI.hpp=libcli11-dev \
+  /usr/include/nlohmann/json.hpp=nlohmann-json3-dev
 
 build=${GEF_WINDOWS_BUILD_DIR:-build-windows}
 echo "=== configure $build"

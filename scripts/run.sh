@@ -1,7 +1,12 @@
 #!/usr/bin/env bash
-# Builds the library and runs the example program against the shared library.
+# Builds the library and geftool, runs the example program, then geftool on an example file.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+source scripts/ensure-packages.sh
+ensure_packages cmake=cmake gcc=gcc g++=g++ \
+  /usr/include/CLI/CLI.hpp=libcli11-dev \
+  /usr/include/nlohmann/json.hpp=nlohmann-json3-dev
 
 build=${GEF_BUILD_DIR:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -13,4 +18,15 @@ if [[ ! -x $example ]]; then
   exit 1
 fi
 echo "=== $example"
-"$example" "$@"
+"$example"
+
+geftool="$build/bin/geftool"
+sample=${1:-examples/cpt_basic.gef}
+if [[ -x $geftool ]]; then
+  echo "=== $geftool info $sample"
+  "$geftool" info "$sample"
+  echo "=== $geftool check $sample"
+  "$geftool" check "$sample"
+else
+  echo "geftool was not built; skipping it"
+fi

@@ -4,7 +4,11 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 source scripts/ensure-packages.sh
-ensure_packages cmake=cmake gcc=gcc g++=g++ nm=binutils /usr/src/googletest/CMakeLists.txt=googletest
+# geftool's command line and JSON output use two header-only libraries.
+ensure_packages cmake=cmake gcc=gcc g++=g++ nm=binutils \
+  /usr/src/googletest/CMakeLists.txt=googletest \
+  /usr/include/CLI/CLI.hpp=libcli11-dev \
+  /usr/include/nlohmann/json.hpp=nlohmann-json3-dev
 
 jobs=${GEF_JOBS:-2}
 # A hung test must not eat the whole CI budget; no test is meant to come near this.
