@@ -29,7 +29,7 @@ struct Outcome {
   std::string err;
 };
 
-std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+std::string in_quotes(const std::string& s) { return "\"" + s + "\""; }
 
 std::string example(const std::string& name) {
   return std::string(GEFTOOL_SOURCE_DIR) + "/examples/" + name;
@@ -42,6 +42,11 @@ std::string data(const std::string& name) {
 std::string read_file(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string without_cr(std::string s) {
+  s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
+  return s;
 }
 
 // A folder of its own for each test, so parallel test processes never share files.
@@ -66,16 +71,16 @@ protected:
   Outcome geftool(const std::string& arguments) {
     const std::string out = (dir_ / "stdout.txt").string();
     const std::string err = (dir_ / "stderr.txt").string();
-    std::string command = quoted(GEFTOOL_EXE) + " " + arguments + " <" +
+    std::string command = in_quotes(GEFTOOL_EXE) + " " + arguments + " <" +
 #ifdef _WIN32
                           "NUL"
 #else
                           "/dev/null"
 #endif
-                          + " >" + quoted(out) + " 2>" + quoted(err);
+                          + " >" + in_quotes(out) + " 2>" + in_quotes(err);
 #ifdef _WIN32
     // cmd.exe strips the first and last quote of the whole line.
-    command = quoted(command);
+    command = in_quotes(command);
 #endif
     Outcome run;
     const int raw = std::system(command.c_str());
@@ -84,8 +89,9 @@ protected:
 #else
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + (WIFSIGNALED(raw) ? WTERMSIG(raw) : 0);
 #endif
-    run.out = read_file(out);
-    run.err = read_file(err);
+    // Windows writes text-mode line ends as CR LF; the content is what is compared here.
+    run.out = without_cr(read_file(out));
+    run.err = without_cr(read_file(err));
     return run;
   }
 
@@ -102,8 +108,8 @@ protected:
 };
 
 TEST_F(GeftoolTest, CheckPassesTheBundledExamples) {
-  const Outcome run = geftool("check " + quoted(example("cpt_basic.gef")) + " " +
-                              quoted(example("boring_layers.gef")));
+  const Outcome run = geftool("check " + in_quotes(example("cpt_basic.gef")) + " " +
+                              in_quotes(example("boring_layers.gef")));
   EXPECT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_NE(run.out.find("cpt_basic.gef: ok; rules HEADER"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("boring_layers.gef: ok"), std::string::npos) << run.out;
@@ -113,7 +119,7 @@ TEST_F(GeftoolTest, CheckPassesTheBundledExamples) {
 TEST_F(GeftoolTest, CheckGroupsFindingsUnderTheirLevels) {
   // The file's findings are recorded interleaved (1, 3, 2, 2, 1); each must land under its own
   // level heading, most serious first.
-  const Outcome run = geftool("check " + quoted(data("header_faults.gef")));
+  const Outcome run = geftool("check " + in_quotes(data("header_faults.gef")));
   EXPECT_EQ(run.status, 1) << run.out << run.err;
   const auto severe = run.out.find("GEF SEVERE (1)");
   const auto error = run.out.find("GEF ERROR (2)");
@@ -138,7 +144,7 @@ TEST_F(GeftoolTest, CheckGroupsFindingsUnderTheirLevels) {
 }
 
 TEST_F(GeftoolTest, CheckJsonCarriesCodeLevelAndClassPerFinding) {
-  const Outcome run = geftool("check --json " + quoted(data("header_faults.gef")));
+  const Outcome run = geftool("check --json " + in_quotes(data("header_faults.gef")));
   EXPECT_EQ(run.status, 1);
   const json j = parsed(run);
   ASSERT_EQ(j["files"].size(), 1u);
@@ -163,20 +169,20 @@ TEST_F(GeftoolTest, CheckJsonCarriesCodeLevelAndClassPerFinding) {
 }
 
 TEST_F(GeftoolTest, QuietPrintsOnlyTheSummary) {
-  const Outcome run = geftool("check --quiet " + quoted(data("header_faults.gef")));
+  const Outcome run = geftool("check --quiet " + in_quotes(data("header_faults.gef")));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out.find("GEF SEVERE"), std::string::npos) << run.out;
   EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1) << run.out;
 }
 
 TEST_F(GeftoolTest, UnreadableAndMissingFilesExitWithTwo) {
-  Outcome run =
-      geftool("check " + quoted(data("not_gef.gef")) + " " + quoted(example("cpt_basic.gef")));
+  Outcome run = geftool("check " + in_quotes(data("not_gef.gef")) + " " +
+                        in_quotes(example("cpt_basic.gef")));
   EXPECT_EQ(run.status, 2) << run.out;
   EXPECT_NE(run.out.find("not_gef.gef: unreadable"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("cpt_basic.gef: ok"), std::string::npos) << "later files still run";
 
-  run = geftool("check " + quoted((dir_ / "absent.gef").string()));
+  run = geftool("check " + in_quotes((dir_ / "absent.gef").string()));
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.out.find("no such file or folder"), std::string::npos) << run.out;
 }
@@ -185,15 +191,15 @@ TEST_F(GeftoolTest, WrongArgumentsExitWithTwo) {
   EXPECT_EQ(geftool("").status, 2);
   EXPECT_EQ(geftool("frobnicate").status, 2);
   EXPECT_EQ(geftool("check").status, 2);
-  EXPECT_EQ(geftool("check --no-such-option " + quoted(example("cpt_basic.gef"))).status, 2);
-  const Outcome run = geftool("check --rules HEADER,NOSUCH " + quoted(example("cpt_basic.gef")));
+  EXPECT_EQ(geftool("check --no-such-option " + in_quotes(example("cpt_basic.gef"))).status, 2);
+  const Outcome run = geftool("check --rules HEADER,NOSUCH " + in_quotes(example("cpt_basic.gef")));
   EXPECT_EQ(run.status, 2);
   EXPECT_NE(run.err.find("NOSUCH"), std::string::npos) << run.err;
 }
 
 TEST_F(GeftoolTest, RuleSetsNotInTheLibraryYetAreSkippedWithANote) {
   const Outcome run =
-      geftool("check --json --rules data,header " + quoted(example("cpt_basic.gef")));
+      geftool("check --json --rules data,header " + in_quotes(example("cpt_basic.gef")));
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.err.find("DATA is not available"), std::string::npos) << run.err;
   const json j = parsed(run);
@@ -217,23 +223,23 @@ TEST_F(GeftoolTest, FoldersAreWalkedForGefFilesInAnyCase) {
   fs::copy_file(example("cpt_basic.gef"), dir_ / "tree" / "sub" / "b.Gef");
   fs::copy_file(data("header_faults.gef"), dir_ / "tree" / "sub" / "c.gef");
   fs::copy_file(data("not_gef.gef"), dir_ / "tree" / "notes.txt");
-  const Outcome run = geftool("check --json " + quoted((dir_ / "tree").string()));
+  const Outcome run = geftool("check --json " + in_quotes((dir_ / "tree").string()));
   EXPECT_EQ(run.status, 1) << run.err;
   const json j = parsed(run);
   ASSERT_EQ(j["files"].size(), 3u) << run.out;
   EXPECT_EQ(j["summary"]["ok"], 2);
   EXPECT_EQ(j["summary"]["failed"], 1);
 
-  EXPECT_EQ(geftool("check " + quoted((dir_ / "tree" / "sub" / "..").string()) + "/none").status,
+  EXPECT_EQ(geftool("check " + in_quotes((dir_ / "tree" / "sub" / "..").string()) + "/none").status,
             2);
   fs::create_directories(dir_ / "empty");
-  EXPECT_EQ(geftool("check " + quoted((dir_ / "empty").string())).status, 2);
+  EXPECT_EQ(geftool("check " + in_quotes((dir_ / "empty").string())).status, 2);
 }
 
 TEST_F(GeftoolTest, LogOptionWritesTheLibraryLog) {
   const fs::path log = dir_ / "check.log";
-  const Outcome run =
-      geftool("check --log " + quoted(log.string()) + " " + quoted(data("header_faults.gef")));
+  const Outcome run = geftool("check --log " + in_quotes(log.string()) + " " +
+                              in_quotes(data("header_faults.gef")));
   EXPECT_EQ(run.status, 1);
   const std::string text = read_file(log);
   const auto severe = text.find("*** Errorlevel: GEF SEVERE (1) ***");
@@ -242,21 +248,21 @@ TEST_F(GeftoolTest, LogOptionWritesTheLibraryLog) {
   EXPECT_GT(minor, severe) << text;
   EXPECT_NE(text.find("Y2k"), std::string::npos) << text;
 
-  EXPECT_EQ(geftool("check --log " + quoted((dir_ / "no" / "such" / "dir.log").string()) + " " +
-                    quoted(example("cpt_basic.gef")))
+  EXPECT_EQ(geftool("check --log " + in_quotes((dir_ / "no" / "such" / "dir.log").string()) + " " +
+                    in_quotes(example("cpt_basic.gef")))
                 .status,
             2);
 }
 
 TEST_F(GeftoolTest, InfoSummarisesTheExample) {
-  Outcome run = geftool("info " + quoted(example("cpt_basic.gef")));
+  Outcome run = geftool("info " + in_quotes(example("cpt_basic.gef")));
   EXPECT_EQ(run.status, 0) << run.err;
   for (const char* expected :
        {"GEFID           1.1.0", "GEF-CPT-Report 1.1.0", "Dike strengthening", "132470.25",
         "Scans           50", "cone resistance"})
     EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\n" << run.out;
 
-  run = geftool("info --json " + quoted(example("cpt_basic.gef")));
+  run = geftool("info --json " + in_quotes(example("cpt_basic.gef")));
   const json j = parsed(run);
   EXPECT_EQ(j["gefid"], "1.1.0");
   EXPECT_EQ(j["report"], "GEF-CPT-Report");
@@ -274,7 +280,7 @@ TEST_F(GeftoolTest, InfoSummarisesTheExample) {
 }
 
 TEST_F(GeftoolTest, InfoIgnoresVoidsInMinimumAndMaximum) {
-  const json j = parsed(geftool("info --json " + quoted(example("cpt_separators.gef"))));
+  const json j = parsed(geftool("info --json " + in_quotes(example("cpt_separators.gef"))));
   ASSERT_EQ(j["columns"].size(), 4u);
   EXPECT_DOUBLE_EQ(j["columns"][1]["min"].get<double>(), 1.2);
   EXPECT_EQ(j["columns"][1]["values"], 11);
@@ -282,13 +288,13 @@ TEST_F(GeftoolTest, InfoIgnoresVoidsInMinimumAndMaximum) {
 }
 
 TEST_F(GeftoolTest, InfoOfAnUnreadableFileExitsWithTwo) {
-  const Outcome run = geftool("info " + quoted(data("not_gef.gef")));
+  const Outcome run = geftool("info " + in_quotes(data("not_gef.gef")));
   EXPECT_EQ(run.status, 2);
   EXPECT_TRUE(run.out.empty()) << run.out;
 }
 
 TEST_F(GeftoolTest, DumpWritesCsvWithVoidsOptionallyEmpty) {
-  Outcome run = geftool("dump " + quoted(example("cpt_separators.gef")));
+  Outcome run = geftool("dump " + in_quotes(example("cpt_separators.gef")));
   EXPECT_EQ(run.status, 0) << run.err;
   std::istringstream lines(run.out);
   std::string line;
@@ -302,13 +308,13 @@ TEST_F(GeftoolTest, DumpWritesCsvWithVoidsOptionallyEmpty) {
   EXPECT_EQ(rows, 12);
   EXPECT_EQ(fifth, "0.9,2.4,-9999,-9999");
 
-  run = geftool("dump --voids-empty " + quoted(example("cpt_separators.gef")));
+  run = geftool("dump --voids-empty " + in_quotes(example("cpt_separators.gef")));
   EXPECT_NE(run.out.find("\n0.9,2.4,,\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("\n1.4,,0.038,\n"), std::string::npos) << run.out;
 }
 
 TEST_F(GeftoolTest, DumpAddsColumnTextsQuotedAsCsvNeeds) {
-  const Outcome run = geftool("dump " + quoted(example("boring_layers.gef")));
+  const Outcome run = geftool("dump " + in_quotes(example("boring_layers.gef")));
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
             "depth top of layer,depth bottom of layer,column text");
@@ -316,21 +322,21 @@ TEST_F(GeftoolTest, DumpAddsColumnTextsQuotedAsCsvNeeds) {
 }
 
 TEST_F(GeftoolTest, Cp1252TextsComeOutAsUtf8) {
-  const Outcome info = geftool("info " + quoted(data("cp1252.gef")));
+  const Outcome info = geftool("info " + in_quotes(data("cp1252.gef")));
   EXPECT_NE(info.out.find("Kr\xC3\xB6ller 20\xC2\xB0"
                           "C \xE2\x82\xAC"),
             std::string::npos)
       << info.out;
-  const Outcome dump = geftool("dump " + quoted(data("cp1252.gef")));
+  const Outcome dump = geftool("dump " + in_quotes(data("cp1252.gef")));
   EXPECT_NE(dump.out.find("\"zand, grijs \xC2\xB0\""), std::string::npos) << dump.out;
   EXPECT_NE(dump.out.find("\"klei \"\"vast\"\" \xC3\xB6\""), std::string::npos) << dump.out;
-  const json j = parsed(geftool("info --json " + quoted(data("cp1252.gef"))));
+  const json j = parsed(geftool("info --json " + in_quotes(data("cp1252.gef"))));
   EXPECT_EQ(j["project_name"], "Kr\xC3\xB6ller 20\xC2\xB0"
                                "C \xE2\x82\xAC");
 }
 
 TEST_F(GeftoolTest, Utf8TextsAreNotDecodedTwice) {
-  const json j = parsed(geftool("info --json " + quoted(data("utf8_bom.gef"))));
+  const json j = parsed(geftool("info --json " + in_quotes(data("utf8_bom.gef"))));
   EXPECT_EQ(j["project_name"], "Kr\xC3\xB6ller 20\xC2\xB0"
                                "C");
 }
@@ -345,12 +351,12 @@ TEST_F(GeftoolTest, CorpusChecksWithoutCrashAndJsonParses) {
     if (entry.is_regular_file() && ext == ".gef") ++expected;
   }
 
-  const Outcome plain = geftool("check " + quoted(corpus.string()));
+  const Outcome plain = geftool("check " + in_quotes(corpus.string()));
   EXPECT_LE(plain.status, 2) << "geftool died: " << plain.err;
   EXPECT_NE(plain.out.find("checked " + std::to_string(expected) + " files"), std::string::npos)
       << plain.out.substr(plain.out.size() > 2000 ? plain.out.size() - 2000 : 0);
 
-  const Outcome run = geftool("check --json " + quoted(corpus.string()));
+  const Outcome run = geftool("check --json " + in_quotes(corpus.string()));
   EXPECT_LE(run.status, 2) << "geftool died: " << run.err;
   const json j = parsed(run);
   ASSERT_EQ(j["files"].size(), expected);

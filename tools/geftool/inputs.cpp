@@ -31,7 +31,7 @@ std::vector<Input> collect_inputs(const std::vector<std::string>& arguments) {
       for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         std::error_code type_ec;
         if (it->is_regular_file(type_ec) && has_gef_extension(it->path()))
-          found.push_back(it->path().string());
+          found.push_back(fs::path(it->path()).make_preferred().string());
       }
       if (ec) inputs.push_back({argument, "cannot walk folder: " + ec.message()});
       std::sort(found.begin(), found.end());
