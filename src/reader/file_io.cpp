@@ -18,6 +18,19 @@ bool seek_file(std::FILE* file, std::int64_t offset) {
 #endif
 }
 
+bool position_and_end(std::FILE* file, std::int64_t& position, std::int64_t& end) {
+#if defined(_WIN32)
+  position = _ftelli64(file);
+  if (position < 0 || _fseeki64(file, 0, SEEK_END) != 0) return false;
+  end = _ftelli64(file);
+#else
+  position = std::int64_t(ftello(file));
+  if (position < 0 || fseeko(file, 0, SEEK_END) != 0) return false;
+  end = std::int64_t(ftello(file));
+#endif
+  return end >= 0 && seek_file(file, position);
+}
+
 bool read_rest(std::FILE* file, std::vector<char>& out) {
   constexpr std::size_t kChunk = 1 << 16;
   try {
