@@ -39,6 +39,29 @@ template <typename T> T out_of_range(const char* begin, const char* end) {
   return static_cast<T>(std::strtod(copy.c_str(), nullptr));
 }
 
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Plain decimals such as "12.345", the bulk of every data block, read without the general
+// parser. With at most 15 significant digits the digits form an exact integer and the power of
+// ten is exact too, so one division rounds correctly, just as the full conversion does. Returns
+// null when the text needs the general parser (exponent, many digits, hexadecimal, no digits).
+const char* parse_plain_decimal(const char* p, const char* end, double* value) {
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::uint64_t digits = 0;
+  int count = 0, fraction = 0;
+  for (; p < end && is_digit(*p) && count < 16; ++p, ++count) digits = digits * 10 + (*p - '0');
+  if (p < end && *p == '.') {
+    for (++p; p < end && is_digit(*p) && count < 16; ++p, ++count, ++fraction)
+      digits = digits * 10 + (*p - '0');
+  }
+  if (count == 0 || count > 15) return nullptr;
+  if (p < end && (is_digit(*p) || *p == 'e' || *p == 'E' || *p == 'x' || *p == 'X' || *p == '.'))
+    return nullptr;
+  *value = double(digits) / kPowers[fraction];
+  return p;
+}
+
 template <typename T> const char* parse_real(const char* begin, const char* end, T* value) {
   const char* p = skip_space(begin, end);
   bool negative = false;
@@ -46,6 +69,12 @@ template <typename T> const char* parse_real(const char* begin, const char* end,
   if (p < end && (*p == '+' || *p == '-')) return begin; // a second sign is not a number
   T result{};
   const char* stop = p;
+  if constexpr (std::is_same_v<T, double>) {
+    if (const char* after = parse_plain_decimal(p, end, &result)) {
+      *value = negative ? -result : result;
+      return after;
+    }
+  }
   if (is_hex_start(p, end)) {
     auto r = std::from_chars(p + 2, end, result, std::chars_format::hex);
     if (r.ec == std::errc() || r.ec == std::errc::result_out_of_range) {

@@ -144,12 +144,34 @@ int parse(Parser& in, bool texts, bool column_separator, bool record_separator) 
   }
 }
 
+// A guess at the number of values in the block from the number starts in its first bytes, so that
+// the value list is sized once instead of growing through copies of a large block.
+std::size_t expected_values(const char* bytes, std::size_t size) {
+  constexpr std::size_t kSample = 4096;
+  const std::size_t sample = size < kSample ? size : kSample;
+  std::size_t starts = 0;
+  bool in_number = false;
+  for (std::size_t i = 0; i < sample; ++i) {
+    const char c = bytes[i];
+    const bool part =
+        (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
+    starts += part && !in_number;
+    in_number = part;
+  }
+  const double per_byte = sample > 0 ? double(starts) / double(sample) : 0.0;
+  const double guess = per_byte * double(size) * 1.02 + 64;
+  // Every value takes at least two bytes with its separator; more cannot be needed.
+  const double most = double(size) / 2 + 64;
+  return std::size_t(guess < most ? guess : most);
+}
+
 std::int32_t clamp_count(std::int64_t n) {
   return n < 0 ? 0 : n > std::numeric_limits<std::int32_t>::max() ? 0 : std::int32_t(n);
 }
 
 // Gives the document a data block of `count` values (at least one, so there is always one to
-// point at) and records its capacity. False after reporting when memory runs out.
+// point at) and records its capacity. False after reporting when memory runs out. The caller
+// writes every one of the `count` values, so only the lone value of an empty block is cleared.
 bool allocate_block(Document& doc, std::int64_t count, std::int32_t scans) {
   release_data(doc);
   doc.data_present = 1;
@@ -160,11 +182,12 @@ bool allocate_block(Document& doc, std::int64_t count, std::int32_t scans) {
     report_keyword(doc, 22, kNameColumns, std::int32_t(size / 128), 0, 1);
     return false;
   }
-  g_library.data.reset(new (std::nothrow) double[std::size_t(size)]());
+  g_library.data.reset(new (std::nothrow) double[std::size_t(size)]);
   if (!g_library.data) {
     report_keyword(doc, 22, kNameColumns, std::int32_t(size * 8 / 1024), 0, 1);
     return false;
   }
+  if (count <= 0) g_library.data[0] = 0.0;
   doc.value_capacity = std::int32_t(size);
   resize_column_texts(scans);
   return true;
@@ -175,22 +198,26 @@ bool allocate_block(Document& doc, std::int64_t count, std::int32_t scans) {
 int read_ascii_data(Document& doc, std::FILE* file) {
   const Entry& column = entry(doc, KW_COLUMN, 0);
   const int columns = column.present != 0 && (column.bits & 1) != 0 ? column.field[0].i : 0;
-  std::vector<char> rest;
+  FileRest rest;
   if (!read_rest(file, rest)) {
-    report_keyword(doc, 22, kNameColumns, std::int32_t(rest.size() / 1024), 0, 1);
+    report_keyword(doc, 22, kNameColumns, std::int32_t(rest.size / 1024), 0, 1);
     return 0;
   }
-  if (rest.empty() || columns <= 0) return allocate_block(doc, 1, 0) ? 1 : 0;
+  if (rest.size == 0 || columns <= 0) return allocate_block(doc, 0, 0) ? 1 : 0;
 
   const Entry& text_kw = entry(doc, KW_COLUMNTEXT, 0);
   const Entry& colsep = entry(doc, KW_COLUMNSEPARATOR, 0);
   const Entry& recsep = entry(doc, KW_RECORDSEPARATOR, 0);
   const bool texts = text_kw.present != 0 && text_kw.field[0].i != 0;
   const bool keep_texts = text_kw.present != 0 && text_kw.field[0].i == 1;
-  Parser in{
-      rest.data(), rest.data() + rest.size(), columns, colsep.field[0].c, recsep.field[0].c, {},
-      {}};
+  const char* begin = rest.bytes.get();
+  Parser in{begin, begin + rest.size, columns, colsep.field[0].c, recsep.field[0].c, {}, {}};
   int outcome = kNoRecordSeparator;
+  try {
+    in.values.reserve(expected_values(begin, rest.size));
+  } catch (const std::bad_alloc&) {
+    // Only a guess failed; growing as the values come may still fit.
+  }
   try {
     if (!texts || recsep.present != 0)
       outcome = parse(in, texts, colsep.present != 0, recsep.present != 0);

@@ -1,7 +1,9 @@
 // 64-bit file positioning and whole-rest reading for the readers.
 #include "reader/file_io.h"
 
+#include <cstring>
 #include <new>
+#include <utility>
 
 #if !defined(_WIN32)
 #include <sys/types.h>
@@ -31,18 +33,24 @@ bool position_and_end(std::FILE* file, std::int64_t& position, std::int64_t& end
   return end >= 0 && seek_file(file, position);
 }
 
-bool read_rest(std::FILE* file, std::vector<char>& out) {
-  constexpr std::size_t kChunk = 1 << 16;
-  try {
-    for (;;) {
-      const std::size_t old = out.size();
-      out.resize(old + kChunk);
-      const std::size_t got = std::fread(out.data() + old, 1, kChunk, file);
-      out.resize(old + got);
-      if (got < kChunk) return std::ferror(file) == 0;
-    }
-  } catch (const std::bad_alloc&) {
-    return false;
+bool read_rest(std::FILE* file, FileRest& out) {
+  // With the size known one read fills the buffer; one spare byte shows whether the file grew
+  // meanwhile, in which case the buffer doubles until the end is found.
+  std::int64_t position = 0, end = 0;
+  std::size_t capacity = std::size_t(1) << 16;
+  if (position_and_end(file, position, end) && end >= position)
+    capacity = std::size_t(end - position) + 1;
+  out.size = 0;
+  out.bytes.reset(new (std::nothrow) char[capacity]);
+  if (!out.bytes) return false;
+  for (;;) {
+    out.size += std::fread(out.bytes.get() + out.size, 1, capacity - out.size, file);
+    if (out.size < capacity) return std::ferror(file) == 0;
+    std::unique_ptr<char[]> bigger(new (std::nothrow) char[capacity * 2]);
+    if (!bigger) return false;
+    std::memcpy(bigger.get(), out.bytes.get(), out.size);
+    out.bytes = std::move(bigger);
+    capacity *= 2;
   }
 }
 

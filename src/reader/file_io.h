@@ -3,7 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <vector>
+#include <memory>
 
 namespace gef {
 
@@ -14,8 +14,14 @@ bool seek_file(std::FILE* file, std::int64_t offset);
 // it was; false when either cannot be found.
 bool position_and_end(std::FILE* file, std::int64_t& position, std::int64_t& end);
 
-// Appends every byte from the current position to the end of `file` to `out`; false on a
-// read error or when memory runs out.
-bool read_rest(std::FILE* file, std::vector<char>& out);
+// The bytes from a position of a file to its end, in storage that is never zeroed first.
+struct FileRest {
+  std::unique_ptr<char[]> bytes;
+  std::size_t size = 0;
+};
+
+// Reads every byte from the current position to the end of `file` into `out`; false on a read
+// error or when memory runs out.
+bool read_rest(std::FILE* file, FileRest& out);
 
 } // namespace gef

@@ -230,12 +230,16 @@ int read_header(Document& doc, std::FILE* file) {
   {
     InputModeScope text(doc, STRING);
     for (;;) {
-      if (window.full() && offset > 0) {
-        window.advance(offset);
-        offset = 0;
-      }
       const int result = split_keyword_line(doc, window.data() + offset, window.size() - offset,
                                             !window.full(), *line, consumed);
+      // A line cut by the window's end is parsed again from the window's start. Moving the window
+      // only then, not before every line, keeps a long header from being copied line by line;
+      // a cut line has reported and stored nothing, so parsing it again changes nothing.
+      if (consumed < 0 && result != -1 && window.full() && offset > 0) {
+        window.advance(offset);
+        offset = 0;
+        continue;
+      }
       if (result == 0 || consumed < 0) break;
       const void* args[kMaxFields];
       for (int k = 0; k < kMaxFields; ++k) args[k] = line->field[k + 1];

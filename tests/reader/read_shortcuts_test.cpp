@@ -1,0 +1,153 @@
+// The reader's shortcuts give what the long way gives: plain decimals, value-list sizing, the
+// header window.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "document/convert.h"
+#include "reader/file_io.h"
+#include "reader/header_parser.h"
+#include "reader/reader_fixture.h"
+
+namespace gef::test {
+namespace {
+
+using ShortcutTest = ReaderTest;
+
+// strtod is the reference for every number the data readers see.
+void expect_like_strtod(const std::string& text) {
+  double mine = -12345;
+  const char* end = parse_double(text.data(), text.data() + text.size(), &mine);
+  char* ref_end = nullptr;
+  const double ref = std::strtod(text.c_str(), &ref_end);
+  ASSERT_EQ(end - text.data(), ref_end - text.c_str()) << text;
+  if (ref_end != text.c_str() && std::isnan(ref)) {
+    EXPECT_TRUE(std::isnan(mine)) << text;
+  } else if (ref_end != text.c_str()) {
+    EXPECT_EQ(mine, ref) << text;
+    EXPECT_EQ(std::signbit(mine), std::signbit(ref)) << text;
+  }
+}
+
+TEST(PlainDecimal, RandomDecimalsMatchStrtodBitForBit) {
+  std::mt19937_64 rng(2024);
+  for (int i = 0; i < 200000; ++i) {
+    const int digits = 1 + int(rng() % 19);
+    std::string text = rng() % 4 == 0 ? "-" : "";
+    const int dot = int(rng() % std::uint64_t(digits + 1));
+    for (int d = 0; d < digits; ++d) {
+      if (d == dot) text += '.';
+      text += char('0' + rng() % 10);
+    }
+    if (rng() % 8 == 0) text += '.';
+    static const char* const tails[] = {"", " 1", ";", "\r\n", "!", "e", "e3", "E-2", "x", "abc"};
+    text += tails[rng() % 10];
+    expect_like_strtod(text);
+  }
+}
+
+TEST(PlainDecimal, EdgeFormsMatchStrtod) {
+  for (const char* text : {"0",
+                           "-0",
+                           "-0.0",
+                           "7.",
+                           ".5",
+                           ".",
+                           "-.",
+                           "1.2.3",
+                           "0x1A",
+                           "0.x",
+                           "123456789012345",
+                           "1234567890123456",
+                           "0.000000000000001",
+                           "0.0000000000000001",
+                           "999999999999999.",
+                           "9007199254740993",
+                           "12.345",
+                           "  \t12.345",
+                           "+1.5",
+                           "+-1",
+                           "1e",
+                           "1.5e+",
+                           "inf",
+                           "nan",
+                           "00000000000000000001.5",
+                           "4.35",
+                           "0.1",
+                           "0.3"})
+    expect_like_strtod(text);
+}
+
+TEST_F(ShortcutTest, DataWithFewNumbersAtTheStartStillReadsEveryValue) {
+  // The value list is sized from the first bytes; here they hold almost nothing.
+  std::string data(6000, ' ');
+  for (int i = 0; i < 30000; ++i) data += std::to_string(i) + ".5 " + std::to_string(-i) + "\n";
+  ASSERT_EQ(read(header(2) + data), 1);
+  EXPECT_TRUE(errors().empty());
+  ASSERT_EQ(scans(), 30000);
+  int wrong = 0;
+  for (int s = 1; s <= 30000; ++s) wrong += value(s, 1) != s - 0.5 || value(s, 2) != 1 - s;
+  EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(ShortcutTest, HeaderLinesCrossingTheWindowAtEveryOffsetAreReadWhole) {
+  // Lines of growing length put every kind of line end somewhere across a window boundary;
+  // one line is nearly as long as the window.
+  std::string extra;
+  int comments = 0;
+  for (int len = 1; extra.size() < std::size_t(3 * kWindowSize); len += 37) {
+    ++comments;
+    const std::size_t fill = comments == 50 ? 15000 : std::size_t(len % 1000);
+    extra += "#COMMENT= " + std::to_string(comments) + " " + std::string(fill, 'c') + "\r\n";
+  }
+  ASSERT_EQ(read(header(1, extra) + "4.25\r\n"), 1);
+  EXPECT_TRUE(errors().empty()) << message(0);
+  ASSERT_EQ(scans(), 1);
+  EXPECT_EQ(value(1, 1), 4.25);
+  for (int k = 0; k < comments; ++k) {
+    const Entry& e = entry(g_document, KW_COMMENT, k);
+    ASSERT_NE(e.present, 0) << k;
+    EXPECT_EQ(std::atoi(e.field[0].s), k + 1);
+  }
+}
+
+TEST_F(ShortcutTest, EohAtEveryOffsetAroundTheWindowEnd) {
+  for (int pad = kWindowSize - 40; pad <= kWindowSize + 10; pad += 3) {
+    std::string extra = "#COMMENT= ";
+    extra += std::string(std::size_t(pad - 200), 'p') + "\r\n";
+    ASSERT_EQ(read(header(1, extra) + "1.5 2.5\r\n"), 1) << pad;
+    EXPECT_TRUE(errors().empty()) << pad << ": " << message(0);
+    ASSERT_EQ(scans(), 2) << pad;
+    EXPECT_EQ(value(2, 1), 2.5) << pad;
+  }
+}
+
+TEST_F(ShortcutTest, TenFieldLineAcrossTheWindowStillEndsTheHeader) {
+  std::string extra = "#COMMENT= " + std::string(kWindowSize - 300, 'x') + "\r\n";
+  extra += "#COMMENT= 1,2,3,4,5,6,7,8,9," + std::string(500, 'y') + "\r\n";
+  EXPECT_EQ(read(header(1, extra) + "1\r\n"), 0);
+  EXPECT_TRUE(has(10));
+}
+
+TEST_F(ShortcutTest, RestOfAFileFromAnyPosition) {
+  const std::string path = write(std::string("abcdefghij", 10), "rest.bin");
+  for (long at : {0L, 3L, 10L}) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    ASSERT_TRUE(seek_file(f, at));
+    FileRest rest;
+    ASSERT_TRUE(read_rest(f, rest));
+    EXPECT_EQ(std::string(rest.bytes.get(), rest.size), std::string("abcdefghij").substr(at));
+    std::int64_t position = -1, end = -1;
+    ASSERT_TRUE(position_and_end(f, position, end));
+    EXPECT_EQ(position, 10);
+    EXPECT_EQ(end, 10);
+    std::fclose(f);
+  }
+}
+
+} // namespace
+} // namespace gef::test
