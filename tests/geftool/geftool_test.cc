@@ -356,6 +356,9 @@ TEST_F(GeftoolTest, CorpusChecksWithoutCrashAndJsonParses) {
   EXPECT_NE(plain.out.find("checked " + std::to_string(expected) + " files"), std::string::npos)
       << plain.out.substr(plain.out.size() > 2000 ? plain.out.size() - 2000 : 0);
 
+  EXPECT_EQ(plain.err.find("Sanitizer"), std::string::npos) << plain.err;
+  EXPECT_EQ(plain.err.find("runtime error"), std::string::npos) << plain.err;
+
   const Outcome run = geftool("check --json " + in_quotes(corpus.string()));
   EXPECT_LE(run.status, 2) << "geftool died: " << run.err;
   const json j = parsed(run);
@@ -367,6 +370,25 @@ TEST_F(GeftoolTest, CorpusChecksWithoutCrashAndJsonParses) {
     for (const json& f : file["findings"])
       EXPECT_NE(f["level"], 0) << "finding without a level in " << file["path"] << ": "
                                << f["message"];
+  }
+}
+
+TEST_F(GeftoolTest, InfoAndDumpSurviveEveryCorpusFile) {
+  const fs::path corpus = fs::path(GEFTOOL_SOURCE_DIR) / ".." / "shared" / "corpus";
+  if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus.string();
+  for (const auto& entry : fs::recursive_directory_iterator(corpus)) {
+    if (!entry.is_regular_file() || entry.path().extension() != ".gef") continue;
+    const std::string file = in_quotes(entry.path().string());
+    for (const std::string& command : {"info --json " + file, "dump --voids-empty " + file}) {
+      const Outcome run = geftool(command);
+      // 2 is the answer for a file the library cannot read; anything else is a crash.
+      EXPECT_TRUE(run.status == 0 || run.status == 2) << command << ": " << run.err;
+      EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << command << ": " << run.err;
+      if (run.status == 0 && command.rfind("info", 0) == 0) {
+        const json j = parsed(run);
+        EXPECT_TRUE(j.contains("columns")) << command;
+      }
+    }
   }
 }
 
