@@ -7,6 +7,7 @@
 #include "gef/getters.h"
 #include "gef/lifecycle.h"
 #include "gef/reader.h"
+#include "gef/reporttext.h"
 #include "gef/setters.h"
 
 #endif /* GEF_GEF_H */
