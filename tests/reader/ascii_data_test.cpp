@@ -14,14 +14,6 @@ const std::string kBoth = "#COLUMNSEPARATOR= ;\r\n#RECORDSEPARATOR= !\r\n";
 const std::string kRecord = "#RECORDSEPARATOR= !\r\n";
 const std::string kTexts = "#COLUMNTEXT= 1\r\n";
 
-// The block's size must always match its bookkeeping.
-void expect_consistent(int columns) {
-  EXPECT_EQ(g_document.scan_known, 1);
-  EXPECT_EQ(g_document.data_present, 1);
-  EXPECT_EQ(g_library.column_texts.size(), std::size_t(g_document.scan_count));
-  EXPECT_EQ(g_document.value_capacity, std::max(1, columns * g_document.scan_count));
-}
-
 TEST_F(AsciiTest, NoSeparatorsReadsValuesRegardlessOfLines) {
   ASSERT_EQ(read(header(2) + "1 2 3\r\n4 5"), 1);
   EXPECT_EQ(error_codes(), std::vector<int>{1004});

@@ -42,14 +42,6 @@ std::string real8(double v, bool be) {
   return bytes_of(bits, 8, be);
 }
 
-// The block's size must always match its bookkeeping.
-void expect_consistent(int columns) {
-  EXPECT_EQ(g_document.scan_known, 1);
-  EXPECT_EQ(g_document.data_present, 1);
-  EXPECT_EQ(g_library.column_texts.size(), std::size_t(g_document.scan_count));
-  EXPECT_EQ(g_document.value_capacity, std::max(1, columns * g_document.scan_count));
-}
-
 TEST_F(BinaryTest, Int2LittleEndianFillsColumnsScanByScan) {
   std::string data;
   for (std::int16_t v : {-1, 2, 3, 4, -32768, 32767}) data += int2(v, false);

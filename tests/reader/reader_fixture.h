@@ -74,4 +74,12 @@ inline std::string header(int columns, const std::string& extra = "") {
   return h + extra + "#EOH=\r\n";
 }
 
+// The block's size must always match its bookkeeping.
+inline void expect_consistent(int columns) {
+  EXPECT_EQ(g_document.scan_known, 1);
+  EXPECT_EQ(g_document.data_present, 1);
+  EXPECT_EQ(g_library.column_texts.size(), std::size_t(g_document.scan_count));
+  EXPECT_EQ(g_document.value_capacity, std::max(1, columns * g_document.scan_count));
+}
+
 } // namespace gef::test

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <system_error>
 
 #ifdef _WIN32
@@ -16,11 +17,20 @@
 
 #include <gef/gef.h>
 
+#include "text.h"
+
 namespace geftool {
 
 LibrarySession::LibrarySession() : ok_(init_gef() == 1) {}
 
 LibrarySession::~LibrarySession() { free_gef(); }
+
+bool read_for(const char* command, const std::string& path) {
+  if (read_gef(path.c_str()) == 1) return true;
+  std::cerr << "geftool " << command << ": cannot read " << to_utf8(path)
+            << " (run geftool check on it for the reasons)\n";
+  return false;
+}
 
 std::string scratch_path(const std::string& tag) {
   std::error_code ec;

@@ -20,6 +20,9 @@ private:
   bool ok_;
 };
 
+/// Reads `path` for command `command`; on failure tells the user on stderr and returns false.
+bool read_for(const char* command, const std::string& path);
+
 /// A path in the temporary directory that no other geftool process uses; the caller removes it.
 std::string scratch_path(const std::string& tag);
 

@@ -24,11 +24,7 @@ std::string csv_field(const std::string& value) {
 
 int run_dump(const std::string& path, bool voids_empty) {
   LibrarySession session;
-  if (!session.ok() || read_gef(path.c_str()) != 1) {
-    std::cerr << "geftool dump: cannot read " << to_utf8(path)
-              << " (run geftool check on it for the reasons)\n";
-    return 2;
-  }
+  if (!session.ok() || !read_for("dump", path)) return 2;
   const int columns = column_count();
   const int scans = get_nr_scans();
   bool texts = false;

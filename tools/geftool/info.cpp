@@ -91,11 +91,7 @@ std::string shown(const std::optional<int>& v) { return v ? std::to_string(*v) :
 
 int run_info(const std::string& path, bool as_json) {
   LibrarySession session;
-  if (!session.ok() || read_gef(path.c_str()) != 1) {
-    std::cerr << "geftool info: cannot read " << to_utf8(path)
-              << " (run geftool check on it for the reasons)\n";
-    return 2;
-  }
+  if (!session.ok() || !read_for("info", path)) return 2;
   // Counted before any getter runs: some getters record their own entries.
   int messages = 0;
   while (get_error_code() != 0) ++messages;
