@@ -53,3 +53,14 @@ function(gef_shared_library_options target)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${GEF_VERSION_SCRIPT}")
   endif()
 endfunction()
+
+# Registers a GoogleTest program with ctest: each test on its own natively, the whole program as
+# one test when cross-compiled (listing the tests would need the emulator at build time).
+function(gef_add_gtest target)
+  if(CMAKE_CROSSCOMPILING)
+    add_test(NAME ${target} COMMAND ${target})
+  else()
+    include(GoogleTest)
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
+  endif()
+endfunction()
