@@ -17,15 +17,6 @@ constexpr int kSlots = 250;    // SCANTIME, DATACONVERSION, QNVOID, QNMINMAX
 constexpr int kFormatFieldMax = 15;
 constexpr int kFormatScanMax = 1024;
 
-bool equals_nocase(const char* a, const char* b) {
-  if (a == nullptr || b == nullptr) return false;
-  for (; *a != '\0' && *b != '\0'; ++a, ++b)
-    if (std::toupper(static_cast<unsigned char>(*a)) !=
-        std::toupper(static_cast<unsigned char>(*b)))
-      return false;
-  return *a == *b;
-}
-
 bool one_of(const char* value, std::initializer_list<const char*> names) {
   for (const char* name : names)
     if (equals_nocase(value, name)) return true;

@@ -140,6 +140,13 @@ int keyword_code(const char* name) {
   return 0;
 }
 
+bool equals_nocase(const char* a, const char* b) {
+  if (a == nullptr || b == nullptr) return false;
+  for (; *a != '\0' && *b != '\0'; ++a, ++b)
+    if (ascii_upper(*a) != ascii_upper(*b)) return false;
+  return *a == *b;
+}
+
 const char* keyword_name(int code) {
   switch (code) {
   case kNameScanfreq: return "SCANFREQ";

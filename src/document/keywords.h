@@ -56,6 +56,10 @@ int total_entries();
 // Keyword code of `name`, by case-insensitive prefix match in the library's search order;
 // 0 when nothing matches. A null name matches nothing.
 int keyword_code(const char* name);
+// Whether two texts are equal without regard to the case of ASCII letters, as keyword names
+// and keyword values are compared. A null text equals nothing.
+bool equals_nocase(const char* a, const char* b);
+
 // Upper-case name of a code for messages, including the message-only names. Returns null for
 // codes that name nothing.
 const char* keyword_name(int code);

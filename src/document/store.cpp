@@ -252,11 +252,8 @@ int store_keyword(Document& doc, int code, const char* name, FieldArgs args) {
 }
 
 void set_input_mode(Document& doc, const char* mode) {
-  if (mode == nullptr) return;
-  std::string upper(mode);
-  for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
-  if (upper == "GETAL") doc.input_mode = GETAL;
-  if (upper == "STRING") doc.input_mode = STRING;
+  if (equals_nocase(mode, "GETAL")) doc.input_mode = GETAL;
+  if (equals_nocase(mode, "STRING")) doc.input_mode = STRING;
 }
 
 } // namespace gef

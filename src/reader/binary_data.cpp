@@ -22,14 +22,6 @@ namespace {
 // Bytes read at a time: many scans per read keep the per-call cost of the stream small.
 constexpr std::int64_t kChunkBytes = 1 << 16;
 
-bool equals_ignoring_case(const char* text, const char* upper) {
-  for (; *text != '\0' && *upper != '\0'; ++text, ++upper) {
-    const char c = (*text >= 'a' && *text <= 'z') ? char(*text - 32) : *text;
-    if (c != *upper) return false;
-  }
-  return *text == *upper;
-}
-
 bool machine_is_little_endian() {
   const std::uint16_t one = 1;
   unsigned char first = 0;
@@ -112,14 +104,10 @@ ElementType element_type(Document& doc) {
   const Entry& type = entry(doc, KW_DATATYPE, 0);
   if (type.present == 0 || type.field[0].s == nullptr) return ElementType::UNKNOWN;
   const char* name = type.field[0].s;
-  if (equals_ignoring_case(name, "INT") || equals_ignoring_case(name, "INT2"))
-    return ElementType::INT2;
-  if (equals_ignoring_case(name, "LONG") || equals_ignoring_case(name, "INT4"))
-    return ElementType::INT4;
-  if (equals_ignoring_case(name, "FLOAT") || equals_ignoring_case(name, "REAL4"))
-    return ElementType::REAL4;
-  if (equals_ignoring_case(name, "DOUBLE") || equals_ignoring_case(name, "REAL8"))
-    return ElementType::REAL8;
+  if (equals_nocase(name, "INT") || equals_nocase(name, "INT2")) return ElementType::INT2;
+  if (equals_nocase(name, "LONG") || equals_nocase(name, "INT4")) return ElementType::INT4;
+  if (equals_nocase(name, "FLOAT") || equals_nocase(name, "REAL4")) return ElementType::REAL4;
+  if (equals_nocase(name, "DOUBLE") || equals_nocase(name, "REAL8")) return ElementType::REAL8;
   return ElementType::UNKNOWN;
 }
 
@@ -137,7 +125,7 @@ bool file_is_big_endian(Document& doc) {
   // A present OS without a text names no known order; like any other unknown name it means
   // big-endian.
   const char* name = os.field[0].s != nullptr ? os.field[0].s : "";
-  return !equals_ignoring_case(name, "DOS") && !equals_ignoring_case(name, "LE");
+  return !equals_nocase(name, "DOS") && !equals_nocase(name, "LE");
 }
 
 void swap_element_bytes(unsigned char* bytes, int size, std::int64_t count) {

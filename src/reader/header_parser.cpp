@@ -16,15 +16,6 @@ namespace {
 
 bool is_control_or_blank(char c) { return static_cast<unsigned char>(c) < 33; }
 
-bool equals_ignoring_case(const char* a, const char* b) {
-  for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-    const char x = (*a >= 'a' && *a <= 'z') ? char(*a - 32) : *a;
-    const char y = (*b >= 'a' && *b <= 'z') ? char(*b - 32) : *b;
-    if (x != y) return false;
-  }
-  return *a == *b;
-}
-
 // Copies [begin, end) without the control characters and blanks at either end, cut to what a
 // field buffer holds.
 void copy_trimmed(const char* begin, const char* end, char* out) {
@@ -174,7 +165,7 @@ int split_keyword_line(Document& doc, const char* line, std::int64_t bound, bool
     std::memcpy(out.field[0], name, std::strlen(name) + 1);
   }
 
-  if (equals_ignoring_case(out.field[0], "EOH")) {
+  if (equals_nocase(out.field[0], "EOH")) {
     const std::int64_t t = find_terminator(line + consumed, bound - consumed);
     if (consumed + t >= bound) {
       // `#EOH=` closing the file without a line end still ends the header.

@@ -15,13 +15,7 @@ namespace {
 bool is_ascii_format(Document& doc) {
   const Entry& format = entry(doc, KW_DATAFORMAT, 0);
   if (format.present == 0 || format.field[0].s == nullptr) return true;
-  const char* text = format.field[0].s;
-  static const char kAscii[] = "ASCII";
-  for (int i = 0; i < 6; ++i) {
-    const char c = (text[i] >= 'a' && text[i] <= 'z') ? char(text[i] - 32) : text[i];
-    if (c != kAscii[i]) return false;
-  }
-  return true;
+  return equals_nocase(format.field[0].s, "ASCII");
 }
 
 // Level of everything reported since the last summary, for the closing report of a failed read.
