@@ -1,0 +1,23 @@
+// Rules about column quantity numbers shared by the CPT and boring report rule sets.
+#include "conformance/quantity_rules.h"
+
+#include "diagnostics/error_list.h"
+#include "document/columns.h"
+
+namespace gef {
+
+bool check_quantity_numbers(Document& doc, int code) {
+  if (!doc.entries) return true;
+  bool held = true;
+  const int columns = column_count_or(doc, kMaxColumns);
+  for (int c = 1; c <= columns && c <= kMaxColumns; ++c) {
+    const Entry& info = entry(doc, KW_COLUMNINFO, c - 1);
+    if ((info.bits & 0x4u) == 0) {
+      report_keyword(doc, code, KW_COLUMNINFO, c, 3, 11);
+      held = false;
+    }
+  }
+  return held;
+}
+
+} // namespace gef

@@ -1,0 +1,12 @@
+// Rules about column quantity numbers shared by the CPT and boring report rule sets.
+#pragma once
+
+#include "document/record.h"
+
+namespace gef {
+
+// For each column 1..COLUMN (250 without COLUMN) whose COLUMNINFO lacks its quantity number,
+// records `code` as (COLUMNINFO, column, 3, level 11). True when nothing was recorded.
+bool check_quantity_numbers(Document& doc, int code);
+
+} // namespace gef
