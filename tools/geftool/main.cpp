@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
                "read as Windows-1252.",
                "geftool"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", "geftool 0.1.0");
+  app.set_version_flag("--version", "geftool " GEFTOOL_VERSION);
 
   geftool::CheckOptions check;
   CLI::App* check_cmd = app.add_subcommand(
