@@ -5,7 +5,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 source scripts/ensure-packages.sh
 # geftool's command line and JSON output use two header-only libraries.
-ensure_packages cmake=cmake gcc=gcc g++=g++ nm=binutils \
+ensure_packages cmake=cmake gcc=gcc g++=g++ nm=binutils pkg-config=pkg-config dpkg-shlibdeps=dpkg-dev \
   /usr/src/googletest/CMakeLists.txt=googletest \
   /usr/include/CLI/CLI.hpp=libcli11-dev \
   /usr/include/nlohmann/json.hpp=nlohmann-json3-dev
