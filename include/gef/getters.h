@@ -12,21 +12,10 @@ typedef struct GefDocument GefDocument;
 /* The current document record, or null before init_gef and after free_gef. */
 GEF_API GefDocument* the_header(void);
 
-/* C types of the getter results and parameters named in the keyword table. */
-#define GEF_GETTER_RESULT_INT int
-#define GEF_GETTER_RESULT_FLOAT float
-#define GEF_GETTER_RESULT_DOUBLE double
-#define GEF_GETTER_RESULT_CHAR char
-#define GEF_GETTER_RESULT_TEXT const char*
-#define GEF_GETTER_RESULT_FLAG int
-#define GEF_GETTER_PARAMS_NONE void
-#define GEF_GETTER_PARAMS_COLUMN int n
-#define GEF_GETTER_PARAMS_COLUMN_SLOT int n
-#define GEF_GETTER_PARAMS_SERIAL int n
-
-/* One getter per keyword field, under its English and, mostly, its Dutch name, and one _flag
- * getter per keyword. Keywords with numbered entries take the number first (column, serial or
- * slot number, or the keyword code for get_structuretext_ and get_structuretype_).
+/* One getter per keyword field (declared in keyword_functions.h), under its English and, mostly,
+ * its Dutch name, and one _flag getter per keyword. Keywords with numbered entries take the number
+ * first (column, serial or slot number, or the keyword code for get_structuretext_ and
+ * get_structuretype_).
  *
  * A field getter returns the field when it is present and a fixed absent value otherwise: null
  * for texts, 32767 for most integers, the largest float or double for most numbers; see the
@@ -37,9 +26,7 @@ GEF_API GefDocument* the_header(void);
  *
  * A returned text belongs to the document: do not change or free it. It stays valid until the
  * field is stored again or deleted, or the document is reset or freed. */
-#define GEF_GETTER(Function, Result, NAME, Field, Number, Presence)                                \
-  GEF_API GEF_GETTER_RESULT_##Result Function(GEF_GETTER_PARAMS_##Number);
-#include "gef/keywords.def"
+#include "gef/keyword_functions.h"
 
 /* Field 3 of DATACONVERSION entry n (1..250): the first scan to convert; 1 when not given,
  * 2147483647 (after error 6) when n is out of range. */

@@ -6,11 +6,11 @@
 
 GEF_EXTERN_C_BEGIN
 
-/* One setter per keyword, taking the keyword's fields in header-line order (a serial or column
- * number first where the keyword has one). A setter stores exactly what the same keyword line
- * read from a file would store: the same fields, defaults and reports. Numbers always count as
- * given; a null text leaves the field's previous text in place and counts as not given; an empty
- * text is stored but counts as not given. Texts are copied.
+/* One setter per keyword (declared in keyword_functions.h), taking the keyword's fields in
+ * header-line order (a serial or column number first where the keyword has one). A setter stores
+ * exactly what the same keyword line read from a file would store: the same fields, defaults and
+ * reports. Numbers always count as given; a null text leaves the field's previous text in place and
+ * counts as not given; an empty text is stored but counts as not given. Texts are copied.
  *
  * Returns 1 when the occurrence reached the keyword store (which may still refuse it and record
  * why in the error list: a serial number out of range, a repeated GEFID), 0 when there is no
@@ -22,8 +22,7 @@ GEF_EXTERN_C_BEGIN
  *   set_dataconversion  number 1..250 and a valid scan number (errors 6, 42).
  * set_comment, set_scantime and set_qnvoid append to the next free slot; set_scantime ignores its
  * first argument; set_structuretext chooses its entry by the keyword named in its first text. */
-#define GEF_SETTER(Function, NAME, Check, Parameters, Arguments) GEF_API int Function Parameters;
-#include "gef/keywords.def"
+#include "gef/keyword_functions.h"
 
 /* Writes one data value. A column outside 1..COLUMN (error 7) or a scan outside 1..the scan
  * count (error 38) is reported and nothing is written. Always returns 1. */

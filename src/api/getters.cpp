@@ -120,6 +120,17 @@ double absent_value(const GetterRow& row, int n) {
 
 } // namespace gef
 
+// C types of the getter results and parameters; the public declarations spell the same ones.
+#define GEF_GETTER_RESULT_INT int
+#define GEF_GETTER_RESULT_FLOAT float
+#define GEF_GETTER_RESULT_DOUBLE double
+#define GEF_GETTER_RESULT_CHAR char
+#define GEF_GETTER_RESULT_TEXT const char*
+#define GEF_GETTER_RESULT_FLAG int
+#define GEF_GETTER_PARAMS_NONE void
+#define GEF_GETTER_PARAMS_COLUMN int n
+#define GEF_GETTER_PARAMS_COLUMN_SLOT int n
+#define GEF_GETTER_PARAMS_SERIAL int n
 #define GEF_GETTER_ARG_NONE 1
 #define GEF_GETTER_ARG_COLUMN n
 #define GEF_GETTER_ARG_COLUMN_SLOT n
