@@ -7,4 +7,5 @@ trap 'rm -rf "$out"' EXIT
 "${CXX:-g++}" -std=c++17 -Wall -Wextra -Werror -Iinclude -Isrc tools/gen/keyword_functions_gen.cpp \
   -o "$out/gen"
 "$out/gen" >include/gef/keyword_functions.h
+/usr/bin/python3 scripts/gen_api_docs.py
 echo "include/gef/keyword_functions.h regenerated"
