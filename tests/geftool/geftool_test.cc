@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -189,7 +190,9 @@ TEST_F(GeftoolTest, UnreadableAndMissingFilesExitWithTwo) {
 
 TEST_F(GeftoolTest, WrongArgumentsExitWithTwo) {
   EXPECT_EQ(geftool("").status, 2);
-  EXPECT_EQ(geftool("frobnicate").status, 2);
+  const Outcome unknown = geftool("frobnicate");
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_NE(unknown.err.find("unknown command 'frobnicate'"), std::string::npos) << unknown.err;
   EXPECT_EQ(geftool("check").status, 2);
   EXPECT_EQ(geftool("check --no-such-option " + in_quotes(example("cpt_basic.gef"))).status, 2);
   const Outcome run = geftool("check --rules HEADER,NOSUCH " + in_quotes(example("cpt_basic.gef")));
@@ -247,6 +250,18 @@ TEST_F(GeftoolTest, LogOptionWritesTheLibraryLog) {
   EXPECT_NE(severe, std::string::npos) << text;
   EXPECT_GT(minor, severe) << text;
   EXPECT_NE(text.find("Y2k"), std::string::npos) << text;
+
+  // Every file gets its section, also after a file without findings.
+  const std::string several =
+      "check --log " + in_quotes(log.string()) + " " + in_quotes(data("header_faults.gef")) + " " +
+      in_quotes(example("cpt_basic.gef")) + " " + in_quotes(data("header_faults.gef"));
+  geftool(several);
+  const std::string sections = read_file(log);
+  std::size_t count = 0;
+  for (auto at = sections.find("=== "); at != std::string::npos; at = sections.find("=== ", at + 1))
+    ++count;
+  EXPECT_EQ(count, 3u) << sections;
+  EXPECT_GT(sections.rfind("Y2k"), sections.rfind("=== ")) << sections;
 
   EXPECT_EQ(geftool("check --log " + in_quotes((dir_ / "no" / "such" / "dir.log").string()) + " " +
                     in_quotes(example("cpt_basic.gef")))
@@ -367,9 +382,13 @@ TEST_F(GeftoolTest, CorpusChecksWithoutCrashAndJsonParses) {
   for (const json& file : j["files"]) {
     const std::string status = file["status"];
     EXPECT_TRUE(status == "ok" || status == "failed" || status == "unreadable") << file.dump();
-    for (const json& f : file["findings"])
+    std::set<std::string> seen; // identical entries are shown once, with their count
+    for (const json& f : file["findings"]) {
       EXPECT_NE(f["level"], 0) << "finding without a level in " << file["path"] << ": "
                                << f["message"];
+      EXPECT_TRUE(seen.insert(f["code"].dump() + f["level"].dump() + f["message"].dump()).second)
+          << "repeated in " << file["path"] << ": " << f["message"];
+    }
   }
 }
 

@@ -103,10 +103,10 @@ FileResult check_file(const Input& input, const CheckOptions& options,
   } else {
     result.problem = "the library could not read it";
   }
-  result.findings = collect_findings(scratch_log, &result.truncated);
+  result.findings = fold_repeats(collect_findings(scratch_log, &result.truncated));
   for (const Finding& f : result.findings) {
     const int cls = f.level % 10;
-    ++result.counts[cls >= 1 && cls <= 5 ? cls : 0];
+    result.counts[cls >= 1 && cls <= 5 ? cls : 0] += f.count;
   }
   if (!read)
     result.status = Status::Unreadable;
@@ -142,7 +142,9 @@ void print_plain(const FileResult& r, bool quiet) {
         if (f.level != level) continue;
         if (!heading) std::cout << "  " << level_name(level) << " (" << level << ")\n";
         heading = true;
-        std::cout << "    " << f.text << "\n";
+        std::cout << "    " << f.text;
+        if (f.count > 1) std::cout << " (" << f.count << " times)";
+        std::cout << "\n";
       }
     }
   }
@@ -169,7 +171,8 @@ nlohmann::json to_json(const FileResult& r, bool quiet) {
                       {"level", f.level},
                       {"level_name", level_name(f.level)},
                       {"class", f.level % 10},
-                      {"message", f.text}});
+                      {"message", f.text},
+                      {"count", f.count}});
     j["findings"] = list;
   }
   return j;
@@ -179,10 +182,13 @@ nlohmann::json to_json(const FileResult& r, bool quiet) {
 // files share one log.
 void append_log(std::ofstream& log, const std::string& scratch_log, const FileResult& r,
                 bool several) {
+  std::remove(scratch_log.c_str());
   write_error_log(scratch_log.c_str());
   if (several) log << "=== " << r.path << " ===\r\n";
   std::ifstream in(scratch_log, std::ios::binary);
-  log << in.rdbuf();
+  // Streaming an empty buffer sets the log's failbit, which would silently drop every later
+  // section: copy only when there is something to copy.
+  if (in && in.peek() != std::ifstream::traits_type::eof()) log << in.rdbuf();
   log.flush();
 }
 

@@ -5,6 +5,7 @@
 #include <deque>
 #include <fstream>
 #include <map>
+#include <tuple>
 
 #include <gef/gef.h>
 
@@ -107,6 +108,19 @@ std::vector<Finding> collect_findings(const std::string& scratch_log, bool* trun
     f.text = to_utf8(f.text);
   }
   return findings;
+}
+
+std::vector<Finding> fold_repeats(const std::vector<Finding>& findings) {
+  std::vector<Finding> folded;
+  std::map<std::tuple<int, int, std::string>, std::size_t> first;
+  for (const Finding& f : findings) {
+    const auto [it, inserted] = first.try_emplace({f.code, f.level, f.text}, folded.size());
+    if (inserted)
+      folded.push_back(f);
+    else
+      folded[it->second].count += f.count;
+  }
+  return folded;
 }
 
 } // namespace geftool

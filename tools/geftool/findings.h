@@ -12,6 +12,7 @@ struct Finding {
   int code = 0;     ///< message code; 0 when it could not be paired with the log
   int level = 0;    ///< 1..5 or 11..15; 0 when unknown
   std::string text; ///< the message in UTF-8, without surrounding blanks and line ends
+  int count = 1;    ///< how many identical entries (code, level, text) this one stands for
 };
 
 /// The levels in the order the library's log lists them, most serious first.
@@ -29,5 +30,9 @@ const char* class_name(int severity_class);
 /// (which the caller removes) and its per-level sections are paired with the entries.
 /// `truncated` is set when the list overflowed and only its first entries are known.
 std::vector<Finding> collect_findings(const std::string& scratch_log, bool* truncated);
+
+/// The findings with identical entries (same code, level and text) folded into the first of
+/// them, which counts them; the order of first occurrence is kept.
+std::vector<Finding> fold_repeats(const std::vector<Finding>& findings);
 
 } // namespace geftool

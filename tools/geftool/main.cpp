@@ -57,6 +57,15 @@ int main(int argc, char** argv) {
   dump_cmd->add_option("file", dump_path, "GEF file")->required();
   dump_cmd->add_flag("--voids-empty", voids_empty, "Leave void values (COLUMNVOID) empty");
 
+  // CLI11 would only say that a subcommand is required; name the word it did not know.
+  if (argc > 1 && argv[1][0] != '-' &&
+      app.get_subcommands([&](CLI::App* sub) { return sub->check_name(argv[1]); }).empty()) {
+    std::cerr << "geftool: unknown command '" << argv[1] << "'\n\n";
+    const std::string help = app.help();
+    std::cerr << help.substr(0, help.find("\n\n")) << "\n\nRun with --help for more information.\n";
+    return 2;
+  }
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
