@@ -25,10 +25,12 @@ protected:
     }
     before_ = errors().size();
   }
-  // Entries recorded since the document was built.
+  // Entries recorded since `before_`, a text slot written as subject 0.
   std::vector<ErrorEntry> found() const {
     const auto all = errors();
-    return {all.begin() + long(before_), all.end()};
+    std::vector<ErrorEntry> out(all.begin() + long(before_), all.end());
+    for (ErrorEntry& e : out) e[1] = e[1] >= kTextSubject ? 0 : e[1];
+    return out;
   }
   std::string text(std::size_t i) const { return message(int(before_ + i)); }
   std::size_t before_ = 0;
@@ -97,11 +99,7 @@ TEST_F(CptRulesTest, CompleteReportPassesAndEachBrokenRequirementIsNamed) {
     store_line(c.line);
     before_ = errors().size();
     EXPECT_EQ(test_gef("GEF-CPT-Report"), c.expected.empty() ? 1 : 0) << c.line;
-    std::vector<ErrorEntry> got = found();
-    for (ErrorEntry& e : got)
-      if (e[1] >= kTextSubject) e[1] = 0; // a text slot
-    EXPECT_EQ(got, c.expected) << c.line;
-    for (std::size_t i = 0; i < got.size(); ++i) EXPECT_FALSE(text(i).empty());
+    EXPECT_EQ(found(), c.expected) << c.line;
   }
   // Absent keywords, columns swapped, and negatives named once for both columns.
   report({-0.02, 0.02, 0.04});
@@ -112,81 +110,70 @@ TEST_F(CptRulesTest, CompleteReportPassesAndEachBrokenRequirementIsNamed) {
   set_data(2, 1, -1.0);
   before_ = errors().size();
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0);
-  const auto all = found();
-  ASSERT_GE(all.size(), 5u);
-  EXPECT_EQ(all[0][0], 2008);
-  EXPECT_EQ(all[1][0], 2009);
-  EXPECT_EQ(all[2], (ErrorEntry{2007, KW_MEASUREMENTTEXT, 9, 1, 12}));
-  EXPECT_EQ(all[3], (ErrorEntry{2007, KW_ZID, 0, 0, 12}));
+  EXPECT_EQ(found(), (std::vector<ErrorEntry>{{2008, 0, 0, 0, 11},
+                                              {2009, 0, 0, 0, 11},
+                                              {2007, KW_MEASUREMENTTEXT, 9, 1, 12},
+                                              {2007, KW_ZID, 0, 0, 12},
+                                              {2005, 0, 0, 0, 13},
+                                              {2005, 0, 0, 0, 14}})); // depths -1, 1, 1
   EXPECT_EQ(text(4),
             " GEF-CPT-Report 110: No negative depth allowed for version 1.1.0 and above.\n");
   EXPECT_EQ(text(2),
             " GEF-CPT-Report 110: In MEASUREMENTTEXT serial number 9 field 1 is mandatory.\n");
 }
 
-TEST_F(CptRulesTest, AscendingRunsAndTheirTexts) {
+TEST_F(CptRulesTest, FirstReadingAndAscendingRules) {
   struct Case {
+    bool ascending; // which group: ascending, else first reading (as 1.1.0)
     std::vector<double> depths;
-    std::vector<std::string> texts;
-  };
-  const Case cases[] = {
-      {{0.0, 0.02, 0.02, 0.04},
-       {"At scan 3 (= 0.020) a non-ascending penetration length is encountered."}},
-      {{0.0, 0.02, 0.01, 0.01, 0.05},
-       {"From scan 3 (= 0.010) until 4 (= 0.010) non-ascending penetration lengths are "
-        "encountered."}},
-      // Falling overall: a step that falls by too little is named with the same words.
-      {{0.06, 0.04, 0.04, 0.02},
-       {"At scan 3 (= 0.040) a non-ascending penetration length is "
-        "encountered."}},
-      // Void steps are skipped; large readings switch to exponent form.
-      {{0.0, -9999, 0.02, 0.04}, {}},
-      {{10000.5, 10000.5, 10001.0, 10001.0, 10001.0},
-       {"At scan 2 (= 1.00005e+04) a non-ascending penetration length is encountered.",
-        "From scan 4 (= 1.00010e+04) until 5 (= 1.00010e+04) non-ascending penetration lengths "
-        "are encountered."}},
-  };
-  for (const Case& c : cases) {
-    report(c.depths);
-    EXPECT_EQ(check_cpt_ascending(g_document), c.texts.empty());
-    ASSERT_EQ(found().size(), c.texts.size());
-    for (std::size_t i = 0; i < c.texts.size(); ++i) {
-      EXPECT_EQ(found()[i][4], 14);
-      EXPECT_EQ(text(i), " GEF-CPT-Report 110: " + c.texts[i] + "\n");
-    }
-  }
-}
-
-TEST_F(CptRulesTest, FirstReading) {
-  struct Case {
-    std::vector<double> depths;
-    const char* excavated; // MEASUREMENTVAR 13, or null
+    const char* line; // stored over the report, or null
     std::vector<std::string> texts;
   };
   const char* missed = "First reading does not coincide with pre-excavated depth";
   const Case cases[] = {
-      {{0.02, 0.04, 0.06}, nullptr, {}}, // 0.02 lies within 1.001 x the step of 0
-      {{1.50, 1.52, 1.54}, nullptr, {missed}},
-      {{1.50, 1.52, 1.54}, "13, 1.51, m", {}},
-      {{1.50, 1.52, 1.54}, "13, 1.60, m", {missed}},
-      // Voids: the first valid reading counts, a void start is not a falling one.
-      {{999.999, 0.0, 0.02}, nullptr, {}},
-      {{-9999, 0.0, 0.02}, nullptr, {}},
-      {{-9999, -9999}, nullptr, {missed}},
-      // No step above the floor: an exact start still passes.
-      {{0.0, 0.0}, nullptr, {}},
-      {{0.04, 0.02, 0.06}, nullptr, {"Penetration length is negative", missed}},
+      {true,
+       {0.0, 0.02, 0.02, 0.04},
+       nullptr,
+       {"At scan 3 (= 0.020) a non-ascending penetration length is encountered."}},
+      {true,
+       {0.0, 0.02, 0.01, 0.01, 0.05},
+       nullptr,
+       {"From scan 3 (= 0.010) until 4 (= 0.010) non-ascending penetration lengths are "
+        "encountered."}},
+      // Falling overall: a step that falls by too little is named with the same words.
+      {true,
+       {0.06, 0.04, 0.04, 0.02},
+       nullptr,
+       {"At scan 3 (= 0.040) a non-ascending penetration length is encountered."}},
+      {true, {0.0, -9999, 0.02, 0.04}, nullptr, {}}, // void steps are skipped
+      {true,
+       {10000.5, 10000.5, 10001.0, 10001.0, 10001.0},
+       nullptr,
+       {"At scan 2 (= 1.00005e+04) a non-ascending penetration length is encountered.",
+        "From scan 4 (= 1.00010e+04) until 5 (= 1.00010e+04) non-ascending penetration lengths "
+        "are encountered."}},
+      {false, {0.02, 0.04, 0.06}, nullptr, {}}, // 0.02 lies within 1.001 x the step of 0
+      {false, {1.50, 1.52, 1.54}, nullptr, {missed}},
+      {false, {1.50, 1.52, 1.54}, "MEASUREMENTVAR= 13, 1.51, m", {}},
+      {false, {1.50, 1.52, 1.54}, "MEASUREMENTVAR= 13, 1.60, m", {missed}},
+      // Voids: the first valid reading counts, and a void start is not a falling one.
+      {false, {999.999, 0.0, 0.02}, "COLUMNVOID= 1, 999.999", {}},
+      {false, {-9999, 0.0, 0.02}, nullptr, {}},
+      {false, {-9999, -9999}, nullptr, {missed}},
+      {false, {0.0, 0.0}, nullptr, {}}, // no step above the floor: an exact start passes
+      {false, {0.04, 0.02, 0.06}, nullptr, {"Penetration length is negative", missed}},
   };
   for (const Case& c : cases) {
     report(c.depths);
-    if (c.excavated) store_line(std::string("MEASUREMENTVAR= ") + c.excavated);
-    if (c.depths[0] == 999.999) store_line("COLUMNVOID= 1, 999.999");
-    before_ = errors().size();
-    CptReport v110{true, 1, 1, 0};
-    EXPECT_EQ(check_cpt_first_reading(g_document, v110), c.texts.empty());
+    if (c.line) store_line(c.line);
+    const bool held = c.ascending ? check_cpt_ascending(g_document)
+                                  : check_cpt_first_reading(g_document, {true, 1, 1, 0});
+    EXPECT_EQ(held, c.texts.empty()) << c.depths[0];
     ASSERT_EQ(found().size(), c.texts.size()) << c.depths[0];
-    for (std::size_t i = 0; i < c.texts.size(); ++i)
+    for (std::size_t i = 0; i < c.texts.size(); ++i) {
+      EXPECT_EQ(found()[i][4], c.ascending ? 14 : 13);
       EXPECT_EQ(text(i), " GEF-CPT-Report 110: " + c.texts[i] + "\n");
+    }
   }
   // 1.0.0 reports have no first-reading rules.
   EXPECT_TRUE(check_cpt_first_reading(g_document, CptReport{true, 1, 0, 0}));
@@ -220,19 +207,13 @@ TEST_F(CptRulesTest, DataRules) {
   store_line("LASTSCAN= 100");
   before_ = errors().size();
   EXPECT_EQ(test_gef("DATA"), 0);
-  auto all = found();
-  ASSERT_EQ(all.size(), 3u);
-  EXPECT_EQ((std::vector<int>{all[0][0], all[0][2], all[0][3], all[0][4]}),
-            (std::vector<int>{1009, 2, 100, 5}));
-  EXPECT_EQ((std::vector<int>{all[1][0], all[1][2], all[1][4]}), (std::vector<int>{1010, 1, 3}));
-  EXPECT_EQ(all[2][0], 1012); // column 2: declared minimum 0, readings 1
+  // Column 2 declares a minimum of 0 but holds readings of 1.
+  EXPECT_EQ(found(), (std::vector<ErrorEntry>{
+                         {1009, 0, 2, 100, 5}, {1010, 0, 1, 0, 3}, {1012, 0, 0, 0, 5}}));
   g_document.entries[keyword_info(KW_COLUMN).entry_offset].present = 0;
   before_ = errors().size();
-  EXPECT_EQ(test_gef("DATA"), 0);
-  all = found();
-  ASSERT_EQ(all.size(), 2u); // COLUMN, LASTSCAN; no column is looked at
-  EXPECT_EQ(all[0], (ErrorEntry{43, KW_COLUMN, 0, 0, 1}));
-  EXPECT_EQ(all[1][0], 1009);
+  EXPECT_EQ(test_gef("DATA"), 0); // and no column is looked at
+  EXPECT_EQ(found(), (std::vector<ErrorEntry>{{43, KW_COLUMN, 0, 0, 1}, {1009, 0, 2, 100, 5}}));
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0); // no column of quantity 1 or 2 without COLUMN
 }
 

@@ -108,7 +108,7 @@ TEST_F(HeaderRulesTest, ColumnsBeyondTheStorageLackTheirInfo) {
   EXPECT_EQ(test_gef("HEADER"), 0);
   EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{43, KW_COLUMNINFO, 251, 0, 1},
                                                {43, KW_COLUMNINFO, 252, 0, 1}}));
-  store_line("COLUMN= 2000000000"); // a silly count costs no time
+  store_line("COLUMN= 2000000000");  // a silly count costs no time
   EXPECT_EQ(test_gef("HEADER"), 0);
 }
 
