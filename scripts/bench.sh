@@ -1,9 +1,35 @@
 #!/usr/bin/env bash
-# Builds the read benchmark optimised, without tests, and runs it; arguments go to the program.
+# Builds the read benchmark and geftool optimised, without tests, and runs the read benchmark
+# (arguments go to it) and the throughput of geftool check over the shared corpus.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 dir=${GEF_BENCH_DIR:-build-bench}
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DGEF_BUILD_BENCH=ON -DGEF_BUILD_TESTS=OFF >/dev/null
 cmake --build "$dir" -j "${GEF_JOBS:-2}" --target gef_read_bench
-"$dir/bin/gef_read_bench" "$@"
+status=0
+"$dir/bin/gef_read_bench" "$@" || status=$? # a missed target still lets the next run report
+
+# geftool check: several runs, one process each; the median wall time gives files per second.
+# CPU time (user + system) is shown beside it, since wall time follows the machine's load.
+corpus=${GEF_CORPUS:-../shared/corpus}
+runs=${GEF_CHECK_RUNS:-7}
+if cmake --build "$dir" -j "${GEF_JOBS:-2}" --target geftool >/dev/null 2>&1 && [[ -d $corpus ]]; then
+  files=$(find "$corpus" -type f -iname '*.gef' | wc -l)
+  timings=$(
+    TIMEFORMAT='%R %U %S'
+    for ((i = 0; i < runs; ++i)); do
+      # Findings are not failures here; only the time counts.
+      { time "$dir/bin/geftool" check --quiet "$corpus" >/dev/null 2>&1 || true; } 2>&1
+    done
+  )
+  wall=$(awk '{print $1}' <<<"$timings" | sort -n | sed -n "$((runs / 2 + 1))p")
+  cpu=$(awk '{print $2 + $3}' <<<"$timings" | sort -n | sed -n "$((runs / 2 + 1))p")
+  awk -v f="$files" -v w="$wall" -v c="$cpu" -v r="$runs" 'BEGIN {
+    printf "geftool check --quiet: %d files, median of %d runs: wall %.3f s, %.0f files/s", f, r, w, f / w
+    if (c > 0) printf "; CPU %.3f s, %.0f files/s", c, f / c
+    printf "\n" }'
+else
+  echo "geftool check throughput skipped: geftool not built or no corpus at $corpus"
+fi
+exit "$status"

@@ -7,14 +7,27 @@
 GEF_EXTERN_C_BEGIN
 
 /* Checks the document against a rule set, chosen by name without regard to case: "HEADER" (or
- * "TAAL") for the rules every header must obey. Every broken rule is recorded in the error
- * list; nothing stops at the first problem and the document is not changed. Returns 1 when
- * every rule held, 0 otherwise; an unknown name is itself recorded (error 42) and gives 0. */
+ * "TAAL") for the rules every header must obey, "GEF-CPT-Report" for the CPT report standard
+ * and "DATA" for the agreement of the data block with its header. Every broken rule is recorded in
+ * the error list; nothing stops at the first problem and the document is not changed. Returns 1
+ * when every rule held, 0 otherwise; an unknown name is itself recorded (error 42) and gives 0. */
 GEF_API int test_gef(const char* category);
 
 /* 1 when the last header completeness check (after reading, or by test_gef) found nothing
  * that keeps the data from being plotted, else 0; 0 after a reset. */
 GEF_API int is_plotable(void);
+
+/* 1 when PROCEDURECODE or REPORTCODE make the document a CPT report of a version the library
+ * knows (1.0.0, 1.1.0, 1.1.1, 1.1.2), else 0. Computed afresh on every call. */
+GEF_API int gcr_is_gcr(void);
+
+/* The same answer as gcr_is_gcr. */
+GEF_API int gcr_is_legal(void);
+
+/* Release, version and update of the recognised CPT report version; -1 when not recognised. */
+GEF_API int gcr_get_release(void);
+GEF_API int gcr_get_version(void);
+GEF_API int gcr_get_update(void);
 
 GEF_EXTERN_C_END
 

@@ -1,6 +1,8 @@
 // Rules about column quantity numbers shared by the CPT and boring report rule sets.
 #include "conformance/quantity_rules.h"
 
+#include <cmath>
+
 #include "diagnostics/error_list.h"
 #include "document/columns.h"
 
@@ -18,6 +20,11 @@ bool check_quantity_numbers(Document& doc, int code) {
     }
   }
   return held;
+}
+
+bool is_close(double x, double r, double t) {
+  if (r == 0.0) return x == 0.0 || std::fabs(x) < t;
+  return std::fabs(1.0 - x / r) < t;
 }
 
 } // namespace gef

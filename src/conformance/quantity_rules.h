@@ -9,4 +9,8 @@ namespace gef {
 // records `code` as (COLUMNINFO, column, 3, level 11). True when nothing was recorded.
 bool check_quantity_numbers(Document& doc, int code);
 
+// Whether `x` is close to the reference `r` within `t`: absolute against a reference of zero
+// (either sign), relative against any other.
+bool is_close(double x, double r, double t);
+
 } // namespace gef

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "conformance/header_rules.h"
+#include "conformance/report_rules.h"
 #include "diagnostics/error_list.h"
 #include "gef/conformance.h"
 
@@ -26,6 +27,19 @@ int test_header(Document& doc) {
   return first.worst == 0 && !first.binary_lack && second == 0 && columns && general ? 1 : 0;
 }
 
+int test_cpt_report(Document& doc) {
+  const CptReport report = recognise_cpt_report(doc);
+  if (!report.recognised) {
+    report_text(doc, 2005, "This is not a CPT Report", 0, 0, 11);
+    return 0;
+  }
+  // Each group runs whatever the others found.
+  const bool required = check_cpt_required(doc, report);
+  const bool first = check_cpt_first_reading(doc, report);
+  const bool ascending = check_cpt_ascending(doc);
+  return required && first && ascending ? 1 : 0;
+}
+
 } // namespace
 } // namespace gef
 
@@ -36,7 +50,9 @@ int test_gef(const char* category) {
   if (doc == nullptr) return 0;
   const std::string name = upper(category);
   if (name == "TAAL" || name == "HEADER") return test_header(*doc);
-  if (name == "GEF-CPT-REPORT" || name == "GEF-BORE-REPORT" || name == "DATA") {
+  if (name == "GEF-CPT-REPORT") return test_cpt_report(*doc);
+  if (name == "DATA") return check_data(*doc) ? 1 : 0;
+  if (name == "GEF-BORE-REPORT") {
     // These rule sets are not part of this build yet.
     report_text(*doc, 42, ("The rule set " + name + " is not available yet.").c_str(), 0, 0, 4);
     return 0;

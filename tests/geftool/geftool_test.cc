@@ -112,7 +112,10 @@ TEST_F(GeftoolTest, CheckPassesTheBundledExamples) {
   const Outcome run = geftool("check " + in_quotes(example("cpt_basic.gef")) + " " +
                               in_quotes(example("boring_layers.gef")));
   EXPECT_EQ(run.status, 0) << run.out << run.err;
-  EXPECT_NE(run.out.find("cpt_basic.gef: ok; rules HEADER"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("cpt_basic.gef: ok; rules HEADER, DATA, GEF-CPT-Report; findings: 0 "
+                         "severe, 0 error, 0 minor, 0 warning, 0 information"),
+            std::string::npos)
+      << run.out;
   EXPECT_NE(run.out.find("boring_layers.gef: ok"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("checked 2 files: 2 ok, 0 failed, 0 unreadable"), std::string::npos);
 }
@@ -138,9 +141,10 @@ TEST_F(GeftoolTest, CheckGroupsFindingsUnderTheirLevels) {
   EXPECT_TRUE(severe < project && project < error) << run.out;
   EXPECT_TRUE(error < month && month < minor) << run.out;
   EXPECT_GT(year, minor) << run.out;
-  EXPECT_NE(run.out.find("header_faults.gef: failed; rules HEADER; findings: 2 severe, 2 error, "
-                         "1 minor, 0 warning, 0 information"),
-            std::string::npos)
+  EXPECT_NE(
+      run.out.find("header_faults.gef: failed; rules HEADER, DATA; findings: 2 severe, 2 error, "
+                   "1 minor, 0 warning, 0 information"),
+      std::string::npos)
       << run.out;
 }
 
@@ -201,13 +205,25 @@ TEST_F(GeftoolTest, WrongArgumentsExitWithTwo) {
 }
 
 TEST_F(GeftoolTest, RuleSetsNotInTheLibraryYetAreSkippedWithANote) {
-  const Outcome run =
-      geftool("check --json --rules data,header " + in_quotes(example("cpt_basic.gef")));
+  const Outcome run = geftool("check --json --rules gef-bore-report,data,header " +
+                              in_quotes(example("cpt_basic.gef")));
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("DATA is not available"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("GEF-BORE-Report is not available"), std::string::npos) << run.err;
   const json j = parsed(run);
-  EXPECT_EQ(j["files"][0]["rules"], json::array({"HEADER"}));
+  EXPECT_EQ(j["files"][0]["rules"], json::array({"DATA", "HEADER"})); // in the order named
   EXPECT_TRUE(j["files"][0]["findings"].empty()) << j.dump(1);
+}
+
+TEST_F(GeftoolTest, CheckRunsTheCptReportAndDataRules) {
+  const Outcome run = geftool("check --json " + in_quotes(data("cpt_faults.gef")));
+  EXPECT_EQ(run.status, 1) << run.err; // the missing keywords are of class 2
+  const json j = parsed(run);
+  std::vector<std::pair<int, int>> found; // code, level
+  for (const json& f : j["files"][0]["findings"]) found.emplace_back(f["code"], f["level"]);
+  EXPECT_EQ(found,
+            (std::vector<std::pair<int, int>>{{1012, 5}, {2006, 12}, {2007, 12}, {2005, 14}}))
+      << j.dump(1);
+  EXPECT_EQ(j["files"][0]["rules"], json::array({"HEADER", "DATA", "GEF-CPT-Report"}));
 }
 
 TEST_F(GeftoolTest, HelpOnEveryCommand) {
@@ -273,14 +289,15 @@ TEST_F(GeftoolTest, InfoSummarisesTheExample) {
   Outcome run = geftool("info " + in_quotes(example("cpt_basic.gef")));
   EXPECT_EQ(run.status, 0) << run.err;
   for (const char* expected :
-       {"GEFID           1.1.0", "GEF-CPT-Report 1.1.0", "Dike strengthening", "132470.25",
-        "Scans           50", "cone resistance"})
+       {"GEFID           1.1.0", "CPT report      1.1.0", "GEF-CPT-Report 1.1.0",
+        "Dike strengthening", "132470.25", "Scans           50", "cone resistance"})
     EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\n" << run.out;
 
   run = geftool("info --json " + in_quotes(example("cpt_basic.gef")));
   const json j = parsed(run);
   EXPECT_EQ(j["gefid"], "1.1.0");
   EXPECT_EQ(j["report"], "GEF-CPT-Report");
+  EXPECT_EQ(j["cpt_report_version"], "1.1.0");
   EXPECT_EQ(j["scans"], 50);
   EXPECT_EQ(j["column_texts"], 0);
   EXPECT_EQ(j["xyid"]["system"], 31000);
@@ -292,6 +309,20 @@ TEST_F(GeftoolTest, InfoSummarisesTheExample) {
   EXPECT_DOUBLE_EQ(cone["void"].get<double>(), -9999.0);
   EXPECT_DOUBLE_EQ(cone["min"].get<double>(), 0.2);
   EXPECT_DOUBLE_EQ(cone["max"].get<double>(), 2.062);
+}
+
+TEST_F(GeftoolTest, InfoSaysWhenACptReportVersionIsNotRecognised) {
+  std::string text = read_file(data("cpt_faults.gef"));
+  text.replace(text.find("1, 1, 0, -"), 10, "1, 2, 0, -");
+  const std::string path = (dir_ / "unknown_version.gef").string();
+  std::ofstream(path, std::ios::binary) << text;
+  EXPECT_NE(geftool("info " + in_quotes(path)).out.find("CPT report      not recognised"),
+            std::string::npos);
+  EXPECT_EQ(parsed(geftool("info --json " + in_quotes(path)))["cpt_report_version"],
+            "not recognised");
+  EXPECT_TRUE(parsed(geftool("info --json " +
+                             in_quotes(example("boring_layers.gef"))))["cpt_report_version"]
+                  .is_null());
 }
 
 TEST_F(GeftoolTest, InfoIgnoresVoidsInMinimumAndMaximum) {

@@ -108,6 +108,13 @@ int run_info(const std::string& path, bool as_json) {
       code_line(get_reportcode_flag(), get_reportcode_Code(), get_reportcode_Release(),
                 get_reportcode_Version(), get_reportcode_Update());
   const ReportKind kind = report_kind();
+  // The version the library recognises; a code that names a CPT report it does not know says so.
+  std::optional<std::string> cpt_version;
+  if (gcr_is_gcr() != 0)
+    cpt_version = std::to_string(gcr_get_release()) + "." + std::to_string(gcr_get_version()) +
+                  "." + std::to_string(gcr_get_update());
+  else if (kind == ReportKind::Cpt)
+    cpt_version = "not recognised";
 
   std::optional<std::string> project;
   if (get_projectid_flag() != 0) {
@@ -134,6 +141,7 @@ int run_info(const std::string& path, bool as_json) {
     j["procedurecode"] = or_null(procedure);
     j["reportcode"] = or_null(report);
     j["report"] = kind == ReportKind::None ? json() : json(report_kind_name(kind));
+    j["cpt_report_version"] = or_null(cpt_version);
     j["project"] = or_null(project);
     j["project_name"] = or_null(project_name);
     j["test_id"] = or_null(test_id);
@@ -174,6 +182,7 @@ int run_info(const std::string& path, bool as_json) {
   row("File", to_utf8(path));
   row("GEFID", shown(gefid));
   row("Report type", kind == ReportKind::None ? "-" : report_kind_name(kind));
+  if (cpt_version) row("CPT report", *cpt_version);
   row("PROCEDURECODE", shown(procedure));
   row("REPORTCODE", shown(report));
   row("Project", shown(project) + (project_name ? ", " + *project_name : ""));

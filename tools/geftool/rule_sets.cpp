@@ -26,8 +26,8 @@ const std::vector<RuleSet>& rule_sets() {
   // would bury real findings, so they stay off until they arrive.
   static const std::vector<RuleSet> sets = {
       {"HEADER", true, ReportKind::None},
-      {"DATA", false, ReportKind::None},
-      {"GEF-CPT-Report", false, ReportKind::Cpt},
+      {"DATA", true, ReportKind::None},
+      {"GEF-CPT-Report", true, ReportKind::Cpt},
       {"GEF-BORE-Report", false, ReportKind::Bore},
   };
   return sets;

@@ -1,0 +1,68 @@
+// The rule sets over every real-world file: no crash, and each run leaves a consistent list.
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "reader/reader_fixture.h"
+
+namespace gef::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+using CorpusRulesTest = ReaderTest;
+
+// Runs `category` on the document read last; a failing run names at least one problem unless
+// the list is full, and every message formats. Returns the result.
+int run_checked(const char* category, const fs::path& path) {
+  const std::size_t before = errors().size();
+  const int result = test_gef(category);
+  if (result == 0 && before < std::size_t(kMaxErrors)) {
+    EXPECT_GT(errors().size(), before) << category << " " << path;
+  }
+  for (std::size_t i = before; i < errors().size(); ++i)
+    EXPECT_FALSE(message(int(i)).empty()) << path;
+  return result;
+}
+
+// Whether the codes name a CPT report, recognised or not.
+bool names_cpt_report() {
+  for (const char* raw : {get_procedurecode_Code(), get_reportcode_Code()}) {
+    std::string code(raw != nullptr ? raw : "");
+    for (char& c : code) c = char(std::toupper(static_cast<unsigned char>(c)));
+    if (code.find("CPT-REPORT") != std::string::npos ||
+        code.find("CPT_REPORT") != std::string::npos)
+      return true;
+  }
+  return false;
+}
+
+TEST_F(CorpusRulesTest, RuleSetsRunOnEveryFile) {
+  const fs::path corpus(GEF_SOURCE_DIR "/../shared/corpus");
+  if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  // Passes are counted over the files that read, as geftool check counts them.
+  int files = 0, readable = 0, header = 0, data = 0, reports = 0, cpt = 0;
+  for (const auto& item : fs::recursive_directory_iterator(corpus)) {
+    if (!item.is_regular_file() || item.path().extension() == ".tsv") continue;
+    ++files;
+    const int read = read_gef(item.path().string().c_str());
+    readable += read;
+    header += read * run_checked("HEADER", item.path());
+    EXPECT_EQ(is_plotable(), g_document.plotable) << item.path();
+    data += read * run_checked("DATA", item.path());
+    if (names_cpt_report()) {
+      reports += read;
+      cpt += read * run_checked("GEF-CPT-Report", item.path());
+    }
+  }
+  std::printf("corpus: %d files, %d read; of these HEADER %d pass, DATA %d pass, %d CPT reports "
+              "of which %d pass\n",
+              files, readable, header, data, reports, cpt);
+  EXPECT_GT(files, 0);
+  EXPECT_GT(header, 0); // real files mostly obey the header rules
+  EXPECT_GT(reports, 0);
+}
+
+} // namespace
+} // namespace gef::test
