@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""Milliseconds per file for libgef.read plus .data over every CPT file of a corpus folder.
+
+    /usr/bin/python3 python/bench_read.py [--corpus DIR] [--passes N] [--target MS]
+
+A CPT file is a .gef file whose header has a #PROCEDURECODE or #REPORTCODE line containing
+"CPT". The files are read once to warm the file cache, then in several passes; the best pass,
+the least disturbed one, is reported. Exits with 1 when it is slower than the target.
+"""
+
+import argparse
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import libgef  # noqa: E402
+
+
+def is_cpt(path: Path) -> bool:
+    with open(path, "rb") as f:
+        for line in f:
+            upper = line.upper()
+            if upper.startswith(b"#EOH"):
+                return False
+            if (upper.startswith(b"#PROCEDURECODE") or upper.startswith(b"#REPORTCODE")) \
+                    and b"CPT" in upper:
+                return True
+    return False
+
+
+def main() -> int:
+    default = Path(__file__).resolve().parents[2] / "shared" / "corpus"
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--corpus", type=Path, default=default)
+    parser.add_argument("--passes", type=int, default=20)
+    parser.add_argument("--target", type=float, default=0.3, help="ms per file (default 0.3)")
+    args = parser.parse_args()
+    files = sorted(p for p in args.corpus.rglob("*") if p.suffix.lower() == ".gef" and is_cpt(p))
+    if not files:
+        print(f"no CPT files in {args.corpus}", file=sys.stderr)
+        return 2
+    values = sum(libgef.read(p).data.size for p in files)  # warms the cache and the library
+    best = float("inf")
+    for _ in range(args.passes):
+        start = time.perf_counter()
+        for p in files:
+            libgef.read(p).data
+        best = min(best, time.perf_counter() - start)
+    per_file = best * 1000 / len(files)
+    print(f"libgef {libgef.version()}: {len(files)} CPT files ({values} values), best of "
+          f"{args.passes} passes: {per_file:.3f} ms per file (target {args.target} ms)")
+    return 0 if per_file <= args.target else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
