@@ -6,6 +6,7 @@ import ctypes
 import os
 import re
 import struct
+from functools import cached_property
 from typing import Dict, List, NamedTuple, Optional, Sequence, Tuple, Union
 
 import numpy as np
@@ -64,13 +65,16 @@ _F32 = struct.Struct("<f")
 _TOKENS = re.compile(rb"\x1b(.)|([\x1e\x1f])|([^\x1b\x1e\x1f]+)", re.S)
 
 
+_buffer = ctypes.create_string_buffer(1 << 16)  # reused under LOCK: one call per copy
+
+
 def _copy_bytes(function) -> bytes:
-    size = function(None, 0)
-    if size <= 0:
-        return b""
-    buffer = ctypes.create_string_buffer(size)
-    function(buffer, size)
-    return buffer.raw[:size]
+    global _buffer
+    size = function(_buffer, len(_buffer))
+    if size > len(_buffer):
+        _buffer = ctypes.create_string_buffer(size * 2)
+        size = function(_buffer, len(_buffer))
+    return _buffer.raw[:size] if size > 0 else b""
 
 
 def _split_records(raw: bytes) -> List[List[bytes]]:
@@ -106,9 +110,9 @@ def _value(raw: bytes) -> Field:
     return decode(body)
 
 
-def _copy_header(lib) -> Dict[str, List[Tuple[Field, ...]]]:
+def _parse_header(raw: bytes) -> Dict[str, List[Tuple[Field, ...]]]:
     header: Dict[str, List[Tuple[Field, ...]]] = {}
-    for parts in _split_records(_copy_bytes(lib.gef_copy_header)):
+    for parts in _split_records(raw):
         name, number = parts[0].decode("ascii"), parts[1]
         fields: List[Field] = []
         if number:
@@ -118,9 +122,10 @@ def _copy_header(lib) -> Dict[str, List[Tuple[Field, ...]]]:
     return header
 
 
-def _copy_column_texts(lib) -> List[Optional[str]]:
-    return [decode(record[0][1:]) if record[0] else None
-            for record in _split_records(_copy_bytes(lib.gef_copy_column_texts))]
+def _parse_column_texts(raw: Optional[bytes]) -> Optional[List[Optional[str]]]:
+    if not raw or raw.count(b"\x1e") == len(raw):  # no scan has a text
+        return None
+    return [decode(record[0][1:]) if record[0] else None for record in _split_records(raw)]
 
 
 def _copy_data(lib, columns: int) -> np.ndarray:
@@ -204,17 +209,36 @@ class Document:
         findings: what the library recorded while reading.
     """
 
-    def __init__(self, path: Optional[str], header, columns, data, column_texts, findings):
+    def __init__(self, path: Optional[str], data: np.ndarray, findings: List[Finding],
+                 header_bytes: bytes = b"", text_bytes: Optional[bytes] = None):
         self.path = path
-        self.header: Dict[str, List[Tuple[Field, ...]]] = header
-        self.columns: List[Column] = columns
         self.data: np.ndarray = data
-        self.column_texts: Optional[List[Optional[str]]] = column_texts
         self.findings: List[Finding] = findings
-        gefid = header.get("GEFID")
-        self.gefid: Optional[str] = (".".join("" if f is None else str(f) for f in gefid[0])
-                                     if gefid else None)
-        self.report_type: str = _report_type(header)
+        # The header and texts are kept as the library's bytes and turned into Python objects
+        # on first use: reading thousands of files for their data need not pay for that.
+        self._header_bytes = header_bytes
+        self._text_bytes = text_bytes
+
+    @cached_property
+    def header(self) -> Dict[str, List[Tuple[Field, ...]]]:
+        return _parse_header(self._header_bytes)
+
+    @cached_property
+    def columns(self) -> List[Column]:
+        return _columns(self.header, self.data.shape[1])
+
+    @cached_property
+    def column_texts(self) -> Optional[List[Optional[str]]]:
+        return _parse_column_texts(self._text_bytes)
+
+    @cached_property
+    def gefid(self) -> Optional[str]:
+        gefid = self.header.get("GEFID")
+        return ".".join("" if f is None else str(f) for f in gefid[0]) if gefid else None
+
+    @cached_property
+    def report_type(self) -> str:
+        return _report_type(self.header)
 
     def __repr__(self) -> str:
         scans, columns = self.data.shape
@@ -334,11 +358,10 @@ def read(path: PathLike, *, voids: str = "keep") -> Document:
         findings = _next_findings(lib)
         if ok != 1:
             raise ReadError(text_path, findings)
-        header = _copy_header(lib)
         data = _copy_data(lib, max(lib.get_column(), 0) if lib.get_column_flag() else 0)
-        texts = _copy_column_texts(lib) if "COLUMNTEXT" in header else None
-    document = Document(text_path, header, _columns(header, data.shape[1]), data,
-                        texts if texts and any(t is not None for t in texts) else None, findings)
+        header = _copy_bytes(lib.gef_copy_header)
+        texts = _copy_bytes(lib.gef_copy_column_texts) if lib.get_columntext_flag() else None
+    document = Document(text_path, data, findings, header, texts)
     if voids != "keep":
         document.data = document.values(voids)
     return document

@@ -64,6 +64,7 @@ _FUNCTIONS = [
     ("get_nr_scans", _c.c_int, []),
     ("get_column", _c.c_int, []),
     ("get_column_flag", _c.c_int, []),
+    ("get_columntext_flag", _c.c_int, []),
     ("get_data", _c.c_double, [_c.c_int, _c.c_int]),
     ("gef_version", _c.c_char_p, []),
     ("gef_copy_data", _c.c_longlong, [_c.POINTER(_c.c_double), _c.c_longlong]),
