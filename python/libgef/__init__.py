@@ -11,11 +11,11 @@ build/lib (build/bin for gef.dll). Every call into it runs behind one lock, and 
 plain copy, valid after later reads and in any thread.
 """
 
-from ._document import (RULE_SETS, Column, Document, Finding, ReadError, read, version,
-                        write)
+from ._document import (RULE_SETS, Column, Document, Finding, ReadError, from_arrays, read,
+                        version, write)
 from ._library import LibraryNotFoundError, library_candidates
 
 __version__ = "0.1.0"
 
 __all__ = ["Column", "Document", "Finding", "LibraryNotFoundError", "ReadError", "RULE_SETS",
-           "library_candidates", "read", "version", "write"]
+           "from_arrays", "library_candidates", "read", "version", "write"]

@@ -14,7 +14,8 @@ import numpy as np
 from ._library import LOCK, library
 from ._text import decode
 
-__all__ = ["Column", "Document", "Finding", "ReadError", "read", "write", "RULE_SETS"]
+__all__ = ["Column", "Document", "Finding", "ReadError", "from_arrays", "read", "write",
+           "RULE_SETS"]
 
 Field = Union[None, int, float, str]
 PathLike = Union[str, "os.PathLike[str]"]
@@ -307,9 +308,10 @@ class Document:
 
     def _load(self, lib) -> None:
         """Makes this document the library's current one again. Call with LOCK held."""
-        if self.path is None:
-            raise NotImplementedError("only documents read from a file can be loaded again")
-        if lib.read_gef(os.fsencode(self.path)) != 1:
+        build = getattr(self, "_build", None)
+        if build is not None:
+            build(lib)
+        elif lib.read_gef(os.fsencode(self.path)) != 1:
             raise ReadError(self.path, _next_findings(lib))
 
     def check(self, *rule_sets: str) -> List[Finding]:
@@ -364,6 +366,50 @@ def read(path: PathLike, *, voids: str = "keep") -> Document:
     document = Document(text_path, data, findings, header, texts)
     if voids != "keep":
         document.data = document.values(voids)
+    return document
+
+
+def from_arrays(data, columns: Sequence[Tuple[str, str, int]], *,
+                voids: Optional[Sequence[Optional[float]]] = None,
+                texts: Optional[Sequence[Optional[str]]] = None) -> Document:
+    """Builds a document in the library from a scans x columns array: `columns` gives (unit,
+    quantity, quantity number) per column, `voids` an optional void value per column and `texts`
+    an optional text per scan (UTF-8). The library starts it as GEFID 1.1.0 with COLUMN and
+    LASTSCAN; :meth:`Document.check` and :func:`write` rebuild it the same way."""
+    values = np.array(data, dtype=np.float64, ndmin=2)
+    scans, count = values.shape
+    if len(columns) != count:
+        raise ValueError(f"{count} data columns but {len(columns)} column descriptions")
+
+    def build(lib) -> None:
+        lib.init_gef_general.argtypes = [ctypes.c_int, ctypes.c_int]
+        lib.set_columninfo.argtypes = [ctypes.c_int, ctypes.c_char_p, ctypes.c_char_p,
+                                       ctypes.c_int]
+        lib.set_columnvoid.argtypes = [ctypes.c_int, ctypes.c_double]
+        lib.set_data.argtypes = [ctypes.c_int, ctypes.c_int, ctypes.c_double]
+        lib.set_columntext_text.argtypes = [ctypes.c_int, ctypes.c_char_p]
+        lib.set_columntext_text.restype = None
+        if lib.init_gef_general(count, scans) != 1:
+            raise MemoryError(f"libgef cannot hold {count} columns x {scans} scans")
+        for c, (unit, quantity, qn) in enumerate(columns, start=1):
+            lib.set_columninfo(c, unit.encode(), quantity.encode(), int(qn))
+            if voids is not None and voids[c - 1] is not None:
+                lib.set_columnvoid(c, float(voids[c - 1]))
+            for s, v in enumerate(values[:, c - 1].tolist(), start=1):
+                lib.set_data(c, s, v)
+        for s, text in enumerate(texts or (), start=1):
+            if text is not None:
+                lib.set_columntext_text(s, text.encode())
+
+    with LOCK:
+        lib = library()
+        build(lib)
+        findings = _next_findings(lib)
+        data = _copy_data(lib, count)
+        header = _copy_bytes(lib.gef_copy_header)
+        text_bytes = _copy_bytes(lib.gef_copy_column_texts) if texts else None
+    document = Document(None, data, findings, header, text_bytes)
+    document._build = build
     return document
 
 

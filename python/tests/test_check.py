@@ -69,3 +69,15 @@ def test_missing_library_names_every_place_searched(tmp_path):
 def test_version_is_the_projects():
     cmake = (PYTHON_DIR.parent / "CMakeLists.txt").read_text()
     assert f"VERSION {libgef.version()} " in cmake
+
+
+def test_documents_built_from_arrays_check_like_read_ones():
+    values = [[0.1, 1.5], [0.2, -9999.0]]
+    doc = libgef.from_arrays(values, [("m", "penetration length", 1), ("MPa", "cone resistance", 2)],
+                             voids=[None, -9999.0], texts=["a", None])
+    libgef.read(example_files()[0])  # another current document in between
+    assert doc.header["COLUMNINFO"][1] == (2, "MPa", "cone resistance", 2)
+    assert doc.data.tolist() == values and doc.column_texts == ["a", None]
+    assert {f.code for f in doc.check("HEADER")} == {43}  # FILEOWNER, FILEDATE, PROJECTID
+    with pytest.raises(ValueError):
+        libgef.from_arrays(values, [("m", "penetration length", 1)])
