@@ -192,10 +192,10 @@ class Document:
     every call to it behind one lock and copies everything out before returning: a Document
     does not refer to the library's memory, stays valid after the next read and may be used from
     any thread. :meth:`check` and :func:`write` load the document into the library again (by
-    reading its file anew) under the same lock.
+    reading its file anew, or rebuilding it from its arrays) under the same lock.
 
     Attributes:
-        path: the file the document was read from.
+        path: the file the document was read from; None when built by :func:`from_arrays`.
         gefid: the GEFID as "release.version.update", or None.
         report_type: "CPT" or "BORE" when PROCEDURECODE or REPORTCODE names such a report, else
             "other".
