@@ -127,6 +127,21 @@ std::string escaped(const std::string& text) {
   return out;
 }
 
+// `text` cut to at most `width` pixels of 11-pixel type (about 6 pixels a character), with an
+// ellipsis when cut; cuts fall between UTF-8 characters.
+std::string fitted(const std::string& text, double width) {
+  const std::size_t room = std::size_t(std::max(4.0, width / 6.0));
+  if (utf8_width(text) <= room) return text;
+  std::string out;
+  std::size_t characters = 0;
+  for (char c : text) {
+    const bool starts_character = (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    if (starts_character && ++characters > room - 1) break;
+    out += c;
+  }
+  return out + "\xE2\x80\xA6";
+}
+
 // The picture as lines, written out with CR LF at the end.
 class Svg {
 public:
@@ -183,7 +198,8 @@ void draw_panel(Svg& svg, const Frame& f, const Panel& panel, const std::vector<
              fixed(f.left + f.width) + "\" y2=\"" + fixed(f.py(d)) +
              "\" stroke=\"#dddddd\" stroke-width=\"0.5\"/>");
   svg.line("<text x=\"" + fixed(f.left + f.width / 2) + "\" y=\"" + fixed(kTop - 26) +
-           "\" text-anchor=\"middle\">" + escaped(panel.label) + "</text>");
+           "\" text-anchor=\"middle\" font-size=\"11\"><title>" + escaped(panel.label) +
+           "</title>" + escaped(fitted(panel.label, f.width)) + "</text>");
   // A void or absent value breaks the curve rather than bridging the gap.
   std::string points;
   const auto flush = [&] {
