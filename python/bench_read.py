@@ -21,14 +21,15 @@ from libgef._library import LOCK, library  # noqa: E402
 
 
 def is_cpt(path: Path) -> bool:
-    with open(path, "rb") as f:
-        for line in f:
-            upper = line.upper()
-            if upper.startswith(b"#EOH"):
-                return False
-            if (upper.startswith(b"#PROCEDURECODE") or upper.startswith(b"#REPORTCODE")) \
-                    and b"CPT" in upper:
+    text = path.read_bytes().upper()
+    text = text[:text.find(b"#EOH=")] if b"#EOH=" in text else text
+    for keyword in (b"#PROCEDURECODE", b"#REPORTCODE"):
+        at = text.find(keyword)
+        while at >= 0:
+            end = text.find(b"\n", at)
+            if b"CPT" in text[at:end if end >= 0 else len(text)]:
                 return True
+            at = text.find(keyword, at + 1)
     return False
 
 

@@ -75,7 +75,7 @@ def _copy_bytes(function) -> bytes:
     if size > len(_buffer):
         _buffer = ctypes.create_string_buffer(size * 2)
         size = function(_buffer, len(_buffer))
-    return _buffer.raw[:size] if size > 0 else b""
+    return ctypes.string_at(_buffer, size) if size > 0 else b""
 
 
 def _split_records(raw: bytes) -> List[List[bytes]]:
@@ -133,7 +133,7 @@ def _copy_data(lib, columns: int) -> np.ndarray:
     total = lib.gef_copy_data(None, 0)
     values = np.empty(max(total, 0), dtype=np.float64)
     if total > 0:
-        lib.gef_copy_data(values.ctypes.data_as(ctypes.POINTER(ctypes.c_double)), total)
+        lib.gef_copy_data(values.ctypes.data, total)
     scans = total // columns if columns > 0 else 0
     # The library keeps the block column after column: as (columns, scans) in C order, its
     # transpose is scans x columns without another copy.
@@ -352,13 +352,13 @@ def read(path: PathLike, *, voids: str = "keep") -> Document:
     FileNotFoundError for a missing file and :class:`ReadError` when the library cannot read
     it; lesser problems are in :attr:`Document.findings`."""
     text_path = os.fspath(path)
-    if not os.path.isfile(text_path):
-        raise FileNotFoundError(2, "No such GEF file", text_path)
     with LOCK:
         lib = library()
         ok = lib.read_gef(os.fsencode(text_path))
         findings = _next_findings(lib)
         if ok != 1:
+            if not os.path.isfile(text_path):
+                raise FileNotFoundError(2, "No such GEF file", text_path)
             raise ReadError(text_path, findings)
         data = _copy_data(lib, max(lib.get_column(), 0) if lib.get_column_flag() else 0)
         header = _copy_bytes(lib.gef_copy_header)

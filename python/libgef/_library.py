@@ -67,7 +67,7 @@ _FUNCTIONS = [
     ("get_columntext_flag", _c.c_int, []),
     ("get_data", _c.c_double, [_c.c_int, _c.c_int]),
     ("gef_version", _c.c_char_p, []),
-    ("gef_copy_data", _c.c_longlong, [_c.POINTER(_c.c_double), _c.c_longlong]),
+    ("gef_copy_data", _c.c_longlong, [_c.c_void_p, _c.c_longlong]),
     ("gef_copy_column", _c.c_longlong, [_c.c_int, _c.POINTER(_c.c_double), _c.c_longlong]),
     ("gef_copy_errors", _c.c_int, [_c.POINTER(_c.c_int), _c.c_int]),
     ("gef_copy_header", _c.c_longlong, [_c.c_char_p, _c.c_longlong]),
