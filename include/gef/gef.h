@@ -4,6 +4,7 @@
 
 #include "gef/conformance.h"
 #include "gef/errors.h"
+#include "gef/extensions.h"
 #include "gef/getters.h"
 #include "gef/lifecycle.h"
 #include "gef/reader.h"

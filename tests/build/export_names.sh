@@ -2,10 +2,12 @@
 # Lists or checks the names a libgef shared library (ELF .so or PE .dll) exports.
 #
 #   export_names.sh list  elf|pe TOOL LIBRARY
-#   export_names.sh check elf|pe TOOL LIBRARY EXPORTS_TXT PENDING_TXT
+#   export_names.sh check elf|pe TOOL LIBRARY EXPORTS_TXT PENDING_TXT [EXTENSIONS_H]
 #   export_names.sh same  NM LIBGEF_SO OBJDUMP GEF_DLL
 #
-# TOOL is nm for elf and objdump for pe.
+# TOOL is nm for elf and objdump for pe. Names starting with gef_ are the library's extensions
+# beyond exports.txt: check counts them apart and, given EXTENSIONS_H, requires exactly the
+# gef_ functions that header declares.
 set -euo pipefail
 
 list_elf() {
@@ -39,12 +41,20 @@ sorted_file() { tr -d '\r' <"$1" | sed -e 's/[[:space:]]*$//' -e '/^$/d' | LC_AL
 
 print_indented() { sed 's/^/    /'; }
 
+# The gef_ functions a header declares with GEF_API.
+declared_extensions() {
+  tr -d '\r' <"$1" | grep -o 'GEF_API[^(]*(' | grep -o 'gef_[A-Za-z0-9_]*[[:space:]]*($' |
+    sed 's/[[:space:]]*($//' | LC_ALL=C sort -u
+}
+
 check() {
-  local format=$1 tool=$2 lib=$3 exports=$4 pending=$5
+  local format=$1 tool=$2 lib=$3 exports=$4 pending=$5 extensions_h=${6:-}
   local tmp
   tmp=$(mktemp -d)
   trap 'rm -rf "$tmp"' RETURN
-  list_names "$format" "$tool" "$lib" >"$tmp/actual"
+  list_names "$format" "$tool" "$lib" >"$tmp/exported"
+  grep -v '^gef_' "$tmp/exported" >"$tmp/actual" || true
+  grep '^gef_' "$tmp/exported" >"$tmp/extensions" || true
   sorted_file "$exports" >"$tmp/all"
   if [[ -f $pending ]]; then sorted_file "$pending" >"$tmp/pending"; else : >"$tmp/pending"; fi
   LC_ALL=C comm -23 "$tmp/all" "$tmp/pending" >"$tmp/expected"
@@ -74,8 +84,28 @@ check() {
     print_indented <"$tmp/missing"
     failed=1
   fi
-  echo "$(basename "$lib"): $(wc -l <"$tmp/actual") names exported, $(wc -l <"$tmp/expected") expected," \
-    "$(wc -l <"$tmp/pending") pending"
+  if grep -q '^gef_' "$tmp/all"; then
+    echo "FAIL: exports.txt itself uses the gef_ prefix kept for extensions:"
+    grep '^gef_' "$tmp/all" | print_indented
+    failed=1
+  fi
+  if [[ -n $extensions_h ]]; then
+    declared_extensions "$extensions_h" >"$tmp/declared"
+    LC_ALL=C comm -23 "$tmp/declared" "$tmp/extensions" >"$tmp/unexported"
+    LC_ALL=C comm -13 "$tmp/declared" "$tmp/extensions" >"$tmp/undeclared"
+    if [[ -s $tmp/unexported ]]; then
+      echo "FAIL: declared in $(basename "$extensions_h") but not exported:"
+      print_indented <"$tmp/unexported"
+      failed=1
+    fi
+    if [[ -s $tmp/undeclared ]]; then
+      echo "FAIL: gef_ names exported but not declared in $(basename "$extensions_h"):"
+      print_indented <"$tmp/undeclared"
+      failed=1
+    fi
+  fi
+  echo "$(basename "$lib"): $(wc -l <"$tmp/actual") specified names exported, $(wc -l <"$tmp/expected") expected," \
+    "$(wc -l <"$tmp/pending") pending; $(wc -l <"$tmp/extensions") gef_ extensions"
   return $failed
 }
 
@@ -106,7 +136,7 @@ command=${1:-}
 shift || true
 case $command in
 list) [[ $# -eq 3 ]] || { echo "usage: $0 list elf|pe TOOL LIBRARY" >&2; exit 2; }; list_names "$@" ;;
-check) [[ $# -eq 5 ]] || { echo "usage: $0 check elf|pe TOOL LIBRARY EXPORTS PENDING" >&2; exit 2; }; check "$@" ;;
+check) [[ $# -eq 5 || $# -eq 6 ]] || { echo "usage: $0 check elf|pe TOOL LIBRARY EXPORTS PENDING [EXTENSIONS_H]" >&2; exit 2; }; check "$@" ;;
 same) [[ $# -eq 4 ]] || { echo "usage: $0 same NM SO OBJDUMP DLL" >&2; exit 2; }; same "$@" ;;
-*) sed -n '2,8p' "$0" >&2; exit 2 ;;
+*) sed -n '2,11p' "$0" >&2; exit 2 ;;
 esac

@@ -367,6 +367,39 @@ TEST_F(GeftoolTest, DumpAddsColumnTextsQuotedAsCsvNeeds) {
   EXPECT_NE(run.out.find("\n0,0.3,\"'Zk1', 'GR', 'DO', 'BR'\"\n"), std::string::npos) << run.out;
 }
 
+TEST_F(GeftoolTest, PlotWritesSvgPanelsForACptAndBoxesForABoring) {
+  // The rendered picture is checked pixel by pixel in the Python tests (rsvg-convert).
+  const fs::path cpt = dir_ / "cpt.svg", boring = dir_ / "boring.svg";
+  ASSERT_EQ(
+      geftool("plot " + in_quotes(example("cpt_basic.gef")) + " -o " + in_quotes(cpt.string()))
+          .status,
+      0);
+  const std::string svg = read_file(cpt);
+  EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+  EXPECT_EQ(svg.substr(svg.size() - 8), "</svg>\r\n");
+  EXPECT_EQ(std::count(svg.begin(), svg.end(), '\n'), std::count(svg.begin(), svg.end(), '\r'));
+  for (const char* label : {">cone resistance [MPa]<", ">friction ratio [%]<", ">S-04<"})
+    EXPECT_NE(svg.find(label), std::string::npos) << label;
+  std::size_t panels = 0;
+  for (auto at = svg.find("class=\"panel\""); at != std::string::npos;
+       at = svg.find("class=\"panel\"", at + 1))
+    ++panels;
+  EXPECT_EQ(panels, 2u); // no pore pressure column
+
+  ASSERT_EQ(geftool("plot " + in_quotes(example("boring_layers.gef")) + " -o " +
+                    in_quotes(boring.string()))
+                .status,
+            0);
+  const std::string layers = read_file(boring);
+  EXPECT_NE(layers.find("fill=\"#8a5a3a\""), std::string::npos); // the peat layer
+  EXPECT_NE(layers.find(">'Vm', 'BR', 'DO'<"), std::string::npos);
+
+  EXPECT_EQ(geftool("plot " + in_quotes(data("not_gef.gef")) + " -o " +
+                    in_quotes((dir_ / "x.svg").string()))
+                .status,
+            2);
+}
+
 TEST_F(GeftoolTest, Cp1252TextsComeOutAsUtf8) {
   const Outcome info = geftool("info " + in_quotes(data("cp1252.gef")));
   EXPECT_NE(info.out.find("Kr\xC3\xB6ller 20\xC2\xB0"

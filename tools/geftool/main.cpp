@@ -12,6 +12,7 @@
 #include "check.h"
 #include "dump.h"
 #include "info.h"
+#include "plot.h"
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -57,6 +58,13 @@ int main(int argc, char** argv) {
   dump_cmd->add_option("file", dump_path, "GEF file")->required();
   dump_cmd->add_flag("--voids-empty", voids_empty, "Leave void values (COLUMNVOID) empty");
 
+  std::string plot_path, plot_output;
+  CLI::App* plot_cmd = app.add_subcommand(
+      "plot", "Draw one GEF file as SVG: a CPT's cone resistance, friction ratio and pore "
+              "pressure against depth, or a boring's layers with their texts.");
+  plot_cmd->add_option("file", plot_path, "GEF file")->required();
+  plot_cmd->add_option("-o,--output", plot_output, "SVG file to write")->required();
+
   // CLI11 would only say that a subcommand is required; name the word it did not know.
   if (argc > 1 && argv[1][0] != '-' &&
       app.get_subcommands([&](CLI::App* sub) { return sub->check_name(argv[1]); }).empty()) {
@@ -76,5 +84,6 @@ int main(int argc, char** argv) {
   if (check_cmd->parsed()) return geftool::run_check(check);
   if (info_cmd->parsed()) return geftool::run_info(info_path, info_json);
   if (dump_cmd->parsed()) return geftool::run_dump(dump_path, voids_empty);
+  if (plot_cmd->parsed()) return geftool::run_plot(plot_path, plot_output);
   return 2;
 }

@@ -1,0 +1,50 @@
+/* Functions beyond the classic interface: the library's version and bulk copies for bindings. */
+#ifndef GEF_EXTENSIONS_H
+#define GEF_EXTENSIONS_H
+
+#include "gef/export.h"
+
+GEF_EXTERN_C_BEGIN
+
+/* Every name in this header starts with gef_, and none of them changes the document: they only
+ * copy out, in one call, what the getters give one value at a time, for callers (such as
+ * language bindings) for whom a call per value is costly. Each copy function returns the number
+ * of items the full copy holds and writes at most `capacity` of them, so a first call with a
+ * null buffer and capacity 0 asks for the size. Nothing is recorded in the error list. */
+
+/* The library's version, "MAJOR.MINOR.PATCH". The text belongs to the library. */
+GEF_API const char* gef_version(void);
+
+/* Copies the whole data block, column after column: the value of scan s in column c (both from 1)
+ * goes to buffer[(c - 1) * scans + (s - 1)], where scans is get_nr_scans() when known. Every
+ * value equals get_data(c, s). Returns columns x scans (0 without a current document or data). */
+GEF_API long long gef_copy_data(double* buffer, long long capacity);
+
+/* Copies the values of column `column` (1 .. COLUMN) for scans 1 .. scan count into `buffer`,
+ * each equal to get_data(column, s). Returns the scan count, or -1 when the column is out of
+ * range or there is no current document. */
+GEF_API long long gef_copy_column(int column, double* buffer, long long capacity);
+
+/* Copies the error list: five ints per entry (code, subject, first number, second number, level)
+ * in recording order, the order in which get_error_code and get_error_text give the entries.
+ * Returns the number of entries (not ints); `capacity` counts entries too. */
+GEF_API int gef_copy_errors(int* buffer, int capacity);
+
+/* Copies every stored keyword entry as bytes: one record per entry, keywords in code order and
+ * entries in number order. A record is the keyword name, then the entry number (empty for
+ * keywords with a single entry), then each stored field, each preceded by byte 0x1F, and ends
+ * with byte 0x1E. A field is empty when absent, else a type letter and its value: 'i' integer,
+ * 'f' float, 'd' double (numbers as shortest round-trip decimal text), 'c' one character, 't'
+ * text bytes as stored. Inside character and text values the bytes 0x1B, 0x1E and 0x1F are
+ * each preceded by 0x1B. Returns the number of bytes of the full copy; no terminating zero is
+ * written. */
+GEF_API long long gef_copy_header(char* buffer, long long capacity);
+
+/* Copies the per-scan column texts of scans 1 .. scan count as bytes, one record per scan ended
+ * by byte 0x1E: empty when the scan has no text (get_columntext_text gives null), else 't' and
+ * the text escaped as in gef_copy_header. Returns the number of bytes of the full copy. */
+GEF_API long long gef_copy_column_texts(char* buffer, long long capacity);
+
+GEF_EXTERN_C_END
+
+#endif /* GEF_EXTENSIONS_H */

@@ -1,0 +1,21 @@
+"""libgef for Python: read, check and plot GEF files (Geotechnical Exchange Format) with libgef.
+
+    import libgef
+    doc = libgef.read("cpt.gef")           # a Document: header, columns, data, findings
+    doc.data                               # numpy float64 array, scans x columns
+    doc.check()                            # the library's rule sets -> list of Finding
+    doc.to_pandas(); doc.plot()            # with pandas / matplotlib installed
+
+The shared library is found through LIBGEF_PATH, then beside the package, then in the project's
+build/lib (build/bin for gef.dll). Every call into it runs behind one lock, and a Document is a
+plain copy, valid after later reads and in any thread.
+"""
+
+from ._document import (RULE_SETS, Column, Document, Finding, ReadError, from_arrays, read,
+                        version, write)
+from ._library import LibraryNotFoundError, library_candidates
+
+__version__ = "0.1.0"
+
+__all__ = ["Column", "Document", "Finding", "LibraryNotFoundError", "ReadError", "RULE_SETS",
+           "from_arrays", "library_candidates", "read", "version", "write"]

@@ -1,0 +1,83 @@
+"""check(), write() and the library search: findings as geftool's, rule sets, clear errors."""
+
+import json
+import os
+import shutil
+import subprocess
+import sys
+
+import pytest
+
+import libgef
+from conftest import GEFTOOL_DATA, PYTHON_DIR, corpus_files, example_files
+
+FILES = example_files() + sorted(GEFTOOL_DATA.glob("*.gef")) + corpus_files()[::6]
+
+
+def test_findings_equal_geftool_check_json(geftool):
+    run = subprocess.run([str(geftool), "check", "--json", *map(str, FILES)],
+                         capture_output=True, text=True, encoding="utf-8")
+    report = {f["path"]: f for f in json.loads(run.stdout)["files"]}
+    for path in FILES:
+        expected = report[str(path)]
+        try:
+            found = libgef.read(path).check()
+        except libgef.ReadError as error:
+            assert not expected["read"]
+            found = error.findings
+        assert [(f.code, f.level, f.message) for f in found] == \
+            [(f["code"], f["level"], f["message"]) for f in expected["findings"]], path.name
+
+
+def test_rule_sets_by_name():
+    doc = libgef.read(example_files()[0])
+    header = doc.check("header")
+    assert header[:len(doc.findings)] == doc.findings
+    with pytest.raises(ValueError):
+        doc.check("NO-SUCH-RULES")
+    for name in ("DATA", "GEF-CPT-Report", "GEF-BORE-Report"):
+        try:
+            assert isinstance(doc.check(name), list)  # the library has this set
+        except NotImplementedError as error:
+            assert name in str(error)
+
+
+def test_write_round_trip_or_clear_refusal(tmp_path):
+    doc = libgef.read(next(p for p in example_files() if p.name == "cpt_basic.gef"))
+    target = tmp_path / "out.gef"
+    try:
+        libgef.write(doc, target)
+    except NotImplementedError as error:
+        assert "write" in str(error)
+        return
+    again = libgef.read(target)
+    assert again.data.shape == doc.data.shape
+    assert (abs(again.data - doc.data) <= 1e-9 * abs(doc.data).max()).all()
+
+
+def test_missing_library_names_every_place_searched(tmp_path):
+    shutil.copytree(PYTHON_DIR / "libgef", tmp_path / "libgef")
+    env = dict(os.environ, LIBGEF_PATH=str(tmp_path / "nowhere" / "libgef.so"),
+               PYTHONPATH=str(tmp_path))
+    code = "import libgef\ntry:\n libgef.version()\nexcept libgef.LibraryNotFoundError as e:\n print(e)"
+    out = subprocess.run([sys.executable, "-c", code], env=env, capture_output=True, text=True,
+                         cwd=tmp_path).stdout
+    assert "LIBGEF_PATH" in out and str(tmp_path / "nowhere" / "libgef.so") in out
+    assert str(tmp_path / "libgef") in out and os.path.join("build", "lib") in out
+
+
+def test_version_is_the_projects():
+    cmake = (PYTHON_DIR.parent / "CMakeLists.txt").read_text()
+    assert f"VERSION {libgef.version()} " in cmake
+
+
+def test_documents_built_from_arrays_check_like_read_ones():
+    values = [[0.1, 1.5], [0.2, -9999.0]]
+    doc = libgef.from_arrays(values, [("m", "penetration length", 1), ("MPa", "cone resistance", 2)],
+                             voids=[None, -9999.0], texts=["a", None])
+    libgef.read(example_files()[0])  # another current document in between
+    assert doc.header["COLUMNINFO"][1] == (2, "MPa", "cone resistance", 2)
+    assert doc.data.tolist() == values and doc.column_texts == ["a", None]
+    assert {f.code for f in doc.check("HEADER")} == {43}  # FILEOWNER, FILEDATE, PROJECTID
+    with pytest.raises(ValueError):
+        libgef.from_arrays(values, [("m", "penetration length", 1)])
