@@ -2,6 +2,7 @@
 #include <cctype>
 #include <string>
 
+#include "conformance/bore_rules.h"
 #include "conformance/header_rules.h"
 #include "diagnostics/error_list.h"
 #include "gef/conformance.h"
@@ -36,6 +37,7 @@ int test_gef(const char* category) {
   if (doc == nullptr) return 0;
   const std::string name = upper(category);
   if (name == "TAAL" || name == "HEADER") return test_header(*doc);
+  if (name == "GEF-BORE-REPORT") return test_bore_report(*doc);
   if (name == "GEF-CPT-REPORT" || name == "GEF-BORE-REPORT" || name == "DATA") {
     // These rule sets are not part of this build yet.
     report_text(*doc, 42, ("The rule set " + name + " is not available yet.").c_str(), 0, 0, 4);
