@@ -178,6 +178,8 @@ private:
   std::vector<std::string> parts_;
 };
 
+} // namespace
+
 bool valid_description(std::string_view word) {
   const std::string upper = ascii_upper(word);
   if (upper == "NBE" || upper == "GM") return true;
@@ -204,8 +206,6 @@ bool valid_description(std::string_view word) {
   default: return false;
   }
 }
-
-} // namespace
 
 bool is_bore_report(Document& doc) {
   return doc.entries && names(at(doc, KW_REPORTCODE), "GEF-BORE-REPORT", "GEF_BORE_REPORT");
