@@ -28,7 +28,7 @@ const std::vector<RuleSet>& rule_sets() {
       {"HEADER", true, ReportKind::None},
       {"DATA", false, ReportKind::None},
       {"GEF-CPT-Report", false, ReportKind::Cpt},
-      {"GEF-BORE-Report", false, ReportKind::Bore},
+      {"GEF-BORE-Report", true, ReportKind::Bore},
   };
   return sets;
 }
