@@ -8,6 +8,7 @@
 #include <system_error>
 
 #ifdef _WIN32
+#define NOMINMAX // std::max below, not the macro
 #include <windows.h>
 #endif
 
