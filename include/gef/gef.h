@@ -2,6 +2,7 @@
 #ifndef GEF_GEF_H
 #define GEF_GEF_H
 
+#include "gef/borecodes.h"
 #include "gef/conformance.h"
 #include "gef/errors.h"
 #include "gef/extensions.h"

@@ -2,6 +2,7 @@
 #include <cctype>
 #include <string>
 
+#include "conformance/bore_rules.h"
 #include "conformance/header_rules.h"
 #include "conformance/report_rules.h"
 #include "diagnostics/error_list.h"
@@ -52,11 +53,7 @@ int test_gef(const char* category) {
   if (name == "TAAL" || name == "HEADER") return test_header(*doc);
   if (name == "GEF-CPT-REPORT") return test_cpt_report(*doc);
   if (name == "DATA") return check_data(*doc) ? 1 : 0;
-  if (name == "GEF-BORE-REPORT") {
-    // These rule sets are not part of this build yet.
-    report_text(*doc, 42, ("The rule set " + name + " is not available yet.").c_str(), 0, 0, 4);
-    return 0;
-  }
+  if (name == "GEF-BORE-REPORT") return test_bore_report(*doc);
   report_text(*doc, 42, "This feature can not be tested.\n", 0, 0, 4);
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "api/setters.h"
+#include "borecodes/code_table.h"
 #include "diagnostics/error_list.h"
 #include "document/record.h"
 #include "document/store.h"
@@ -76,7 +77,8 @@ int init_gef(void) {
   release_data(doc);
   doc.scan_count = 0;
   doc.scan_known = 0;
-  return 1;
+  // The code texts start empty: which codes a caller expands is the caller's data.
+  return create_code_holder() ? 1 : 0;
 }
 
 int init_gef_for_editing(int columns, int scans) {
@@ -111,6 +113,7 @@ int free_gef(void) {
   release_error_list(*doc);
   doc->entries.reset();
   g_library.current = nullptr;
+  release_code_holder();
   return 1;
 }
 

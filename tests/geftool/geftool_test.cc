@@ -363,8 +363,36 @@ TEST_F(GeftoolTest, DumpAddsColumnTextsQuotedAsCsvNeeds) {
   const Outcome run = geftool("dump " + in_quotes(example("boring_layers.gef")));
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
-            "depth top of layer,depth bottom of layer,column text");
-  EXPECT_NE(run.out.find("\n0,0.3,\"'Zk1', 'GR', 'DO', 'BR'\"\n"), std::string::npos) << run.out;
+            "depth top of layer,depth bottom of layer,column text,layer description");
+  EXPECT_NE(run.out.find("\n0,0.3,'Zs1h2';'DO BR',\"sand, slightly silty, moderately humic\"\n"),
+            std::string::npos)
+      << run.out;
+}
+
+TEST_F(GeftoolTest, InfoListsTheLayersOfABoring) {
+  Outcome run = geftool("info " + in_quotes(example("boring_layers.gef")));
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(run.err.empty()) << run.err;
+  EXPECT_NE(run.out.find("Layers          5"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("'Kz3'       clay, strongly sandy"), std::string::npos) << run.out;
+
+  const json j = parsed(geftool("info --json " + in_quotes(example("boring_layers.gef"))));
+  ASSERT_EQ(j["layers"].size(), 5u);
+  EXPECT_EQ(j["layers"][4], json::parse(R"({"scan": 5, "top": 3.9, "bottom": 5.0,
+      "description": "'Zs2g1'", "expansion": "sand, moderately silty, slightly gravelly",
+      "additional": []})"));
+
+  // A code file of one's own; a missing one is a warning and leaves the layers unexpanded.
+  const fs::path codes = dir_ / "codes.txt";
+  std::ofstream(codes) << "ZS2G1;my sand;\nZ;zand;\nS2;siltig;\nG1;grindig;\n";
+  run = geftool("dump --codes " + in_quotes(codes.string()) + " " +
+                in_quotes(example("boring_layers.gef")));
+  EXPECT_NE(run.out.find(",\"zand, siltig, grindig\"\n"), std::string::npos) << run.out;
+  run = geftool("info --codes " + in_quotes((dir_ / "none.txt").string()) + " " +
+                in_quotes(example("boring_layers.gef")));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.err.find("could not be read"), std::string::npos) << run.err;
+  EXPECT_NE(run.out.find("'Kz3'       -"), std::string::npos) << run.out;
 }
 
 TEST_F(GeftoolTest, PlotWritesSvgPanelsForACptAndBoxesForABoring) {

@@ -104,7 +104,7 @@ TEST_F(CorpusTest, ExamplesReadCleanly) {
     EXPECT_EQ(scans(), e.scans) << e.file;
     EXPECT_EQ(g_document.plotable, 1) << e.file;
     if (e.scans == 5) {
-      EXPECT_STREQ(text(3), "'Vm', 'BR', 'DO'"); // the boring's third layer
+      EXPECT_STREQ(text(3), "'Vm';'DO BR'"); // the boring's third layer
     }
   }
 }

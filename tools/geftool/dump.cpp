@@ -8,6 +8,7 @@
 #include <gef/gef.h>
 
 #include "common.h"
+#include "layers.h"
 #include "text.h"
 
 namespace geftool {
@@ -22,7 +23,7 @@ std::string csv_field(const std::string& value) {
 
 } // namespace
 
-int run_dump(const std::string& path, bool voids_empty) {
+int run_dump(const std::string& path, bool voids_empty, const std::string& codes) {
   LibrarySession session;
   if (!session.ok() || !read_for("dump", path)) return 2;
   const int columns = column_count();
@@ -41,6 +42,9 @@ int run_dump(const std::string& path, bool voids_empty) {
     voids.push_back(voids_empty ? column_void(c) : std::nullopt);
   }
   if (texts) line += std::string(columns > 0 ? "," : "") + "column text";
+  const std::vector<Layer> layers =
+      gbr_is_gbr() != 0 ? read_layers(load_layer_codes(codes)) : std::vector<Layer>();
+  if (!layers.empty()) line += ",layer description";
   std::cout << line << "\n";
 
   for (int s = 1; s <= scans; ++s) {
@@ -53,6 +57,10 @@ int run_dump(const std::string& path, bool voids_empty) {
     if (texts) {
       const char* text = get_columntext_text(s);
       line += (columns > 0 ? "," : "") + csv_field(to_utf8(text));
+    }
+    if (!layers.empty()) {
+      const Layer& layer = layers[std::size_t(s - 1)];
+      line += "," + csv_field(layer.expansion ? *layer.expansion : layer.description);
     }
     std::cout << line << "\n";
   }

@@ -7,8 +7,9 @@ namespace geftool {
 
 /// Writes the data block of `path` to standard output as CSV: a header row of quantities, one
 /// row per scan and the per-scan column text as a last column when the file has any. With
-/// `voids_empty`, void values are written as empty cells. Returns 0, or 2 when the file could
-/// not be read.
-int run_dump(const std::string& path, bool voids_empty);
+/// `voids_empty`, void values are written as empty cells. A boring gets a last column "layer
+/// description" with each layer's description expanded with the code texts `codes` (empty: the
+/// shipped soil codes). Returns 0, or 2 when the file could not be read.
+int run_dump(const std::string& path, bool voids_empty, const std::string& codes = "");
 
 } // namespace geftool

@@ -12,6 +12,7 @@
 #include <gef/gef.h>
 
 #include "common.h"
+#include "layers.h"
 #include "rule_sets.h"
 #include "text.h"
 
@@ -89,7 +90,7 @@ std::string shown(const std::optional<int>& v) { return v ? std::to_string(*v) :
 
 } // namespace
 
-int run_info(const std::string& path, bool as_json) {
+int run_info(const std::string& path, bool as_json, const std::string& codes) {
   LibrarySession session;
   if (!session.ok() || !read_for("info", path)) return 2;
   // Counted before any getter runs: some getters record their own entries.
@@ -133,6 +134,9 @@ int run_info(const std::string& path, bool as_json) {
   const std::vector<Column> columns = read_columns(scans);
   int texts = 0;
   for (int s = 1; s <= scans; ++s) texts += get_columntext_text_flag(s) != 0 ? 1 : 0;
+  const bool boring = gbr_is_gbr() != 0;
+  const std::vector<Layer> layers =
+      boring ? read_layers(load_layer_codes(codes)) : std::vector<Layer>();
 
   if (as_json) {
     json j;
@@ -171,6 +175,7 @@ int run_info(const std::string& path, bool as_json) {
                       {"declared_max", or_null(c.declared_max)},
                       {"values", c.values}});
     j["columns"] = cols;
+    if (boring) j["layers"] = layers_json(layers);
     j["messages_after_reading"] = messages;
     std::cout << j.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
     return 0;
@@ -218,6 +223,7 @@ int run_info(const std::string& path, bool as_json) {
     line.erase(line.find_last_not_of(' ') + 1);
     std::cout << line << "\n";
   }
+  if (boring) print_layers(layers);
   return 0;
 }
 

@@ -50,6 +50,10 @@ int main(int argc, char** argv) {
       app.add_subcommand("info", "Summarise one GEF file: identity, report, location, columns.");
   info_cmd->add_option("file", info_path, "GEF file")->required();
   info_cmd->add_flag("--json", info_json, "Print the summary as JSON");
+  std::string codes;
+  const char* codes_help = "Code-text file that expands the layer descriptions of borings "
+                           "(default: the soil codes shipped with geftool)";
+  info_cmd->add_option("--codes", codes, codes_help);
 
   std::string dump_path;
   bool voids_empty = false;
@@ -57,6 +61,7 @@ int main(int argc, char** argv) {
       app.add_subcommand("dump", "Write the data block of one GEF file as CSV to standard output.");
   dump_cmd->add_option("file", dump_path, "GEF file")->required();
   dump_cmd->add_flag("--voids-empty", voids_empty, "Leave void values (COLUMNVOID) empty");
+  dump_cmd->add_option("--codes", codes, codes_help);
 
   std::string plot_path, plot_output;
   CLI::App* plot_cmd = app.add_subcommand(
@@ -82,8 +87,8 @@ int main(int argc, char** argv) {
   }
 
   if (check_cmd->parsed()) return geftool::run_check(check);
-  if (info_cmd->parsed()) return geftool::run_info(info_path, info_json);
-  if (dump_cmd->parsed()) return geftool::run_dump(dump_path, voids_empty);
+  if (info_cmd->parsed()) return geftool::run_info(info_path, info_json, codes);
+  if (dump_cmd->parsed()) return geftool::run_dump(dump_path, voids_empty, codes);
   if (plot_cmd->parsed()) return geftool::run_plot(plot_path, plot_output);
   return 2;
 }

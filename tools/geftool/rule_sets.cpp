@@ -28,7 +28,7 @@ const std::vector<RuleSet>& rule_sets() {
       {"HEADER", true, ReportKind::None},
       {"DATA", true, ReportKind::None},
       {"GEF-CPT-Report", true, ReportKind::Cpt},
-      {"GEF-BORE-Report", false, ReportKind::Bore},
+      {"GEF-BORE-Report", true, ReportKind::Bore},
   };
   return sets;
 }

@@ -1,0 +1,134 @@
+// Reads the layers of a boring and expands their description codes with the soil code texts.
+#include "layers.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#ifdef _WIN32
+#define NOMINMAX // std::max below, not the macro
+#include <windows.h>
+#endif
+
+#include <gef/gef.h>
+
+#include "common.h"
+#include "text.h"
+
+namespace fs = std::filesystem;
+
+namespace geftool {
+namespace {
+
+// The folder of the running executable; empty when it cannot be found.
+fs::path executable_folder() {
+#ifdef _WIN32
+  std::wstring buffer(32768, L'\0');
+  const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+  if (n == 0 || n >= buffer.size()) return {};
+  buffer.resize(n);
+  return fs::path(buffer).parent_path();
+#else
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::path() : self.parent_path();
+#endif
+}
+
+// Lowest column 1..COLUMN whose quantity number is `q`, 0 when none.
+int column_of(int q) {
+  for (int c = 1; c <= column_count(); ++c)
+    if (get_columninfo_flag(c) != 0 && get_columninfo_Qnumber(c) == q) return c;
+  return 0;
+}
+
+std::optional<double> reading(int column, int scan) {
+  if (column == 0) return std::nullopt;
+  const double v = get_data(column, scan);
+  if (is_absent(v)) return std::nullopt;
+  return v;
+}
+
+std::string shown(const std::optional<double>& v) { return v ? number_text(*v) : "-"; }
+
+} // namespace
+
+bool load_layer_codes(const std::string& codes) {
+  const fs::path file = codes.empty()
+                            ? executable_folder() / ".." / "share" / "libgef" / "soil_codes.txt"
+                            : fs::path(codes);
+  if (load_codetexts(file.string().c_str()) == 1) return true;
+  std::cerr << "geftool: warning: code texts " << to_utf8(file.string())
+            << " could not be read; layer descriptions are shown unexpanded\n";
+  return false;
+}
+
+std::vector<Layer> read_layers(bool expanded) {
+  std::vector<Layer> layers;
+  if (gbr_is_gbr() == 0) return layers;
+  const int top = column_of(1), bottom = column_of(2);
+  for (int s = 1; s <= get_nr_scans(); ++s) {
+    Layer layer;
+    layer.scan = s;
+    layer.top = reading(top, s);
+    layer.bottom = reading(bottom, s);
+    if (char* piece = get_columntext_text_field(s, 1)) {
+      layer.description = piece;
+      std::free(piece);
+    }
+    if (expanded) layer.expansion = to_utf8(gbr_code2text(layer.description.c_str(), ", "));
+    layer.description = to_utf8(layer.description);
+    for (int k = 1; k <= gbr_get_nr_additional_strings(s); ++k) {
+      if (char* text = gbr_get_additional_string(s, k)) {
+        layer.additional.push_back(text);
+        std::free(text);
+      }
+    }
+    layers.push_back(std::move(layer));
+  }
+  return layers;
+}
+
+nlohmann::json layers_json(const std::vector<Layer>& layers) {
+  nlohmann::json out = nlohmann::json::array();
+  for (const Layer& l : layers)
+    out.push_back({{"scan", l.scan},
+                   {"top", l.top ? nlohmann::json(*l.top) : nlohmann::json()},
+                   {"bottom", l.bottom ? nlohmann::json(*l.bottom) : nlohmann::json()},
+                   {"description", l.description},
+                   {"expansion", l.expansion ? nlohmann::json(*l.expansion) : nlohmann::json()},
+                   {"additional", l.additional}});
+  return out;
+}
+
+void print_layers(const std::vector<Layer>& layers) {
+  std::cout << "Layers          " << layers.size() << "\n";
+  std::vector<std::vector<std::string>> table = {
+      {"#", "top", "bottom", "description", "expansion", "additional"}};
+  for (const Layer& l : layers) {
+    std::string additional;
+    for (const std::string& a : l.additional) additional += (additional.empty() ? "" : " ") + a;
+    table.push_back({std::to_string(l.scan), shown(l.top), shown(l.bottom), l.description,
+                     l.expansion ? *l.expansion : "-", additional});
+  }
+  print_table(table);
+}
+
+void print_table(const std::vector<std::vector<std::string>>& table) {
+  if (table.empty()) return;
+  std::vector<std::size_t> widths(table[0].size(), 0);
+  for (const auto& cells : table)
+    for (std::size_t i = 0; i < cells.size() && i < widths.size(); ++i)
+      widths[i] = std::max(widths[i], utf8_width(cells[i]));
+  for (const auto& cells : table) {
+    std::string line = " ";
+    for (std::size_t i = 0; i < cells.size() && i < widths.size(); ++i)
+      line += " " + cells[i] + std::string(widths[i] - utf8_width(cells[i]), ' ');
+    line.erase(line.find_last_not_of(' ') + 1);
+    std::cout << line << "\n";
+  }
+}
+
+} // namespace geftool
