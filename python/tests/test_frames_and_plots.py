@@ -20,7 +20,7 @@ def test_dataframe_has_one_column_per_quantity():
     assert df.attrs["quantity_numbers"]["friction ratio"] == 4
     assert np.array_equal(df.to_numpy(), doc.values("nan"), equal_nan=True)
     layers = libgef.read(EXAMPLES / "boring_layers.gef").to_pandas()
-    assert layers["column text"].iloc[0].startswith("'Zk1'")
+    assert layers["column text"].iloc[0].startswith("'Zs1h2'")
 
 
 def test_cpt_plot_draws_each_panel_against_depth_downwards():
