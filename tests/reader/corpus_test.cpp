@@ -31,7 +31,7 @@ std::string slurp(const fs::path& path) {
 std::vector<std::vector<double>> naive_rows(const std::string& file, const std::string& seps,
                                             int columns, bool texts) {
   std::vector<std::vector<double>> rows;
-  const std::size_t eoh = file.find("#EOH=");
+  const std::size_t eoh = file.find("#EOH");
   if (eoh == std::string::npos || file.find('\n', eoh) == std::string::npos) return rows;
   std::istringstream lines(file.substr(file.find('\n', eoh) + 1));
   for (std::string line; std::getline(lines, line);) {
@@ -97,7 +97,7 @@ TEST_F(CorpusTest, EveryValueMatchesANaiveSplitOfTheDataLines) {
   }
   EXPECT_EQ(compared.count("gef-parser-ts/example_cpt.gef"), 1u);
   EXPECT_EQ(compared.count("gef-parser-ts/example_bore.gef"), 1u);
-  EXPECT_GE(compared.size(), 40u);
+  EXPECT_GE(compared.size(), 50u);
 }
 
 TEST_F(CorpusTest, ExamplesReadCleanly) {
