@@ -106,22 +106,6 @@ TEST_F(StoreTest, EveryKeywordReportsTheSurplusErrorOfItsTableRow) {
             " GEF 100: Too many parameters (2) in keyword COLUMNVOID, serial number 2.\n");
 }
 
-TEST_F(StoreTest, GefidVersionReadsUpdatesOfOneOneAsOneOneZero) {
-  const struct {
-    const char* line;
-    std::int64_t version;
-  } cases[] = {{"GEFID= 1, 1, 0", 10100},
-               {"GEFID= 1, 1, 2", 10100},
-               {"GEFID= 1, 0, 3", 10003},
-               {"GEFID= 2, 0, 0", 20000},
-               {"GEFID= 2147483647, 99, 0", 21474836479900}};
-  for (const auto& c : cases) {
-    reset_document(g_document);
-    store_line(c.line);
-    EXPECT_EQ(gefid_version(g_document), c.version) << c.line;
-  }
-}
-
 TEST_F(StoreTest, UnknownAndRepeatedKeywords) {
   const void* none[kMaxFields] = {};
   EXPECT_EQ(store_keyword(g_document, "NOSUCHWORD", none), 0);

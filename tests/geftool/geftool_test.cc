@@ -188,8 +188,6 @@ TEST_F(GeftoolTest, TolerancesOfReadingAreFindingsThatDoNotFail) {
   std::sort(found.begin(), found.end());
   EXPECT_EQ(found, (std::vector<std::pair<int, int>>{{42, 4}, {42, 5}, {1004, 4}, {1006, 4}}))
       << j.dump(1);
-  EXPECT_NE(geftool("info " + in_quotes(file.string())).out.find("Scans           12"),
-            std::string::npos);
 }
 
 TEST_F(GeftoolTest, QuietPrintsOnlyTheSummary) {

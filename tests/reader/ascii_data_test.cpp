@@ -126,17 +126,21 @@ TEST_F(AsciiTest, RecordSeparatorRightAfterTheLastValueEndsTheScan) {
   EXPECT_EQ(scans(), 0);
 }
 
-TEST_F(AsciiTest, LineEndAfterTheLastValueEndsTheScanOnlyBetweenBlanks) {
+TEST_F(AsciiTest, ColumnSeparatorOnly) {
+  ASSERT_EQ(read(header(2, "#COLUMNSEPARATOR= ;\r\n") + "1;2;\n3;4;\n"), 1);
+  EXPECT_TRUE(errors().empty());
+  EXPECT_EQ(value(2, 1), 3.0);
+  // A line end right after a scan's last value ends the scan only where blanks separate values.
+  ASSERT_EQ(read(header(2, "#COLUMNSEPARATOR= ;\r\n") + "1;2;\r\n3;4\r\n"), 1);
+  EXPECT_EQ(where(find(1006)), (std::array<int, 3>{2, 2, 2}));
+  EXPECT_EQ(scans(), 1);
+
   ASSERT_EQ(read(header(2, "#COLUMNSEPARATOR= \r\n") + "1 2\r\n3  4\n5 6 \r\n"), 1);
   EXPECT_EQ(error_codes(), std::vector<int>{1006});
   EXPECT_EQ(where(find(1006)), (std::array<int, 3>{1, 2, 4}));
   ASSERT_EQ(scans(), 3);
   EXPECT_EQ(value(2, 2), 4.0);
   EXPECT_EQ(value(3, 1), 5.0);
-
-  ASSERT_EQ(read(header(2, "#COLUMNSEPARATOR= ;\r\n") + "1;2;\r\n3;4\r\n"), 1);
-  EXPECT_EQ(where(find(1006)), (std::array<int, 3>{2, 2, 2}));
-  EXPECT_EQ(scans(), 1);
 }
 
 TEST_F(AsciiTest, CompleteLastScanCutByTheEndOfTheFileIsKept) {
@@ -156,13 +160,6 @@ TEST_F(AsciiTest, CompleteLastScanCutByTheEndOfTheFileIsKept) {
   ASSERT_EQ(read(header(3, kBoth) + "1;2;3;!\r\n4;5"), 1);
   EXPECT_EQ(scans(), 1);
   EXPECT_FALSE(has(1004));
-}
-
-TEST_F(AsciiTest, ColumnSeparatorOnly) {
-  ASSERT_EQ(read(header(2, "#COLUMNSEPARATOR= ;\r\n") + "1;2;\n3;4;\n"), 1);
-  EXPECT_TRUE(errors().empty());
-  EXPECT_EQ(scans(), 2);
-  EXPECT_EQ(value(2, 1), 3.0);
 }
 
 TEST_F(AsciiTest, RecordSeparatorOnly) {

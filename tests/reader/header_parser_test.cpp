@@ -57,20 +57,27 @@ TEST_F(HeaderTest, AcceptsSupportedGefidsAndReadsUpdatesOfOneOneAsOneOneZero) {
   }
 }
 
-TEST_F(HeaderTest, BlankLinesBeforeGefidAreSkipped) {
-  for (const std::string lead : {"\r\n", "\n \t\r\n\n", "\xEF\xBB\xBF\n"}) {
+TEST_F(HeaderTest, OnlyAByteOrderMarkAndBlankLinesMayPrecedeGefid) {
+  // A byte-order mark and blanks on the GEFID line are no deviation; whole blank lines are.
+  for (const std::string lead : {"\xEF\xBB\xBF", "  ", "\r\n", "\n \t\r\n\n", "\xEF\xBB\xBF\n"}) {
     ASSERT_EQ(read(lead + header(1) + "7\r\n"), 1);
+    EXPECT_EQ(value(1, 1), 7.0);
+    if (lead.find('\n') == std::string::npos) {
+      EXPECT_TRUE(errors().empty());
+      continue;
+    }
     EXPECT_EQ(error_codes(), std::vector<int>{42});
     EXPECT_EQ(find(42)[4], 5);
     EXPECT_EQ(message(0), " GEF 100: Blank lines before GEFID were skipped.\n");
-    EXPECT_EQ(value(1, 1), 7.0);
   }
-  // Blanks on the GEFID line itself are not a line; anything else before GEFID is refused.
-  ASSERT_EQ(read("  " + header(1)), 1);
-  EXPECT_TRUE(errors().empty());
-  EXPECT_EQ(read("\r\n.\r\n" + header(1)), 0);
-  EXPECT_EQ(error_codes().front(), 9);
-  EXPECT_FALSE(has(42));
+  // Anything else before GEFID is refused before a keyword is stored.
+  for (const std::string lead : {"", "\r\n.\r\n"}) {
+    EXPECT_EQ(read(lead + "#COLUMN= 1\r\n#GEFID= 1, 1, 0\r\n#EOH=\r\n"), 0);
+    EXPECT_EQ(find(9)[4], 1);
+    EXPECT_FALSE(has(42));
+    EXPECT_EQ(entry_of(KW_COLUMN).present, 0);
+    EXPECT_EQ(find(37)[4], 1);
+  }
 }
 
 TEST_F(HeaderTest, SplitsFieldsAndClearsTheRest) {
