@@ -43,7 +43,8 @@ struct KeywordShape {
 };
 
 inline constexpr KeywordShape kShapes[] = {
-#define GEF_KEYWORD(Code, NAME, Shape_, Capacity, Area, SerialLevel, Rule) {Code, Shape::Shape_},
+#define GEF_KEYWORD(Code, NAME, Shape_, Capacity, Area, SerialLevel, Surplus, Rule)                \
+  {Code, Shape::Shape_},
 #include "gef/keywords.def"
 };
 

@@ -25,12 +25,13 @@ struct KeywordRow {
   int capacity;
   int area;
   int serial_level;
+  int surplus;
   Rule rule;
 };
 
 constexpr KeywordRow kKeywordRows[] = {
-#define GEF_KEYWORD(Code, NAME, Shape_, Capacity, Area, SerialLevel, Rule_)                        \
-  {Code, #NAME, Shape::Shape_, Capacity, KW_##Area, SerialLevel, Rule::Rule_},
+#define GEF_KEYWORD(Code, NAME, Shape_, Capacity, Area, SerialLevel, Surplus, Rule_)               \
+  {Code, #NAME, Shape::Shape_, Capacity, KW_##Area, SerialLevel, Surplus, Rule::Rule_},
 #include "gef/keywords.def"
 };
 
@@ -45,6 +46,7 @@ constexpr KeywordTable build_keywords() {
     kw.capacity = row.capacity;
     kw.area = row.area;
     kw.serial_level = row.serial_level;
+    kw.surplus = row.surplus;
     kw.rule = row.rule;
     kw.first_field = -1;
     for (int i = 0; i < kFieldRowCount; ++i) {
@@ -90,6 +92,18 @@ constexpr bool fields_are_consistent() {
   return true;
 }
 static_assert(fields_are_consistent(), "keyword table: fields out of order or mismatched");
+
+// The surplus field is the argument after the line's fields, so a checked keyword must leave
+// one of the store's arguments for it.
+constexpr bool surplus_is_checkable() {
+  for (int code = 1; code < kKeywordSlots; ++code) {
+    const KeywordInfo& kw = kKeywords[code];
+    if (kw.name == nullptr || kw.surplus == 0) continue;
+    if ((kw.surplus != 34 && kw.surplus != 56) || kw.line_fields >= kMaxFields) return false;
+  }
+  return true;
+}
+static_assert(surplus_is_checkable(), "keyword table: surplus error on a keyword of nine fields");
 
 // Name lookup tries the codes in this order: code order, except that CHILD comes before
 // COMPANYID and EQUIPMENT before PARENT, so that their abbreviations resolve as files expect.

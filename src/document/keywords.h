@@ -8,7 +8,7 @@ namespace gef {
 // Keyword codes: 1..63 are header keywords, 0 is "not a keyword".
 enum Keyword : int {
   KW_NONE = 0,
-#define GEF_KEYWORD(Code, NAME, Shape, Capacity, Area, SerialLevel, Rule) KW_##NAME = Code,
+#define GEF_KEYWORD(Code, NAME, Shape, Capacity, Area, SerialLevel, Surplus, Rule) KW_##NAME = Code,
 #include "gef/keywords.def"
 };
 
@@ -39,6 +39,7 @@ struct KeywordInfo {
   int capacity;     // entries in the storage area
   int area;         // keyword code whose storage area is used
   int serial_level; // level of an out-of-range serial number
+  int surplus;      // error code of a surplus field: 34, 56, or 0 when none is looked for
   Rule rule;
   int field_count;  // stored entry fields
   int first_field;  // index into fields()

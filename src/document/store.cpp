@@ -135,15 +135,16 @@ void build_output_formats(Document& doc) {
   }
 }
 
-// Reports a field beyond the keyword's fields; `number` is the serial or slot number.
+// Reports a field beyond the keyword's fields with the keyword's surplus error; `number` is the
+// serial or slot number that error 56 names.
 void check_surplus(Document& doc, const KeywordInfo& kw, const char* name, int number,
                    FieldArgs args) {
-  if (kw.line_fields >= kMaxFields) return;
+  if (kw.surplus == 0) return;
   const void* arg = args[kw.line_fields];
   const bool given = (doc.ready == 1 && doc.input_mode == GETAL && arg != nullptr) ||
                      (arg != nullptr && *as_text(arg) != '\0');
   if (!given) return;
-  if (kw.shape == Shape::SINGLE)
+  if (kw.surplus == 34)
     report_text(doc, 34, name, kw.line_fields, 0, 3);
   else
     report_text(doc, 56, name, number, kw.line_fields, 3);
@@ -249,6 +250,14 @@ int store_keyword(Document& doc, int code, const char* name, FieldArgs args) {
   if (kw.rule == Rule::FORMATS) build_output_formats(doc);
   check_surplus(doc, kw, name, number, args);
   return 1;
+}
+
+std::int64_t gefid_version(const Document& doc) {
+  const Entry& gefid = doc.entries[keyword_info(KW_GEFID).entry_offset];
+  const std::int64_t release = gefid.field[0].i, version = gefid.field[1].i;
+  const std::int64_t update = gefid.field[2].i;
+  if (release == 1 && version == 1 && update > 0) return 10100;
+  return release * 10000 + version * 100 + update;
 }
 
 void set_input_mode(Document& doc, const char* mode) {

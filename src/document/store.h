@@ -45,4 +45,9 @@ bool valid_format_field(std::string_view field);
 // Copies a text into a new allocation released with std::free; null when memory runs out.
 char* copy_text(const char* text);
 
+// The document's GEFID as one number, release * 10000 + version * 100 + update, the way the
+// rules that depend on it read it: producers write updates of 1.1 (such as 1.1.2) for files of
+// the 1.1.0 format, so those count as 1.1.0.
+std::int64_t gefid_version(const Document& doc);
+
 } // namespace gef

@@ -3,6 +3,11 @@
 //
 // The whole rest of the file is parsed in memory in one pass and the data block is then filled at
 // its final size, so no temporary files are needed and concurrent reads cannot disturb each other.
+//
+// Producers often end a scan right after its last value: with the record separator instead of a
+// column separator first, with a line end where blanks separate the values, or with the end of
+// the file. Such a scan is complete, so it is kept and reported once as a deviation; every other
+// missing separator still ends the data as the format demands.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -44,8 +49,13 @@ struct Parser {
   int columns;
   char column_separator;
   char record_separator;
+  bool has_record_separator;
+  bool line_ends_scan; // values are separated by blanks or tabs, and scans by nothing else
   std::vector<double> values;
   std::vector<std::pair<std::int32_t, std::string>> texts; // scan index, text
+  std::int64_t early_end = 0; // first scan (1-based) closed right after its last value, or 0
+  bool cut_at_end = false;    // the file ends right after the last value of a complete scan
+  bool closed = false;        // the scan just read consumed its record separator
 
   // "%lf": white space, then a number; at the end of the input nothing is read.
   Value read_value() {
@@ -59,17 +69,33 @@ struct Parser {
     return Value::READ;
   }
 
-  // "%lf%c" with the column separator as the character. The value only counts when the
-  // separator follows it.
+  // "%lf%c" with the column separator as the character. Without the separator the value stays
+  // in the list for the caller to judge.
   Value read_value_with_separator() {
     const Value v = read_value();
     if (v != Value::READ) return v;
-    if (p == end || *p != column_separator) {
-      values.pop_back();
+    if (p == end || *p != column_separator)
       return p == end ? Value::NO_SEPARATOR : Value::WRONG_SEPARATOR;
-    }
     ++p;
     return Value::READ;
+  }
+
+  // Whether what follows a scan's last value, other than the column separator, still ends the
+  // scan completely: the end of the file, the record separator (consumed), or a line end when
+  // blanks or tabs separate the values.
+  bool ends_scan_early() {
+    if (p == end) {
+      cut_at_end = true;
+      return true;
+    }
+    if (has_record_separator && *p == record_separator) {
+      ++p;
+      closed = true;
+    } else if (!line_ends_scan || (*p != '\r' && *p != '\n')) {
+      return false;
+    }
+    if (early_end == 0) early_end = std::int64_t(values.size()) / columns;
+    return true;
   }
 
   // Outcome of a value that failed at the start of a scan (`first`) or within it.
@@ -82,11 +108,18 @@ struct Parser {
     }
   }
 
-  // Reads one scan's values; 0 when all were read, else the outcome.
+  // Reads one scan's values; 0 when all were read, else the outcome. A value without its
+  // separator does not count, unless it is the scan's last and ends the scan early.
   int read_scan(bool separated) {
+    closed = false;
     for (int c = 0; c < columns; ++c) {
       const Value v = separated ? read_value_with_separator() : read_value();
-      if (v != Value::READ) return failure(v, c == 0);
+      if (v == Value::READ) continue;
+      if (v == Value::NO_SEPARATOR || v == Value::WRONG_SEPARATOR) {
+        if (c + 1 == columns && ends_scan_early()) return 0;
+        values.pop_back();
+      }
+      return failure(v, c == 0);
     }
     return 0;
   }
@@ -113,6 +146,7 @@ int parse(Parser& in, bool texts, bool column_separator, bool record_separator) 
     if (texts) {
       if (column_separator) {
         if (int r = in.read_scan(true)) return r;
+        if (in.closed) continue; // the scan's text is empty
       } else {
         for (int c = 0; c < in.columns; ++c) {
           const Value v = in.read_value();
@@ -123,6 +157,7 @@ int parse(Parser& in, bool texts, bool column_separator, bool record_separator) 
       if (int r = in.read_column_text(scan)) return r;
     } else if (column_separator && record_separator) {
       if (int r = in.read_scan(true)) return r;
+      if (in.closed) continue;
       if (in.p == in.end) return kEnded;
       if (*in.p++ != in.record_separator) return kBadRecordSeparator;
     } else if (column_separator) {
@@ -211,7 +246,17 @@ int read_ascii_data(Document& doc, std::FILE* file) {
   const bool texts = text_kw.present != 0 && text_kw.field[0].i != 0;
   const bool keep_texts = text_kw.present != 0 && text_kw.field[0].i == 1;
   const char* begin = rest.bytes.get();
-  Parser in{begin, begin + rest.size, columns, colsep.field[0].c, recsep.field[0].c, {}, {}};
+  const bool blank_separated = !texts && colsep.present != 0 && recsep.present == 0 &&
+                               (colsep.field[0].c == ' ' || colsep.field[0].c == '\t');
+  Parser in{begin,
+            begin + rest.size,
+            columns,
+            colsep.field[0].c,
+            recsep.field[0].c,
+            recsep.present != 0,
+            blank_separated,
+            {},
+            {}};
   int outcome = kNoRecordSeparator;
   try {
     in.values.reserve(expected_values(begin, rest.size));
@@ -231,11 +276,12 @@ int read_ascii_data(Document& doc, std::FILE* file) {
   doc.reading.values_read = n;
 
   // Scans kept follow the outcome; messages never name a scan or column below 1.
+  if (in.early_end > 0) report_text(doc, 1006, "", clamp_count(in.early_end), columns, 4);
   std::int64_t scans = 0;
   switch (outcome) {
   case kNoRecordSeparator: report_text(doc, 1016, "", 0, 0, 1); return 0;
   case kEnded:
-    if (n % c != 0) report_text(doc, 1004, "", 0, 0, 4);
+    if (n % c != 0 || in.cut_at_end) report_text(doc, 1004, "", 0, 0, 4);
     scans = n / c;
     break;
   case kBadValue:

@@ -2,6 +2,7 @@
 #include "reader/header_parser.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -67,27 +68,54 @@ bool scan_int(const char*& p, int& value) {
 }
 
 // The first line must name a supported GEFID: "GEFID", then after the first `=` three numbers
-// in the form "%d, %d, %d" giving 1.0.0, 1.1.0 or 2.0.0.
-bool supported_first_line(const char* window, std::int64_t size) {
-  char line[255];
+// in the form "%d, %d, %d" giving 1.0.0, 1.1.0 or 2.0.0. Producers also write a UTF-8
+// byte-order mark or blank lines before it, and updates of 1.1 for the 1.1.0 format; those are
+// read, with a report. Returns the offset of the GEFID line, or -1 after reporting why the file
+// cannot be read.
+std::int64_t check_gefid_line(Document& doc, const char* window, std::int64_t size) {
   std::int64_t start = 0;
-  // A UTF-8 byte-order mark is not part of the line.
   if (size >= 3 && std::memcmp(window, "\xEF\xBB\xBF", 3) == 0) start = 3;
+  // Only whole lines of blanks are skipped: blanks before `#GEFID` on its own line stay part of it.
+  std::int64_t first = start;
+  for (std::int64_t i = start; i < size; ++i) {
+    const char c = window[i];
+    if (c == '\n') first = i + 1;
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') break;
+  }
+  char line[255];
   std::int64_t n = 0;
-  while (n < 254 && start + n < size && window[start + n] != '\n' && window[start + n] != '\0') {
-    const char c = window[start + n];
+  while (n < 254 && first + n < size && window[first + n] != '\n' && window[first + n] != '\0') {
+    const char c = window[first + n];
     line[n++] = (c >= 'a' && c <= 'z') ? char(c - 32) : c;
   }
   line[n] = '\0';
   const char* equals = std::strchr(line, '=');
-  if (std::strstr(line, "GEFID") == nullptr || equals == nullptr) return false;
+  if (std::strstr(line, "GEFID") == nullptr || equals == nullptr) {
+    report_text(doc, 9, "", 0, 0, 1);
+    return -1;
+  }
+  if (first > start) report_text(doc, 42, "Blank lines before GEFID were skipped.", 0, 0, 5);
   const char* p = equals + 1;
   int release = 0, version = 0, update = 0;
   if (!scan_int(p, release) || *p++ != ',' || !scan_int(p, version) || *p++ != ',' ||
-      !scan_int(p, update))
-    return false;
-  if (update != 0) return false;
-  return (release == 1 && (version == 0 || version == 1)) || (release == 2 && version == 0);
+      !scan_int(p, update)) {
+    report_text(doc, 9, "", 0, 0, 1);
+    return -1;
+  }
+  char text[96];
+  if (release == 1 && version == 1 && update > 0) {
+    std::snprintf(text, sizeof text, "GEFID %d.%d.%d is read as 1.1.0.", release, version, update);
+    report_text(doc, 42, text, 0, 0, 4);
+    return first;
+  }
+  if (update == 0 &&
+      ((release == 1 && (version == 0 || version == 1)) || (release == 2 && version == 0)))
+    return first;
+  std::snprintf(text, sizeof text, "GEFID %d.%d.%d is not supported (1.0.0, 1.1.0 and 2.0.0 are).",
+                release, version, update);
+  report_text(doc, 42, text, 0, 0, 1);
+  report_text(doc, 9, "", 0, 0, 1);
+  return -1;
 }
 
 // A stretch of the file that always begins at the line being parsed, so that a line up to the
@@ -211,12 +239,9 @@ int read_header(Document& doc, std::FILE* file) {
     return 0;
   }
   window.advance(0);
-  if (!supported_first_line(window.data(), window.size())) {
-    report_text(doc, 9, "", 0, 0, 1);
-    return 0;
-  }
+  std::int64_t offset = check_gefid_line(doc, window.data(), window.size());
+  if (offset < 0) return 0;
 
-  std::int64_t offset = 0;
   std::int64_t consumed = 0;
   {
     InputModeScope text(doc, STRING);

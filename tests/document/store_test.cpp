@@ -2,6 +2,9 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "support/document_fixture.h"
 
@@ -61,18 +64,46 @@ TEST_F(StoreTest, SurplusFieldsAreReportedOnlyWhenGiven) {
   store_line("ZID= 31000, 1.5, 0.01,");
   EXPECT_EQ(errors().size(), 1u);
 
-  // A numbered keyword names its serial number and the field count.
-  store_line("COLUMNVOID= 2, -999, 5");
-  ASSERT_EQ(errors().size(), 2u);
-  EXPECT_EQ(message(1),
-            " GEF 100: Too many parameters (2) in keyword COLUMNVOID, serial number 2.\n");
-  EXPECT_EQ(entry_of(KW_COLUMNVOID, 1).field[0].d, -999.0);
-
   // Typed arguments count as given even when they designate an empty text.
   const void* args[kMaxFields] = {"owner", ""};
   store_keyword(g_document, "FILEOWNER", args);
-  ASSERT_EQ(errors().size(), 3u);
-  EXPECT_EQ(errors()[2][0], 34);
+  ASSERT_EQ(errors().size(), 2u);
+  EXPECT_EQ(errors()[1][0], 34);
+}
+
+TEST_F(StoreTest, EveryKeywordReportsTheSurplusErrorOfItsTableRow) {
+  // The keywords whose surplus error names a serial or slot number, and those never checked.
+  const std::set<int> numbered = {6,  8,  9,  11, 12, 14, 21, 22, 23, 24, 27, 32,
+                                  33, 35, 36, 44, 45, 48, 49, 57, 58, 62, 63};
+  const std::set<int> unchecked = {KW_DATACONVERSION, KW_STRUCTURETEXT, KW_STRUCTURETYPE};
+  for (int code = 1; code < kKeywordSlots; ++code) {
+    const KeywordInfo& kw = keyword_info(code);
+    if (kw.name == nullptr) continue;
+    const int expected = unchecked.count(code) != 0 ? 0 : numbered.count(code) != 0 ? 56 : 34;
+    EXPECT_EQ(kw.surplus, expected) << kw.name;
+    reset_document(g_document);
+    std::string line = std::string(kw.name) + "=";
+    for (int k = 0; k < kw.line_fields; ++k) line += " 1,";
+    const std::size_t before = errors().size();
+    store_line(line + " surplus");
+    std::vector<ErrorEntry> found;
+    for (std::size_t i = before; i < errors().size(); ++i)
+      if (errors()[i][0] == 34 || errors()[i][0] == 56) found.push_back(errors()[i]);
+    if (expected == 0) {
+      EXPECT_TRUE(found.empty()) << kw.name;
+      continue;
+    }
+    ASSERT_EQ(found.size(), 1u) << kw.name;
+    const ErrorEntry want = expected == 34 ? ErrorEntry{34, found[0][1], kw.line_fields, 0, 3}
+                                           : ErrorEntry{56, found[0][1], 1, kw.line_fields, 3};
+    EXPECT_EQ(found[0], want) << kw.name;
+  }
+  store_line("COMMENT= a, b");
+  EXPECT_EQ(message(int(errors().size()) - 1),
+            " GEF 100: In keyword COMMENT more parameters than allowed (=1) are found.\n");
+  store_line("COLUMNVOID= 2, -999, 5");
+  EXPECT_EQ(message(int(errors().size()) - 1),
+            " GEF 100: Too many parameters (2) in keyword COLUMNVOID, serial number 2.\n");
 }
 
 TEST_F(StoreTest, UnknownAndRepeatedKeywords) {

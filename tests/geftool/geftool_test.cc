@@ -9,6 +9,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -171,6 +173,26 @@ TEST_F(GeftoolTest, CheckJsonCarriesCodeLevelAndClassPerFinding) {
   EXPECT_EQ(month_level, 2);
   EXPECT_EQ(owner_level, 1);
   EXPECT_EQ(j["summary"]["failed"], 1);
+}
+
+TEST_F(GeftoolTest, TolerancesOfReadingAreFindingsThatDoNotFail) {
+  // Blank lines before an updated GEFID, scans closed right after their last value, and a file
+  // cut right after its last value: read whole, each deviation named once.
+  std::string text = read_file(example("cpt_separators.gef"));
+  text.replace(text.find("1, 1, 0"), 7, "1, 1, 2");
+  for (auto at = text.find(";!\r\n"); at != std::string::npos; at = text.find(";!\r\n", at))
+    text.erase(at, 1);
+  text = "\r\n" + text.substr(0, text.size() - 3);
+  const fs::path file = dir_ / "tolerated.gef";
+  std::ofstream(file, std::ios::binary) << text;
+  const Outcome run = geftool("check --json " + in_quotes(file.string()));
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  const json j = parsed(run);
+  std::vector<std::pair<int, int>> found; // code, level
+  for (const json& f : j["files"][0]["findings"]) found.emplace_back(f["code"], f["level"]);
+  std::sort(found.begin(), found.end());
+  EXPECT_EQ(found, (std::vector<std::pair<int, int>>{{42, 4}, {42, 5}, {1004, 4}, {1006, 4}}))
+      << j.dump(1);
 }
 
 TEST_F(GeftoolTest, QuietPrintsOnlyTheSummary) {

@@ -1,4 +1,5 @@
 // Text data blocks: the six separator forms, their outcomes, column texts and numbers as "%lf".
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -95,11 +96,70 @@ TEST_F(AsciiTest, BothSeparators) {
   EXPECT_EQ(scans(), 2);
 }
 
+// Header lines and the data block behind them.
+struct Block {
+  std::string extra, data;
+};
+
+// The scan, column and level an entry names.
+std::array<int, 3> where(const ErrorEntry& e) { return {e[2], e[3], e[4]}; }
+
+TEST_F(AsciiTest, RecordSeparatorRightAfterTheLastValueEndsTheScan) {
+  // Both forms may mix row by row; the first such scan is reported once, as a deviation.
+  const Block blocks[] = {{kBoth, "1;2;!\r\n3;4!\r\n5;6!\r\n7;8;!"},
+                          {kBoth + kTexts, "1;2;a!\r\n3;4!\r\n5;6!\r\n7;8;b!"}};
+  for (const Block& b : blocks) {
+    ASSERT_EQ(read(header(2, b.extra) + b.data), 1);
+    EXPECT_EQ(error_codes(), std::vector<int>{1006}) << b.data;
+    EXPECT_EQ(where(find(1006)), (std::array<int, 3>{2, 2, 4}));
+    ASSERT_EQ(scans(), 4);
+    EXPECT_EQ(value(3, 2), 6.0);
+    EXPECT_EQ(value(4, 1), 7.0);
+    expect_consistent(2);
+  }
+  EXPECT_EQ(text(2), nullptr);
+  EXPECT_STREQ(text(4), "b");
+
+  // Any other value followed by the record separator still breaks the scan.
+  ASSERT_EQ(read(header(3, kBoth) + "1;2!\r\n"), 1);
+  EXPECT_EQ(where(find(1006)), (std::array<int, 3>{1, 2, 2}));
+  EXPECT_EQ(scans(), 0);
+}
+
 TEST_F(AsciiTest, ColumnSeparatorOnly) {
   ASSERT_EQ(read(header(2, "#COLUMNSEPARATOR= ;\r\n") + "1;2;\n3;4;\n"), 1);
   EXPECT_TRUE(errors().empty());
-  EXPECT_EQ(scans(), 2);
   EXPECT_EQ(value(2, 1), 3.0);
+  // A line end right after a scan's last value ends the scan only where blanks separate values.
+  ASSERT_EQ(read(header(2, "#COLUMNSEPARATOR= ;\r\n") + "1;2;\r\n3;4\r\n"), 1);
+  EXPECT_EQ(where(find(1006)), (std::array<int, 3>{2, 2, 2}));
+  EXPECT_EQ(scans(), 1);
+
+  ASSERT_EQ(read(header(2, "#COLUMNSEPARATOR= \r\n") + "1 2\r\n3  4\n5 6 \r\n"), 1);
+  EXPECT_EQ(error_codes(), std::vector<int>{1006});
+  EXPECT_EQ(where(find(1006)), (std::array<int, 3>{1, 2, 4}));
+  ASSERT_EQ(scans(), 3);
+  EXPECT_EQ(value(2, 2), 4.0);
+  EXPECT_EQ(value(3, 1), 5.0);
+}
+
+TEST_F(AsciiTest, CompleteLastScanCutByTheEndOfTheFileIsKept) {
+  const Block blocks[] = {{kBoth, "1;2;!\r\n3;4"},
+                          {kBoth + kTexts, "1;2;a!\r\n3;4"},
+                          {"#COLUMNSEPARATOR= ;\r\n", "1;2;\r\n3;4"},
+                          {"#COLUMNSEPARATOR= \r\n", "1 2 \r\n3 4"}};
+  for (const Block& b : blocks) {
+    ASSERT_EQ(read(header(2, b.extra) + b.data), 1);
+    EXPECT_EQ(error_codes(), std::vector<int>{1004}) << b.data;
+    EXPECT_EQ(find(1004)[4], 4);
+    ASSERT_EQ(scans(), 2) << b.data;
+    EXPECT_EQ(value(2, 2), 4.0);
+    expect_consistent(2);
+  }
+  // A last scan with fewer values than columns is still dropped.
+  ASSERT_EQ(read(header(3, kBoth) + "1;2;3;!\r\n4;5"), 1);
+  EXPECT_EQ(scans(), 1);
+  EXPECT_FALSE(has(1004));
 }
 
 TEST_F(AsciiTest, RecordSeparatorOnly) {

@@ -1,4 +1,5 @@
 // Header syntax: GEFID line, field splitting and escapes, line limits and the end of the header.
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -23,31 +24,60 @@ struct Split {
   std::string operator[](int k) const { return line.field[k]; }
 };
 
-TEST_F(HeaderTest, AcceptsOnlySupportedGefids) {
+TEST_F(HeaderTest, AcceptsSupportedGefidsAndReadsUpdatesOfOneOneAsOneOneZero) {
+  const std::string rest = "\r\n#COLUMN= 1\r\n#COLUMNINFO= 1, m, x, 1\r\n#EOH=\r\n1\r\n";
   for (const char* id : {"1, 0, 0", "1, 1, 0", "2, 0, 0", "1,1,0"}) {
-    EXPECT_EQ(read(std::string("#GEFID= ") + id +
-                   "\r\n#COLUMN= 1\r\n#COLUMNINFO= 1, m, x, 1\r\n"
-                   "#EOH=\r\n1\r\n"),
-              1)
-        << id;
+    EXPECT_EQ(read(std::string("#GEFID= ") + id + rest), 1) << id;
+    EXPECT_TRUE(errors().empty()) << id;
   }
-  for (const char* id : {"1, 2, 0", "3, 0, 0", "1, 1", "1 , 1, 0"}) {
+
+  // Written as found, read as 1.1.0 by the rules, and said so.
+  ASSERT_EQ(read("#GEFID= 1, 1, 2" + rest), 1);
+  EXPECT_EQ(error_codes(), std::vector<int>{42});
+  EXPECT_EQ(find(42)[4], 4);
+  EXPECT_EQ(message(0), " GEF 100: GEFID 1.1.2 is read as 1.1.0.\n");
+  EXPECT_EQ(get_gefid_Update(), 2);
+  EXPECT_EQ(gefid_version(g_document), 10100);
+
+  // Other versions are refused with the reason before the missing-GEFID report.
+  for (const char* id : {"1, 2, 0", "3, 0, 0", "2, 0, 1", "1, 1, -1"}) {
+    EXPECT_EQ(read(std::string("#GEFID= ") + id + "\r\n#COLUMN= 1\r\n#EOH=\r\n"), 0) << id;
+    EXPECT_EQ(error_codes(), (std::vector<int>{42, 9, 43, 43, 43, 37})) << id;
+    EXPECT_EQ(find(42)[4], 1);
+    std::string shown = id;
+    shown.erase(std::remove(shown.begin(), shown.end(), ' '), shown.end());
+    std::replace(shown.begin(), shown.end(), ',', '.');
+    EXPECT_EQ(message(0),
+              " GEF 100: GEFID " + shown + " is not supported (1.0.0, 1.1.0 and 2.0.0 are).\n");
+  }
+  // A line that does not give three numbers names no version.
+  for (const char* id : {"1, 1", "1 , 1, 0"}) {
     EXPECT_EQ(read(std::string("#GEFID= ") + id + "\r\n#COLUMN= 1\r\n#EOH=\r\n"), 0) << id;
     EXPECT_EQ(error_codes(), (std::vector<int>{9, 43, 43, 43, 37})) << id;
   }
 }
 
-TEST_F(HeaderTest, FirstLineWithoutGefidStoresNothing) {
-  EXPECT_EQ(read("#COLUMN= 1\r\n#GEFID= 1, 1, 0\r\n#EOH=\r\n"), 0);
-  EXPECT_EQ(find(9)[4], 1);
-  EXPECT_EQ(entry_of(KW_COLUMN).present, 0);
-  EXPECT_EQ(find(37)[4], 1);
-}
-
-TEST_F(HeaderTest, ByteOrderMarkBeforeGefidIsAccepted) {
-  ASSERT_EQ(read("\xEF\xBB\xBF" + header(1) + "7\r\n"), 1);
-  EXPECT_EQ(entry_of(KW_GEFID).field[1].i, 1);
-  EXPECT_EQ(value(1, 1), 7.0);
+TEST_F(HeaderTest, OnlyAByteOrderMarkAndBlankLinesMayPrecedeGefid) {
+  // A byte-order mark and blanks on the GEFID line are no deviation; whole blank lines are.
+  for (const std::string lead : {"\xEF\xBB\xBF", "  ", "\r\n", "\n \t\r\n\n", "\xEF\xBB\xBF\n"}) {
+    ASSERT_EQ(read(lead + header(1) + "7\r\n"), 1);
+    EXPECT_EQ(value(1, 1), 7.0);
+    if (lead.find('\n') == std::string::npos) {
+      EXPECT_TRUE(errors().empty());
+      continue;
+    }
+    EXPECT_EQ(error_codes(), std::vector<int>{42});
+    EXPECT_EQ(find(42)[4], 5);
+    EXPECT_EQ(message(0), " GEF 100: Blank lines before GEFID were skipped.\n");
+  }
+  // Anything else before GEFID is refused before a keyword is stored.
+  for (const std::string lead : {"", "\r\n.\r\n"}) {
+    EXPECT_EQ(read(lead + "#COLUMN= 1\r\n#GEFID= 1, 1, 0\r\n#EOH=\r\n"), 0);
+    EXPECT_EQ(find(9)[4], 1);
+    EXPECT_FALSE(has(42));
+    EXPECT_EQ(entry_of(KW_COLUMN).present, 0);
+    EXPECT_EQ(find(37)[4], 1);
+  }
 }
 
 TEST_F(HeaderTest, SplitsFieldsAndClearsTheRest) {
