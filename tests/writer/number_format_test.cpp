@@ -1,0 +1,115 @@
+// Number texts equal the C library's printf in the C locale, whatever the caller's locale.
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "writer/writer_fixture.h"
+
+namespace gef::test {
+namespace {
+
+// Doubles that stress formatting: random bit patterns, subnormals, huge, signed zeros, halfway
+// cases of every precision and the infinities and NaN.
+std::vector<double> awkward_values() {
+  std::vector<double> v = {0.0,
+                           -0.0,
+                           0.5,
+                           1.5,
+                           2.5,
+                           -2.5,
+                           0.125,
+                           0.0625,
+                           1e300,
+                           -1e300,
+                           1e-300,
+                           5e-324,
+                           2.2250738585072014e-308,
+                           1.7976931348623157e308,
+                           9.9999995,
+                           0.00015,
+                           123456789.5,
+                           1e15,
+                           1e16,
+                           1e-5,
+                           1e-4,
+                           999999.5,
+                           std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN()};
+  std::mt19937_64 random(20240601);
+  for (int i = 0; i < 400; ++i) {
+    std::uint64_t bits = random();
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    if (std::isfinite(d)) v.push_back(d);
+    v.push_back(std::ldexp(double(random() % 2000001) - 1e6, int(random() % 80) - 40));
+    v.push_back((double(random() % 100000) + 0.5) / std::pow(10.0, double(random() % 8)));
+  }
+  return v;
+}
+
+std::vector<std::string> formats() {
+  std::vector<std::string> out = {"%10.4le", "%11.4le", "%lf",     "%f",    "%lg",
+                                  "%g",      "%E",      "%.0f",    "%.0e",  "%.0g",
+                                  "%25.17G", "%.20e",   "%.1100f", "%.900e"};
+  for (const char* letter : {"e", "f", "g", "I"})
+    for (const char* shape : {"", "12", ".3", "14.7", "3.0"}) {
+      std::string f = std::string("%") + shape;
+      if (*letter == 'I') { // an integer token: no decimals
+        f = std::string("%") + std::string(shape).substr(0, std::string(shape).find('.')) + ".0lf";
+      } else {
+        f += std::string("l") + letter;
+      }
+      out.push_back(f);
+    }
+  return out;
+}
+
+std::string printf_text(const std::string& format, double v) {
+  const int n = std::snprintf(nullptr, 0, format.c_str(), v);
+  std::string out(std::size_t(n) + 1, '\0');
+  std::snprintf(out.data(), out.size(), format.c_str(), v);
+  out.resize(std::size_t(n));
+  return out;
+}
+
+void expect_printf_digits() {
+  const std::vector<double> values = awkward_values();
+  for (const std::string& f : formats()) {
+    const NumberFormat format = parse_number_format(f.c_str());
+    for (double v : values) {
+      std::setlocale(LC_NUMERIC, "C");
+      const std::string expected = printf_text(f, v);
+      std::setlocale(LC_NUMERIC, "");
+      ASSERT_EQ(format_number(format, v), expected) << f << " of " << v;
+    }
+  }
+}
+
+TEST(NumberFormat, EqualsPrintfInTheCLocale) { expect_printf_digits(); }
+
+TEST(NumberFormat, IgnoresTheCallersLocale) {
+  if (std::setlocale(LC_NUMERIC, "nl_NL.UTF-8") == nullptr) GTEST_SKIP() << "no Dutch locale";
+  setenv("LC_NUMERIC", "nl_NL.UTF-8", 1);
+  expect_printf_digits();
+  std::setlocale(LC_NUMERIC, "C");
+  unsetenv("LC_NUMERIC");
+}
+
+TEST(NumberFormat, TakesAnythingElseAsPlainG) {
+  for (const char* f : {"%-8.2f", "%d", "8.2f", "%8.2fx", "%s", "", "%+g"}) {
+    const NumberFormat format = parse_number_format(f);
+    EXPECT_EQ(format.letter, 'g') << f;
+    EXPECT_EQ(format.width, 0) << f;
+    EXPECT_EQ(format.precision, 6) << f;
+  }
+  EXPECT_EQ(parse_number_format(nullptr).letter, 'g');
+  // The widest width a format token can carry is written in full, not cut to a buffer.
+  EXPECT_EQ(format_number(parse_number_format("%99999999.2lf"), 1.5).size(), 99999999u);
+}
+
+} // namespace
+} // namespace gef::test
