@@ -10,6 +10,8 @@
 #endif
 
 #include "check.h"
+#include "convert.h"
+#include "dif.h"
 #include "dump.h"
 #include "info.h"
 
@@ -57,6 +59,38 @@ int main(int argc, char** argv) {
   dump_cmd->add_option("file", dump_path, "GEF file")->required();
   dump_cmd->add_flag("--voids-empty", voids_empty, "Leave void values (COLUMNVOID) empty");
 
+  geftool::ConvertOptions convert;
+  CLI::App* convert_cmd = app.add_subcommand(
+      "convert", "Rewrite a GEF file through the library: header in the format's order, data in "
+                 "the layout asked for.\nExit status: 0 written, 1 only the header could be "
+                 "written, 2 input unreadable, output not writable or a wrong argument.");
+  convert_cmd->add_option("input", convert.input, "GEF file to read")->required();
+  convert_cmd->add_option("output", convert.output, "GEF file to write")->required();
+  CLI::Option* binary =
+      convert_cmd->add_flag("--binary", convert.binary, "Write the data block as binary records");
+  convert_cmd
+      ->add_option("--datatype", convert.datatype,
+                   "Element type of the binary records (default: the file's, else DOUBLE)")
+      ->check(CLI::IsMember({"INT", "INT2", "INT4", "LONG", "FLOAT", "REAL4", "DOUBLE", "REAL8"},
+                            CLI::ignore_case))
+      ->needs(binary);
+  convert_cmd->add_flag("--ascii", convert.ascii, "Write the data block as text")->excludes(binary);
+  convert_cmd
+      ->add_option("--separators", convert.separators,
+                   "Column and record separator characters of the text data block")
+      ->expected(2);
+  convert_cmd->add_option("--format", convert.format,
+                          "Number formats of the text data block (REPORTDATAFORMAT tokens such "
+                          "as \"F8.2 E12.4\")");
+
+  std::string dif_input, dif_output;
+  CLI::App* dif_cmd = app.add_subcommand(
+      "dif", "Export the data block of a GEF file as a DIF table (quantities, units, one row "
+             "per scan, voids blank).\nExit status: 0 written, 2 input unreadable or output not "
+             "writable.");
+  dif_cmd->add_option("input", dif_input, "GEF file to read")->required();
+  dif_cmd->add_option("output", dif_output, "DIF file to write")->required();
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -67,5 +101,7 @@ int main(int argc, char** argv) {
   if (check_cmd->parsed()) return geftool::run_check(check);
   if (info_cmd->parsed()) return geftool::run_info(info_path, info_json);
   if (dump_cmd->parsed()) return geftool::run_dump(dump_path, voids_empty);
+  if (convert_cmd->parsed()) return geftool::run_convert(convert);
+  if (dif_cmd->parsed()) return geftool::run_dif(dif_input, dif_output);
   return 2;
 }
