@@ -1,4 +1,5 @@
 // The data block writer: the three layouts, per-scan texts, binary types and kept voids.
+#include <cmath>
 #include <cstring>
 
 #include "writer/writer_fixture.h"
