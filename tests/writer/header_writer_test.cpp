@@ -67,6 +67,7 @@ const LineCase kLines[] = {
      "#XYID= 31000, 155000.12, 463000.5, 0.01, 0.1"},
     {{"XYID= 31000, 155000.120, 463000"}, 1, 1, "#XYID= 31000, 155000.12, 463000"},
     {{"XYID= 31000, 1.0, 2.0, 0.25, 2"}, 1, 1, "#XYID= 31000, 1.0, 2, 0.25, 2"},
+    {{"XYID= 31000, 1.0, 2.0, 0.001, -1"}, 1, 1, "#XYID= 31000, 1.000, 2, 0.001, -1"},
     {{"ZID= 31000, -1.25, 0.01"}, 1, 1, "#ZID= 31000, -1.25, 0.01"},
     {{"ZID= 31000, 1.5"}, 1, 1, "#ZID= 31000, 1.5, 0.0"},
     {{"ZID= 31000, 2.5, 0.0000000005"}, 1, 1, "#ZID= 31000, 2.5000000000, 0.0000000005"},
@@ -199,17 +200,6 @@ TEST_F(HeaderWriterTest, WritesTextsThatReadBackAsTheSameField) {
   store_text(KW_COMPANYID, "Firm");
   entry_of(KW_COMPANYID).bits = 0;
   EXPECT_EQ(line(write(), "#COMPANYID="), "#COMPANYID= , , 0");
-}
-
-TEST(CoordinateDecimals, FollowTheAccuracy) {
-  const struct {
-    double value, accuracy;
-    int decimals;
-  } cases[] = {{1.0, 0.01, 2},  {1.0, 0.05, 2},     {1.0, 0.1, 1},  {1.0, 0.5, 1},
-               {1.0, 0.001, 3}, {1.0, 1.0, 0},      {1.0, -1.0, 0}, {1.0, 5e-10, 10},
-               {1.25, 0.0, 2},  {155000.1, 0.0, 1}, {2.0, 0.0, 0},  {1e-7, 0.0, 0}};
-  for (const auto& c : cases)
-    EXPECT_EQ(coordinate_decimals(c.value, c.accuracy), c.decimals) << c.value << " " << c.accuracy;
 }
 
 } // namespace
