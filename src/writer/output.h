@@ -70,7 +70,7 @@ public:
   bool failed() const { return failed_; }
 
 private:
-  static constexpr std::size_t kBufferSize = 1 << 16;
+  static constexpr std::size_t kBufferSize = 1 << 15;
   std::FILE* file_;
   bool crlf_;
   bool failed_ = false;
