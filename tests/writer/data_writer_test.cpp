@@ -66,11 +66,7 @@ TEST_F(DataWriterTest, KeepsVoidCellsVoid) {
   for (double w : voids) {
     set_data(1, 1, w);
     set_data(2, 1, w);
-    const void* args[kMaxFields] = {"1", std::to_string(w).c_str()};
-    {
-      InputModeScope mode(g_document, STRING);
-      store_keyword(g_document, KW_COLUMNVOID, "COLUMNVOID", args);
-    }
+    store_line("COLUMNVOID= 1, " + std::to_string(w));
     const std::string shortest = shortest_text(w);
     const std::string expected = std::string(10 - shortest.size(), ' ') + shortest + " " +
                                  format_number(NumberFormat{'e', 10, 4}, w) + " \r\n";
