@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Builds the read benchmark and geftool optimised, without tests, and runs the read benchmark
-# (arguments go to it) and the throughput of geftool check over the shared corpus.
+# Builds the read and write benchmarks and geftool optimised, without tests, and runs them:
+# arguments go to the read benchmark, GEF_WRITE_BENCH_ARGS to the write benchmark; then the
+# throughput of geftool check over the shared corpus.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 dir=${GEF_BENCH_DIR:-build-bench}
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DGEF_BUILD_BENCH=ON -DGEF_BUILD_TESTS=OFF >/dev/null
-cmake --build "$dir" -j "${GEF_JOBS:-2}" --target gef_read_bench
+cmake --build "$dir" -j "${GEF_JOBS:-2}" --target gef_read_bench gef_write_bench
 status=0
 "$dir/bin/gef_read_bench" "$@" || status=$? # a missed target still lets the next run report
+# shellcheck disable=SC2086 # the variable holds several arguments
+"$dir/bin/gef_write_bench" ${GEF_WRITE_BENCH_ARGS:-} || status=$?
 
 # geftool check: several runs, one process each; the median wall time gives files per second.
 # CPU time (user + system) is shown beside it, since wall time follows the machine's load.

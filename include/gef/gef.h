@@ -11,5 +11,6 @@
 #include "gef/reader.h"
 #include "gef/reporttext.h"
 #include "gef/setters.h"
+#include "gef/writer.h"
 
 #endif /* GEF_GEF_H */

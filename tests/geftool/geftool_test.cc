@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -247,7 +248,7 @@ TEST_F(GeftoolTest, CheckRunsTheCptReportAndDataRules) {
 }
 
 TEST_F(GeftoolTest, HelpOnEveryCommand) {
-  for (const char* command : {"", "check ", "info ", "dump "}) {
+  for (const char* command : {"", "check ", "info ", "dump ", "convert ", "dif "}) {
     const Outcome run = geftool(std::string(command) + "--help");
     EXPECT_EQ(run.status, 0) << command;
     EXPECT_NE(run.out.find("Usage"), std::string::npos) << command << run.out;
@@ -521,6 +522,114 @@ TEST_F(GeftoolTest, InfoAndDumpSurviveEveryCorpusFile) {
       }
     }
   }
+}
+
+// The summary that must survive a conversion: not the file's name, the messages of reading or
+// the declared minima and maxima (written with the data's precision); values as text data keep
+// them, to five digits. Binary records carry no per-scan texts.
+json comparable_info(json j, bool binary) {
+  for (const char* key : {"file", "messages_after_reading"}) j.erase(key);
+  if (binary) j.erase("column_texts");
+  for (json& column : j["columns"]) {
+    column.erase("declared_min");
+    column.erase("declared_max");
+    for (const char* key : {"min", "max"}) {
+      if (!column.contains(key) || !column[key].is_number()) continue;
+      char text[32];
+      std::snprintf(text, sizeof text, "%.4e", column[key].get<double>());
+      column[key] = text;
+    }
+  }
+  return j;
+}
+
+TEST_F(GeftoolTest, ConvertKeepsWhatInfoShows) {
+  const fs::path corpus = fs::path(GEFTOOL_SOURCE_DIR) / ".." / "shared" / "corpus";
+  std::vector<fs::path> files;
+  for (const char* name : {"cpt_basic.gef", "cpt_binary.gef", "cpt_separators.gef",
+                           "boring_layers.gef", "gefid2_dissipation.gef"})
+    files.push_back(example(name));
+  if (fs::is_directory(corpus))
+    for (const auto& entry : fs::recursive_directory_iterator(corpus))
+      if (entry.is_regular_file() && entry.path().extension() == ".gef") files.push_back(entry);
+  const std::string out = in_quotes((dir_ / "out.gef").string());
+  for (const fs::path& file : files) {
+    const Outcome before = geftool("info --json " + in_quotes(file.string()));
+    if (before.status != 0) continue;
+    for (const std::string options : {"", " --binary --datatype real8", " --ascii"}) {
+      const Outcome run = geftool("convert " + in_quotes(file.string()) + " " + out + options);
+      EXPECT_EQ(run.status, 0) << file << options << ": " << run.err;
+      const Outcome after = geftool("info --json " + out);
+      ASSERT_EQ(after.status, 0) << file << options << ": " << after.err;
+      const bool binary = options.find("binary") != std::string::npos;
+      json a = comparable_info(parsed(before), binary);
+      json b = comparable_info(parsed(after), binary);
+      // A height without accuracy is written with a zero accuracy.
+      // A height without accuracy is written with a zero accuracy, a location without fields with
+      // its stored zeros.
+      if (a.contains("zid") && a["zid"].is_object() && b["zid"]["dz"] == 0.0) a["zid"]["dz"] = 0.0;
+      if (a.contains("xyid") && a["xyid"].is_object() && a["xyid"]["x"].is_null()) a.erase("xyid");
+      if (!a.contains("xyid")) b.erase("xyid");
+      // Binary records end at LASTSCAN.
+      if (binary && a["scans"] != b["scans"])
+        EXPECT_LT(b["scans"].get<int>(), a["scans"].get<int>()) << file;
+      else
+        EXPECT_EQ(a, b) << file << options;
+    }
+  }
+}
+
+TEST_F(GeftoolTest, ConvertChangesTheLayoutAsAsked) {
+  const std::string in = in_quotes(example("cpt_basic.gef"));
+  const fs::path out = dir_ / "out.gef";
+  ASSERT_EQ(geftool("convert " + in + " " + in_quotes(out.string()) +
+                    " --separators \";\" \"!\" --format \"F8.3 F9.4\"")
+                .status,
+            0);
+  std::string text = read_file(out);
+  EXPECT_NE(text.find("#REPORTDATAFORMAT= F8.3 F9.4\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\n0.020;0.3500;"), std::string::npos) << text;
+  EXPECT_EQ(text.compare(text.size() - 3, 3, "!\r\n"), 0);
+  // Binary data keep LF header lines; an existing target is replaced.
+  ASSERT_EQ(geftool("convert " + in + " " + in_quotes(out.string()) + " --binary --datatype FLOAT")
+                .status,
+            0);
+  text = read_file(out);
+  EXPECT_NE(text.find("#DATATYPE= FLOAT\n"), std::string::npos);
+  EXPECT_EQ(text.find('\r'), std::string::npos);
+}
+
+TEST_F(GeftoolTest, ConvertAndDifRefuseBadPathsAndArguments) {
+  const std::string in = in_quotes(example("cpt_basic.gef"));
+  const std::string missing = in_quotes((dir_ / "missing" / "out.gef").string());
+  const std::string out = in_quotes((dir_ / "out.gef").string());
+  for (const std::string& arguments :
+       {"convert " + in_quotes(data("not_gef.gef")) + " " + out, "convert " + in + " " + missing,
+        "convert " + in + " " + out + " --datatype REAL4",
+        "convert " + in + " " + out + " --binary --ascii",
+        "convert " + in + " " + out + " --separators ab c",
+        "convert " + in + " " + out + " --binary --datatype COMPLEX",
+        "dif " + in_quotes(data("not_gef.gef")) + " " + out, "dif " + in + " " + missing}) {
+    const Outcome run = geftool(arguments);
+    EXPECT_EQ(run.status, 2) << arguments << ": " << run.out << run.err;
+  }
+  EXPECT_NE(geftool("convert " + in + " " + missing).err.find("cannot be opened"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "out.gef"));
+}
+
+TEST_F(GeftoolTest, DifExportsTheExample) {
+  const fs::path out = dir_ / "out.dif";
+  const Outcome run =
+      geftool("dif " + in_quotes(example("cpt_basic.gef")) + " " + in_quotes(out.string()));
+  EXPECT_EQ(run.status, 0) << run.err;
+  const std::string text = read_file(out);
+  EXPECT_EQ(text.rfind(
+                "TABLE\r\n0,1\r\n\"TABELNAAM\"\r\nVECTORS\r\n0,4\r\n\"\"\r\nTUPLES\r\n0,54\r\n", 0),
+            0u)
+      << text.substr(0, 200);
+  EXPECT_NE(text.find("\"cone resistance\""), std::string::npos);
+  EXPECT_EQ(text.compare(text.size() - 11, 11, "-1,0\r\nEOD\r\n"), 0);
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 #endif
 
 #include "check.h"
+#include "convert.h"
+#include "dif.h"
 #include "dump.h"
 #include "info.h"
 #include "plot.h"
@@ -70,6 +72,38 @@ int main(int argc, char** argv) {
   plot_cmd->add_option("file", plot_path, "GEF file")->required();
   plot_cmd->add_option("-o,--output", plot_output, "SVG file to write")->required();
 
+  geftool::ConvertOptions convert;
+  CLI::App* convert_cmd = app.add_subcommand(
+      "convert", "Rewrite a GEF file through the library: header in the format's order, data in "
+                 "the layout asked for.\nExit status: 0 written, 1 only the header could be "
+                 "written, 2 input unreadable, output not writable or a wrong argument.");
+  convert_cmd->add_option("input", convert.input, "GEF file to read")->required();
+  convert_cmd->add_option("output", convert.output, "GEF file to write")->required();
+  CLI::Option* binary =
+      convert_cmd->add_flag("--binary", convert.binary, "Write the data block as binary records");
+  convert_cmd
+      ->add_option("--datatype", convert.datatype,
+                   "Element type of the binary records (default: the file's, else DOUBLE)")
+      ->check(CLI::IsMember({"INT", "INT2", "INT4", "LONG", "FLOAT", "REAL4", "DOUBLE", "REAL8"},
+                            CLI::ignore_case))
+      ->needs(binary);
+  convert_cmd->add_flag("--ascii", convert.ascii, "Write the data block as text")->excludes(binary);
+  convert_cmd
+      ->add_option("--separators", convert.separators,
+                   "Column and record separator characters of the text data block")
+      ->expected(2);
+  convert_cmd->add_option("--format", convert.format,
+                          "Number formats of the text data block (REPORTDATAFORMAT tokens such "
+                          "as \"F8.2 E12.4\")");
+
+  std::string dif_input, dif_output;
+  CLI::App* dif_cmd = app.add_subcommand(
+      "dif", "Export the data block of a GEF file as a DIF table (quantities, units, one row "
+             "per scan, voids blank).\nExit status: 0 written, 2 input unreadable or output not "
+             "writable.");
+  dif_cmd->add_option("input", dif_input, "GEF file to read")->required();
+  dif_cmd->add_option("output", dif_output, "DIF file to write")->required();
+
   // CLI11 would only say that a subcommand is required; name the word it did not know.
   if (argc > 1 && argv[1][0] != '-' &&
       app.get_subcommands([&](CLI::App* sub) { return sub->check_name(argv[1]); }).empty()) {
@@ -90,5 +124,7 @@ int main(int argc, char** argv) {
   if (info_cmd->parsed()) return geftool::run_info(info_path, info_json, codes);
   if (dump_cmd->parsed()) return geftool::run_dump(dump_path, voids_empty, codes);
   if (plot_cmd->parsed()) return geftool::run_plot(plot_path, plot_output);
+  if (convert_cmd->parsed()) return geftool::run_convert(convert);
+  if (dif_cmd->parsed()) return geftool::run_dif(dif_input, dif_output);
   return 2;
 }

@@ -1,0 +1,81 @@
+// Locale-independent number texts and the buffered output stream shared by the writers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace gef {
+
+// A printf-style format for one double, reduced to what the writers produce: a conversion
+// letter (e, f or g, either case), a field width and a precision.
+struct NumberFormat {
+  char letter = 'g';
+  int width = 0;
+  int precision = 6;
+};
+
+// Parses "%[width][.precision][l]letter"; anything else (flags, other letters, trailing text,
+// a missing format) gives %g.
+NumberFormat parse_number_format(const char* format);
+
+constexpr std::size_t kCoreSize = 2048; // holds the widest number text before zero padding
+
+// The text of one number without its width padding. Precisions beyond what a double can show
+// add zeros: `zeros` of them belong at position `zeros_at` of `text`.
+struct NumberText {
+  char text[kCoreSize];
+  std::size_t length = 0;
+  std::size_t zeros = 0;
+  std::size_t zeros_at = 0;
+  std::size_t size() const { return length + zeros; }
+};
+
+// Formats `value` as printf does in the C locale, but without the field width.
+void format_core(const NumberFormat& format, double value, NumberText& out);
+
+// The shortest text that reads back as `value` (general form, `fixed` for plain decimals).
+std::string shortest_text(double value, bool fixed = false);
+// The same for a single-precision value.
+std::string shortest_text(float value);
+
+// Formats as printf does, width included; mostly for tests and short header numbers.
+std::string format_number(const NumberFormat& format, double value);
+
+// Writes through a large buffer to a C stream and remembers any failure. Line ends are CR LF
+// unless the stream carries binary data.
+class Output {
+public:
+  Output(std::FILE* file, bool crlf) : file_(file), crlf_(crlf) {}
+  ~Output() { flush(); }
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+
+  void put(const char* bytes, std::size_t n);
+  void put(const std::string& text) { put(text.data(), text.size()); }
+  void put(char c) {
+    if (used_ == kBufferSize) flush();
+    buffer_[used_++] = c;
+  }
+  void fill(char c, std::size_t n);
+  void end_line() {
+    if (crlf_) put('\r');
+    put('\n');
+  }
+  // The number padded to the format's width.
+  void put_number(const NumberFormat& format, const NumberText& text);
+  void put_unpadded(const NumberText& text);
+  bool flush();
+  bool failed() const { return failed_; }
+
+private:
+  static constexpr std::size_t kBufferSize = 1 << 15;
+  std::FILE* file_;
+  bool crlf_;
+  bool failed_ = false;
+  std::size_t used_ = 0;
+  char buffer_[kBufferSize];
+};
+
+} // namespace gef

@@ -1,0 +1,123 @@
+// write_gef: prepares the document (the keywords a written file must carry) and writes it.
+#include <cctype>
+#include <cstring>
+#include <string>
+
+#include "diagnostics/error_list.h"
+#include "document/store.h"
+#include "gef/writer.h"
+#include "writer/writer.h"
+
+namespace gef {
+namespace {
+
+constexpr std::int32_t kConvertedReportVersion = 1;
+
+bool starts_with_nocase(const char* text, const char* prefix) {
+  if (text == nullptr) return false;
+  for (; *prefix != '\0'; ++prefix, ++text)
+    if (std::toupper(static_cast<unsigned char>(*text)) != *prefix) return false;
+  return true;
+}
+
+bool contains_nocase(const char* text, const char* part) {
+  if (text == nullptr) return false;
+  std::string upper(text);
+  for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return upper.find(part) != std::string::npos;
+}
+
+// A converted older CPT report is written with the report version it was converted to.
+void record_converted_version(Document& doc) {
+  if (g_library.conversion_stamp == 0) return;
+  Entry& report = entry(doc, KW_REPORTCODE, 0);
+  if (report.present != 0 && (equals_nocase(report.field[0].s, "GEF-CPT-REPORT") ||
+                              equals_nocase(report.field[0].s, "GEF_CPT_REPORT")))
+    report.field[2].i = kConvertedReportVersion;
+  Entry& procedure = entry(doc, KW_PROCEDURECODE, 0);
+  if (procedure.present != 0 && (contains_nocase(procedure.field[0].s, "CPT-REPORT") ||
+                                 contains_nocase(procedure.field[0].s, "CPT_REPORT")))
+    procedure.field[2].i = kConvertedReportVersion;
+  g_library.conversion_stamp = 0;
+}
+
+void store_text(Document& doc, int code, const char* value) {
+  InputModeScope text(doc, STRING);
+  const void* args[kMaxFields] = {value};
+  store_keyword(doc, code, keyword_info(code).name, args);
+}
+
+bool text_is(Document& doc, int code, const char* a, const char* b) {
+  const Entry& e = entry(doc, code, 0);
+  return e.present != 0 && (equals_nocase(e.field[0].s, a) || equals_nocase(e.field[0].s, b));
+}
+
+// The keywords a written file must carry; they stay stored after the write.
+void force_keywords(Document& doc, bool binary) {
+  if (!text_is(doc, KW_OS, "DOS", "LE")) store_text(doc, KW_OS, "DOS");
+  if (binary) {
+    if (!text_is(doc, KW_DATAFORMAT, "BINAIR", "BINARY")) store_text(doc, KW_DATAFORMAT, "BINAIR");
+    const Entry& type = entry(doc, KW_DATATYPE, 0);
+    if (type.present == 0 || (type.bits & 1u) == 0) store_text(doc, KW_DATATYPE, "DOUBLE");
+  } else if (!text_is(doc, KW_DATAFORMAT, "ASCII", "ASCII")) {
+    store_text(doc, KW_DATAFORMAT, "ASCII");
+  }
+}
+
+// Writes header and data; 1 only when both were written in full.
+int write_document(Document& doc, Output& out, bool binary) {
+  force_keywords(doc, binary);
+  int result = 1;
+  if (entry(doc, KW_GEFID, 0).present == 0) {
+    report_text(doc, 9, "", 0, 0, 1);
+    result = 0;
+  }
+  const Entry& column = entry(doc, KW_COLUMN, 0);
+  const std::int64_t columns = column.field[0].i;
+  if (column.present == 0 || doc.data_present == 0 || !g_library.data || columns < 0 ||
+      doc.scan_count < 0 || columns * doc.scan_count > doc.value_capacity) {
+    report_text(doc, 1002, "", 0, 0, 1);
+    write_header(doc, out);
+    return 0;
+  }
+  if (columns > kMaxColumns) {
+    report_text(doc, 1003, "", std::int32_t(columns), 0, 1);
+    write_header(doc, out);
+    return 0;
+  }
+  write_header(doc, out);
+  return write_data_block(doc, out) == 1 ? result : 0;
+}
+
+} // namespace
+} // namespace gef
+
+using namespace gef;
+
+int write_gef(const char* filename) {
+  Document* doc = current();
+  if (doc == nullptr) return 0;
+  const char* name = filename != nullptr ? filename : "";
+  TargetFile target;
+  if (filename == nullptr || !target.open(filename)) {
+    report_text(*doc, 40, name, 0, 0, 1);
+    return 0;
+  }
+  record_converted_version(*doc);
+  const bool binary = starts_with_nocase(entry(*doc, KW_DATAFORMAT, 0).present != 0
+                                             ? entry(*doc, KW_DATAFORMAT, 0).field[0].s
+                                             : nullptr,
+                                         "BINA");
+  int result = 0;
+  bool written = false;
+  {
+    Output out(target.file(), !binary);
+    result = write_document(*doc, out, binary);
+    written = out.flush();
+  }
+  if (!written || !target.commit()) {
+    report_text(*doc, 40, name, 0, 0, 1);
+    return 0;
+  }
+  return result;
+}

@@ -1,0 +1,258 @@
+// Real files written back: what was read comes back, and a second write gives the same bytes.
+#include <cmath>
+#include <cstring>
+#include <map>
+
+#include "conformance/header_rules.h"
+#include "document/columns.h"
+#include "reader/binary_data.h"
+#include "writer/writer_fixture.h"
+
+namespace gef::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path corpus() { return fs::path(GEF_SOURCE_DIR "/../shared/corpus"); }
+
+struct Snapshot {
+  struct Item {
+    std::int32_t present = 0;
+    std::uint8_t bits = 0;
+    Field field[kMaxFields] = {};
+    std::string text[kMaxFields];
+  };
+  std::map<std::pair<int, int>, Item> items; // (code, slot)
+  std::vector<double> data;
+  std::vector<std::string> texts;
+  int columns = 0, scans = 0;
+};
+
+Snapshot snapshot() {
+  Snapshot s;
+  for (int code = 1; code <= 63; ++code) {
+    const KeywordInfo& kw = keyword_info(code);
+    if (kw.name == nullptr || kw.area != code) continue;
+    for (int slot = 0; slot < kw.capacity; ++slot) {
+      const Entry& e = entry(g_document, code, slot);
+      if (e.present == 0) continue;
+      Snapshot::Item& item = s.items[{code, slot}];
+      item.present = e.present;
+      item.bits = e.bits;
+      for (int k = 0; k < kw.field_count; ++k) {
+        item.field[k] = e.field[k];
+        if (field_info(code, k).type == FieldType::TEXT && e.field[k].s != nullptr)
+          item.text[k] = e.field[k].s;
+      }
+    }
+  }
+  s.columns = column_count_or(g_document, 0);
+  s.scans = g_document.scan_count;
+  if (std::int64_t(s.columns) * s.scans <= g_document.value_capacity)
+    s.data.assign(g_library.data.get(), g_library.data.get() + std::int64_t(s.columns) * s.scans);
+  for (char* t : g_library.column_texts) s.texts.push_back(t != nullptr ? t : "");
+  return s;
+}
+
+bool forced(int code) { return code == KW_OS || code == KW_DATAFORMAT || code == KW_DATATYPE; }
+
+// Numbers that are rounded by design when written.
+bool rounded(int code) {
+  return code == KW_XYID || code == KW_ZID || code == KW_COLUMNMINMAX || code == KW_QNMINMAX;
+}
+
+// Fields the writer fills with a default when they were not given.
+bool written_default(int code) {
+  return code == KW_GEFID || code == KW_FILEOWNER || code == KW_FILEDATE || code == KW_PROJECTID ||
+         code == KW_FIRSTSCAN || code == KW_COLUMNOFFSET || code == KW_TIMECOLUMN ||
+         code == KW_QNTIME || code == KW_ROW;
+}
+
+bool same_field(FieldType type, const Snapshot::Item& a, const Snapshot::Item& b, int k,
+                bool exact) {
+  switch (type) {
+  case FieldType::TEXT: return a.text[k] == b.text[k];
+  case FieldType::INT: return a.field[k].i == b.field[k].i;
+  case FieldType::CHAR: return a.field[k].c == b.field[k].c;
+  case FieldType::FLOAT: return !exact || std::memcmp(&a.field[k].f, &b.field[k].f, 4) == 0;
+  case FieldType::DOUBLE: return !exact || std::memcmp(&a.field[k].d, &b.field[k].d, 8) == 0;
+  }
+  return false;
+}
+
+// Compares the header of a document read back (`b`) with the one written (`a`).
+void expect_same_header(const Snapshot& a, const Snapshot& b, const std::string& file) {
+  for (const auto& [key, item] : a.items) {
+    const int code = key.first;
+    if (forced(code) || !keyword_allowed(g_document, code)) continue;
+    const auto found = b.items.find(key);
+    if (found == b.items.end()) {
+      ADD_FAILURE() << file << ": lost " << keyword_info(code).name << " " << key.second + 1;
+      continue;
+    }
+    const KeywordInfo& kw = keyword_info(code);
+    for (int k = 0; k < kw.field_count; ++k) {
+      const FieldType type = field_info(code, k).type;
+      const bool given_a = k < 8 ? (item.bits >> k & 1) != 0 : !item.text[k].empty();
+      const bool given_b =
+          k < 8 ? (found->second.bits >> k & 1) != 0 : !found->second.text[k].empty();
+      const bool same = same_field(type, item, found->second, k, !rounded(code));
+      if (given_a) {
+        EXPECT_TRUE(given_b && same)
+            << file << ": " << kw.name << " " << key.second + 1 << " field " << k + 1 << " '"
+            << item.text[k] << "' '" << found->second.text[k] << "'";
+      } else if (given_b) {
+        EXPECT_TRUE(same || written_default(code))
+            << file << ": " << kw.name << " " << key.second + 1 << " field " << k + 1;
+      }
+    }
+  }
+  for (const auto& [key, item] : b.items)
+    EXPECT_TRUE(a.items.count(key) != 0 || forced(key.first))
+        << file << ": gained " << keyword_info(key.first).name;
+}
+
+// The written format of column `c` of the document as written.
+NumberFormat data_format(const Snapshot& a, int c) {
+  if (a.items.count({KW_REPORTDATAFORMAT, 0}) == 0) return NumberFormat{'e', 10, 4};
+  return parse_number_format(g_document.out_format[c - 1]);
+}
+
+// Data within half a unit of the last written digit: the read value formats to the same text.
+void expect_same_data(const Snapshot& a, const Snapshot& b, const std::string& file,
+                      ElementType type) {
+  // Binary records carry no per-scan texts and stop at LASTSCAN.
+  const bool binary = type == ElementType::REAL8 || type == ElementType::REAL4;
+  const auto last = a.items.find({KW_LASTSCAN, 0});
+  const int scans = binary && last != a.items.end() && last->second.field[0].i < a.scans
+                        ? std::max(last->second.field[0].i, 0)
+                        : a.scans;
+  ASSERT_EQ(b.scans, scans) << file;
+  if (!binary) {
+    EXPECT_EQ(a.texts, b.texts) << file;
+  }
+  for (int c = 1; c <= a.columns; ++c) {
+    const NumberFormat format = data_format(a, c);
+    double w = 0;
+    const bool has_void = column_void(g_document, c, &w);
+    for (int s = 0; s < scans; ++s) {
+      const double x = a.data[std::size_t((c - 1) * a.scans + s)];
+      const double y = b.data[std::size_t((c - 1) * scans + s)];
+      if (type == ElementType::REAL8) {
+        ASSERT_EQ(std::memcmp(&x, &y, 8), 0) << file << " column " << c << " scan " << s + 1;
+      } else if (type == ElementType::REAL4) {
+        ASSERT_EQ(float(x), float(y)) << file << " column " << c << " scan " << s + 1;
+      } else if (has_void && matches_void(x, w, kVoidThreshold)) {
+        ASSERT_TRUE(matches_void(y, w, kVoidThreshold))
+            << file << " column " << c << " scan " << s + 1;
+      } else {
+        ASSERT_EQ(format_number(format, x), format_number(format, y))
+            << file << " column " << c << " scan " << s + 1;
+      }
+    }
+  }
+}
+
+// A minimal DIF reader: the header's counts and the rows of cells (void cells as NaN).
+struct DifTable {
+  int vectors = -1, tuples = -1;
+  std::vector<std::vector<double>> rows;
+  bool ended = false;
+};
+
+DifTable read_dif(const std::string& text) {
+  DifTable t;
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) {
+    if (l.empty() || l.back() != '\r') return t; // every line ends with CR LF
+    l.pop_back();
+    lines.push_back(l);
+  }
+  std::size_t i = 0;
+  for (; i + 2 < lines.size() && lines[i] != "-1,0"; i += 3) {
+    if (lines[i] == "VECTORS") t.vectors = std::stoi(lines[i + 1].substr(2));
+    if (lines[i] == "TUPLES") t.tuples = std::stoi(lines[i + 1].substr(2));
+  }
+  for (; i + 1 < lines.size(); i += 2) {
+    if (lines[i] == "-1,0") {
+      t.ended = lines[i + 1] == "EOD" && i + 2 == lines.size();
+      if (lines[i + 1] == "BOT") t.rows.emplace_back();
+    } else if (!t.rows.empty()) {
+      // Number cells keep their value; text cells (labels, voids) read as NaN.
+      t.rows.back().push_back(lines[i + 1] == "V" ? std::stod(lines[i].substr(2)) : std::nan(""));
+    }
+  }
+  // The label rows: names and units, or one empty row without columns.
+  t.rows.erase(t.rows.begin(),
+               t.rows.begin() + std::min<std::size_t>(t.rows.size(), t.vectors > 0 ? 2 : 1));
+  return t;
+}
+
+void expect_dif(const Snapshot& a, const std::string& file, const std::string& dif) {
+  const DifTable t = read_dif(dif);
+  EXPECT_TRUE(t.ended) << file;
+  EXPECT_EQ(t.vectors, a.columns) << file;
+  EXPECT_EQ(t.tuples, a.scans + 4) << file;
+  ASSERT_EQ(int(t.rows.size()), a.scans) << file;
+  for (int s = 0; s < a.scans; ++s) {
+    ASSERT_EQ(int(t.rows[std::size_t(s)].size()), a.columns) << file;
+    for (int c = 1; c <= a.columns; ++c) {
+      const double x = a.data[std::size_t((c - 1) * a.scans + s)];
+      const double y = t.rows[std::size_t(s)][std::size_t(c - 1)];
+      double w = 0;
+      if (std::isnan(y))
+        EXPECT_TRUE(column_void(g_document, c, &w)) << file;
+      else
+        EXPECT_EQ(format_number(NumberFormat{'f', 0, 6}, x),
+                  format_number(NumberFormat{'f', 0, 6}, y))
+            << file;
+    }
+  }
+}
+
+class CorpusWriteTest : public WriterTest {};
+
+TEST_F(CorpusWriteTest, EveryReadableFileComesBack) {
+  if (!fs::is_directory(corpus())) GTEST_SKIP() << "no corpus at " << corpus();
+  int files = 0;
+  for (const auto& item : fs::recursive_directory_iterator(corpus())) {
+    if (!item.is_regular_file() || item.path().extension() == ".tsv") continue;
+    const std::string source = item.path().string();
+    const std::string name = item.path().filename().string();
+    if (read_gef(source.c_str()) != 1) continue;
+    ++files;
+    const Snapshot original = snapshot();
+    const bool binary = entry_of(KW_DATAFORMAT).present != 0 &&
+                        !equals_nocase(entry_of(KW_DATAFORMAT).field[0].s, "ASCII");
+    const ElementType type = binary ? element_type(g_document) : ElementType::UNKNOWN;
+
+    EXPECT_EQ(write_dif(path("out.dif").c_str()), 1) << name;
+    expect_dif(original, name, slurp_file(path("out.dif")));
+
+    ASSERT_EQ(write_gef(path("one.gef").c_str()), 1) << name;
+    const Snapshot written = snapshot(); // with the forced keywords
+    ASSERT_EQ(read_gef(path("one.gef").c_str()), 1) << name;
+    const Snapshot again = snapshot();
+    expect_same_header(written, again, name);
+    expect_same_data(written, again, name, type);
+    ASSERT_EQ(write_gef(path("two.gef").c_str()), 1) << name;
+    EXPECT_EQ(slurp_file(path("one.gef")), slurp_file(path("two.gef"))) << name;
+
+    for (const char* as : {"DOUBLE", "REAL4"}) {
+      ASSERT_EQ(read_gef(source.c_str()), 1);
+      store_text(KW_DATAFORMAT, "BINARY");
+      store_text(KW_DATATYPE, as);
+      ASSERT_EQ(write_gef(path("bin.gef").c_str()), 1) << name << " " << as;
+      const Snapshot before = snapshot();
+      ASSERT_EQ(read_gef(path("bin.gef").c_str()), 1) << name << " " << as;
+      expect_same_data(before, snapshot(), name,
+                       as[0] == 'D' ? ElementType::REAL8 : ElementType::REAL4);
+    }
+  }
+  EXPECT_GT(files, 0);
+  std::printf("[ corpus ] %d files read, written and read back\n", files);
+}
+
+} // namespace
+} // namespace gef::test

@@ -1,0 +1,163 @@
+// The data block writer: the three layouts, per-scan texts, binary types and kept voids.
+#include <cmath>
+#include <cstring>
+
+#include "writer/writer_fixture.h"
+
+namespace gef::test {
+namespace {
+
+class DataWriterTest : public WriterTest {
+protected:
+  DataWriterTest() {
+    columns_ = 2;
+    scans_ = 1;
+  }
+  // The bytes behind the `#EOH=` line.
+  std::string data(int expected = 1) {
+    const std::string text = write(expected);
+    return text.substr(text.find('\n', text.find("#EOH=")) + 1);
+  }
+  // Gives every column the COLUMNINFO the reader needs to read the file back.
+  void make_readable() {
+    for (int c = 1; c <= columns_; ++c) store_line("COLUMNINFO= " + std::to_string(c) + ", m, x");
+  }
+};
+
+TEST_F(DataWriterTest, WritesTheTextLayouts) {
+  const struct {
+    std::vector<std::string> stored;
+    std::string expected;
+  } cases[] = {
+      {{}, "1.5000e+00 -2.0000e-01 \r\n"},
+      {{"COLUMNSEPARATOR= ;", "RECORDSEPARATOR= !"}, "1.5000e+00;-2.0000e-01;!\r\n"},
+      {{"COLUMNSEPARATOR= ;"}, "1.5000e+00;-2.0000e-01; \r\n"},
+      {{"RECORDSEPARATOR= !"}, "1.5000e+00 -2.0000e-01 !\r\n"},
+      {{"REPORTDATAFORMAT= F8.2"}, "    1.50    -0.20 \r\n"},
+      {{"REPORTDATAFORMAT= F8.2 I4", "COLUMNSEPARATOR= ;"}, "1.50;-0; \r\n"},
+      {{"REPORTDATAFORMAT= Q"}, "1.5 -0.2 \r\n"},
+  };
+  for (const auto& c : cases) {
+    TearDown();
+    SetUp();
+    set_data(1, 1, 1.5);
+    set_data(2, 1, -0.2);
+    for (const std::string& l : c.stored) store_line(l);
+    EXPECT_EQ(data(), c.expected) << (c.stored.empty() ? "" : c.stored.back());
+  }
+}
+
+TEST_F(DataWriterTest, WritesPerScanTextsBeforeTheRecordEnd) {
+  TearDown();
+  scans_ = 3;
+  SetUp();
+  for (const char* l : {"COLUMNSEPARATOR= ;", "RECORDSEPARATOR= !", "COLUMNTEXT= 1"}) store_line(l);
+  make_readable();
+  g_library.column_texts[0] = copy_text("first");
+  g_library.column_texts[2] = copy_text("a!b\r\nc");
+  EXPECT_EQ(data(), "0.0000e+00;0.0000e+00;first!\r\n0.0000e+00;0.0000e+00;!\r\n"
+                    "0.0000e+00;0.0000e+00;a b  c!\r\n");
+  EXPECT_EQ(read_gef(path("out.gef").c_str()), 1);
+  EXPECT_STREQ(g_library.column_texts[2], "a b  c");
+}
+
+TEST_F(DataWriterTest, KeepsVoidCellsVoid) {
+  const double voids[] = {999.999, -9999.99, 99999.9};
+  for (double w : voids) {
+    set_data(1, 1, w);
+    set_data(2, 1, w);
+    store_line("COLUMNVOID= 1, " + std::to_string(w));
+    const std::string shortest = shortest_text(w);
+    const std::string expected = std::string(10 - shortest.size(), ' ') + shortest + " " +
+                                 format_number(NumberFormat{'e', 10, 4}, w) + " \r\n";
+    EXPECT_EQ(data(), expected);
+  }
+}
+
+TEST_F(DataWriterTest, WritesEveryBinaryTypeLittleEndian) {
+  const double values[] = {32.95, -1.0};
+  const struct {
+    const char* type;
+    std::vector<unsigned char> bytes;
+  } cases[] = {
+      {"INT", {33, 0, 0xFF, 0xFF}},
+      {"int2", {33, 0, 0xFF, 0xFF}},
+      {"INT4", {33, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
+      {"LONG", {33, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
+      {"FLOAT", {0xCD, 0xCC, 0x03, 0x42, 0, 0, 0x80, 0xBF}},
+      {"REAL4", {0xCD, 0xCC, 0x03, 0x42, 0, 0, 0x80, 0xBF}},
+      {"DOUBLE", {0x9A, 0x99, 0x99, 0x99, 0x99, 0x79, 0x40, 0x40, 0, 0, 0, 0, 0, 0, 0xF0, 0xBF}},
+      {"REAL8", {0x9A, 0x99, 0x99, 0x99, 0x99, 0x79, 0x40, 0x40, 0, 0, 0, 0, 0, 0, 0xF0, 0xBF}},
+  };
+  for (const auto& c : cases) {
+    TearDown();
+    SetUp();
+    set_data(1, 1, values[0]);
+    set_data(2, 1, values[1]);
+    store_text(KW_DATAFORMAT, "BINARY");
+    store_text(KW_DATATYPE, c.type);
+    make_readable();
+    const std::string bytes = data();
+    EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.end()), c.bytes) << c.type;
+    ASSERT_EQ(read_gef(path("out.gef").c_str()), 1) << c.type;
+    EXPECT_FLOAT_EQ(float(get_data(2, 1)), -1.0f) << c.type;
+  }
+}
+
+TEST_F(DataWriterTest, RoundsBinaryIntegersAwayFromZeroAndSaturates) {
+  const struct {
+    double value;
+    std::int16_t written;
+  } cases[] = {{2.9999999, 3}, {2.0, 2},       {-0.5, 0},        {-3.0, -3},
+               {1e9, 32767},   {-1e9, -32768}, {std::nan(""), 0}};
+  store_text(KW_DATAFORMAT, "BINARY");
+  store_text(KW_DATATYPE, "INT2");
+  for (const auto& c : cases) {
+    set_data(1, 1, c.value);
+    const std::string bytes = data();
+    EXPECT_EQ(std::int16_t(std::uint8_t(bytes[0]) | std::uint8_t(bytes[1]) << 8), c.written)
+        << c.value;
+  }
+}
+
+TEST_F(DataWriterTest, StopsBinaryRecordsAtTheLastScan) {
+  TearDown();
+  scans_ = 25;
+  SetUp();
+  store_text(KW_DATAFORMAT, "BINAIR");
+  store_line("LASTSCAN= 10");
+  EXPECT_EQ(data().size(), 10u * 2 * 8);
+}
+
+TEST_F(DataWriterTest, RefusesAnUnknownBinaryTypeAfterTheHeader) {
+  store_text(KW_DATAFORMAT, "BINARY");
+  store_text(KW_DATATYPE, "COMPLEX");
+  EXPECT_EQ(data(0), "");
+  EXPECT_EQ(errors().back()[0], 1012);
+  EXPECT_EQ(errors().back()[4], 1);
+  EXPECT_NE(message(int(errors().size()) - 1).find("Unknown data type COMPLEX: no data written"),
+            std::string::npos);
+}
+
+TEST_F(DataWriterTest, WritesOnlyTheHeaderWhenColumnsAndDataDisagree) {
+  const struct {
+    int allocated, columns, code;
+  } cases[] = {{2, -1, 1002}, {2, 3, 1002}, {251, 251, 1003}};
+  for (const auto& c : cases) {
+    TearDown();
+    columns_ = c.allocated;
+    SetUp();
+    entry_of(KW_COLUMN).present = 1;
+    entry_of(KW_COLUMN).field[0].i = c.columns;
+    const std::string text = write(0);
+    EXPECT_EQ(text.substr(text.size() - 7), "#EOH=\r\n") << c.columns;
+    EXPECT_EQ(errors().back()[0], c.code);
+  }
+  entry_of(KW_GEFID).present = 0;
+  entry_of(KW_COLUMN).field[0].i = 251;
+  write(0);
+  EXPECT_EQ(errors()[errors().size() - 2][0], 9);
+}
+
+} // namespace
+} // namespace gef::test

@@ -1,0 +1,111 @@
+// Number texts equal the C library's printf in the C locale, whatever the caller's locale.
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+
+#include "writer/writer_fixture.h"
+
+namespace gef::test {
+namespace {
+
+// Doubles that stress formatting: random bit patterns, subnormals, huge, signed zeros, halfway
+// cases of every precision and the infinities and NaN.
+std::vector<double> awkward_values() {
+  std::vector<double> v = {0.0,
+                           -0.0,
+                           0.5,
+                           1.5,
+                           2.5,
+                           -2.5,
+                           0.125,
+                           0.0625,
+                           1e300,
+                           -1e300,
+                           1e-300,
+                           5e-324,
+                           2.2250738585072014e-308,
+                           1.7976931348623157e308,
+                           9.9999995,
+                           0.00015,
+                           123456789.5,
+                           1e15,
+                           1e16,
+                           1e-5,
+                           1e-4,
+                           999999.5,
+                           std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity(),
+                           std::numeric_limits<double>::quiet_NaN()};
+  std::mt19937_64 random(20240601);
+  for (int i = 0; i < 400; ++i) {
+    std::uint64_t bits = random();
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    if (std::isfinite(d)) v.push_back(d);
+    v.push_back(std::ldexp(double(random() % 2000001) - 1e6, int(random() % 80) - 40));
+    v.push_back((double(random() % 100000) + 0.5) / std::pow(10.0, double(random() % 8)));
+  }
+  return v;
+}
+
+// Every token form (E, F, G, I as the store turns them into formats; with and without width and
+// precision), the fixed formats of the writer, upper case and precisions beyond a double's digits.
+const char* const kFormats[] = {"%le",     "%12le",   "%.3le",   "%14.7le", "%3.0le",  "%lf",
+                                "%12lf",   "%.3lf",   "%14.7lf", "%3.0lf",  "%lg",     "%12lg",
+                                "%.3lg",   "%14.7lg", "%3.0lg",  "%.0lf",   "%12.0lf", "%10.4le",
+                                "%11.4le", "%f",      "%g",      "%E",      "%25.17G", "%.0e",
+                                "%.0g",    "%.20e",   "%.1100f", "%.900e"};
+
+std::string printf_text(const std::string& format, double v) {
+  const int n = std::snprintf(nullptr, 0, format.c_str(), v);
+  std::string out(std::size_t(n) + 1, '\0');
+  std::snprintf(out.data(), out.size(), format.c_str(), v);
+  out.resize(std::size_t(n));
+  return out;
+}
+
+// Compares with printf in the C locale while the writer runs under `caller_locale`.
+void expect_printf_digits(const char* caller_locale) {
+  const std::vector<double> values = awkward_values();
+  for (const std::string f : kFormats) {
+    const NumberFormat format = parse_number_format(f.c_str());
+    for (double v : values) {
+      std::setlocale(LC_NUMERIC, "C");
+      const std::string expected = printf_text(f, v);
+      std::setlocale(LC_NUMERIC, caller_locale);
+      ASSERT_EQ(format_number(format, v), expected) << f << " of " << v;
+    }
+  }
+}
+
+TEST(NumberFormat, EqualsPrintfInTheCLocale) { expect_printf_digits("C"); }
+
+TEST(NumberFormat, IgnoresTheCallersLocale) {
+  if (std::setlocale(LC_NUMERIC, "nl_NL.UTF-8") == nullptr) GTEST_SKIP() << "no Dutch locale";
+  char comma[8];
+  std::snprintf(comma, sizeof comma, "%.1f", 1.5);
+  if (std::string(comma) != "1,5") {
+    std::setlocale(LC_NUMERIC, "C");
+    GTEST_SKIP() << "printf ignores the Dutch locale here";
+  }
+  expect_printf_digits("nl_NL.UTF-8");
+  std::setlocale(LC_NUMERIC, "C");
+}
+
+TEST(NumberFormat, TakesAnythingElseAsPlainG) {
+  for (const char* f : {"%-8.2f", "%d", "8.2f", "%8.2fx", "%s", "", "%+g"}) {
+    const NumberFormat format = parse_number_format(f);
+    EXPECT_EQ(format.letter, 'g') << f;
+    EXPECT_EQ(format.width, 0) << f;
+    EXPECT_EQ(format.precision, 6) << f;
+  }
+  EXPECT_EQ(parse_number_format(nullptr).letter, 'g');
+  // The widest width a format token can carry is written in full, not cut to a buffer.
+  EXPECT_EQ(format_number(parse_number_format("%99999999.2lf"), 1.5).size(), 99999999u);
+}
+
+} // namespace
+} // namespace gef::test

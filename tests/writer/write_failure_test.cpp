@@ -1,0 +1,98 @@
+// Writes that cannot complete: the target stays as it was and no scratch file is left behind.
+#include <filesystem>
+
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#endif
+
+#include "writer/writer_fixture.h"
+
+namespace gef::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+using WriteFailureTest = WriterTest;
+
+int files_in(const fs::path& dir) {
+  int n = 0;
+  for ([[maybe_unused]] const auto& item : fs::directory_iterator(dir)) ++n;
+  return n;
+}
+
+TEST_F(WriteFailureTest, MissingFolderCreatesNothing) {
+  EXPECT_EQ(write_gef(path("missing/out.gef").c_str()), 0);
+  EXPECT_EQ(errors().back(), (ErrorEntry{40, errors().back()[1], 0, 0, 1}));
+  EXPECT_NE(message(int(errors().size()) - 1).find(path("missing/out.gef")), std::string::npos);
+  EXPECT_FALSE(fs::exists(path("missing")));
+  EXPECT_EQ(files_in(dir_), 0);
+}
+
+TEST_F(WriteFailureTest, ReplacesAnExistingTargetAndKeepsItsPermissions) {
+  std::ofstream(path("out.gef")) << "old";
+  fs::permissions(path("out.gef"), fs::perms::owner_read | fs::perms::owner_write);
+  const fs::perms before = fs::status(path("out.gef")).permissions();
+  write();
+  EXPECT_EQ(fs::status(path("out.gef")).permissions(), before);
+  EXPECT_NE(slurp_file(path("out.gef")), "old");
+  EXPECT_EQ(files_in(dir_), 1);
+}
+
+#ifdef __linux__
+// Runs `body` in a child process and returns its exit status.
+template <typename Body> int in_child(Body body) {
+  const pid_t pid = fork();
+  if (pid == 0) _exit(body());
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(WriteFailureTest, ReadOnlyTargetIsLeftAlone) {
+  std::ofstream(path("out.gef")) << "old";
+  fs::permissions(path("out.gef"),
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(dir_, fs::perms::all);
+  // As root every file is writable, so the write runs as an ordinary user.
+  const int status = in_child([&] {
+    if (geteuid() == 0 && setuid(65534) != 0) return 3;
+    if (write_gef(path("out.gef").c_str()) != 0) return 1;
+    return errors().back()[0] == 40 ? 0 : 2;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(slurp_file(path("out.gef")), "old");
+  EXPECT_EQ(files_in(dir_), 1);
+}
+
+TEST_F(WriteFailureTest, FileSizeLimitLeavesTargetAndNoScratchFile) {
+  TearDown();
+  scans_ = 20000;
+  SetUp();
+  std::ofstream(path("out.gef")) << "old";
+  const int status = in_child([&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    if (write_gef(path("out.gef").c_str()) != 0) return 1;
+    if (errors().back()[0] != 40 || errors().back()[4] != 1) return 2;
+    return write_dif(path("out.gef").c_str()) == 0 ? 0 : 3;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(slurp_file(path("out.gef")), "old");
+  EXPECT_EQ(files_in(dir_), 1);
+}
+
+TEST_F(WriteFailureTest, FullDeviceGivesFailure) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  EXPECT_EQ(write_gef("/dev/full"), 0);
+  EXPECT_EQ(errors().back()[0], 40);
+  EXPECT_EQ(write_dif("/dev/full"), 0);
+}
+#endif
+
+} // namespace
+} // namespace gef::test

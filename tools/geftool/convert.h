@@ -1,0 +1,23 @@
+// geftool convert: rewrite a GEF file through the library with a normalised header and layout.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace geftool {
+
+// What `geftool convert` changes before writing.
+struct ConvertOptions {
+  std::string input, output;
+  bool binary = false;
+  bool ascii = false;
+  std::string datatype;                // with binary: the element type, empty for the file's own
+  std::vector<std::string> separators; // empty, or the column and the record separator
+  std::string format;                  // REPORTDATAFORMAT tokens, empty to keep the file's
+};
+
+// Reads, applies the options and writes. Returns 0 when written, 1 when only the header could
+// be written, 2 when the input is unreadable, the output not writable or an option is wrong.
+int run_convert(const ConvertOptions& options);
+
+} // namespace geftool
