@@ -3,6 +3,8 @@
 #define GEF_GEF_H
 
 #include "gef/conformance.h"
+#include "gef/dataops.h"
+#include "gef/deletes.h"
 #include "gef/errors.h"
 #include "gef/getters.h"
 #include "gef/lifecycle.h"
