@@ -24,6 +24,8 @@ constexpr int kColumnKeywords[] = {KW_COLUMNMINMAX,    KW_COLUMNINFO, KW_COLUMNO
 // values, presence, field bits and text ownership together. The emptied last slot keeps no
 // references.
 void shift_slots(Document& doc, int code, int c, int last) {
+  // The next reset must visit every slot touched here.
+  doc.used[code] = std::max(doc.used[code], last);
   clear_entry(entry(doc, code, c - 1), code);
   if (last <= c) return;
   for (int i = c; i < last; ++i) entry(doc, code, i - 1) = entry(doc, code, i);
