@@ -13,8 +13,7 @@ GEF_EXTERN_C_BEGIN
  * gains an output format for it. Returns the new column count, or 0 when refused: no COLUMN
  * (error 2), no data block (error 8), already 250 columns (error 1003), too large a block
  * (error 1011) or no memory (error 22); nothing changes then. */
-GEF_API int add_data_column(const char* unit, const char* quantity, int qnumber,
-                            double void_value);
+GEF_API int add_data_column(const char* unit, const char* quantity, int qnumber, double void_value);
 
 /* Deletes column `column` (1..COLUMN) from the data block and moves the per-column keywords
  * of the later columns (COLUMNINFO, COLUMNMINMAX, COLUMNOFFSET, COLUMNAMPLIFIER, COLUMNVOID,
