@@ -107,6 +107,7 @@ TEST_F(CorrectionTest, SlotsBeyondTheColumnsStay) {
 TEST_F(CorrectionTest, TheExampleFileReadsAsPhysicalValues) {
   ASSERT_EQ(init_gef(), 1);
   ASSERT_EQ(read_gef(GEF_SOURCE_DIR "/examples/cpt_raw_corrections.gef"), 1);
+  EXPECT_TRUE(errors().empty()) << message(0);
   EXPECT_NEAR(get_data(1, 1), 0.02, 1e-12);
   EXPECT_NEAR(get_data(1, 10), 0.20, 1e-12);
   EXPECT_NEAR(get_data(2, 1), 0.35, 1e-6);
