@@ -7,11 +7,12 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 dir=${GEF_BENCH_DIR:-build-bench}
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DGEF_BUILD_BENCH=ON -DGEF_BUILD_TESTS=OFF >/dev/null
-cmake --build "$dir" -j "${GEF_JOBS:-2}" --target gef_read_bench gef_write_bench
+cmake --build "$dir" -j "${GEF_JOBS:-2}" --target gef_read_bench gef_write_bench gef_column_bench
 status=0
 "$dir/bin/gef_read_bench" "$@" || status=$? # a missed target still lets the next run report
 # shellcheck disable=SC2086 # the variable holds several arguments
 "$dir/bin/gef_write_bench" ${GEF_WRITE_BENCH_ARGS:-} || status=$?
+"$dir/bin/gef_column_bench" || status=$?
 
 # geftool check: several runs, one process each; the median wall time gives files per second.
 # CPU time (user + system) is shown beside it, since wall time follows the machine's load.

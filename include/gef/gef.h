@@ -4,6 +4,8 @@
 
 #include "gef/borecodes.h"
 #include "gef/conformance.h"
+#include "gef/dataops.h"
+#include "gef/deletes.h"
 #include "gef/errors.h"
 #include "gef/extensions.h"
 #include "gef/getters.h"

@@ -7,8 +7,6 @@
 
 namespace gef {
 
-void apply_column_corrections(Document& /*doc*/) {}
-
 bool cpt_report_version(Document& /*doc*/, int* release, int* version, int* update) {
   *release = *version = *update = 0;
   return false;

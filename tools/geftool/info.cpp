@@ -11,6 +11,8 @@
 
 #include <gef/gef.h>
 
+#include "document/columns.h" // the library's void rule
+
 #include "common.h"
 #include "layers.h"
 #include "rule_sets.h"
@@ -68,11 +70,16 @@ std::vector<Column> read_columns(int scans) {
       col.declared_min = number(get_columnminmax_Min(c));
       col.declared_max = number(get_columnminmax_Max(c));
     }
+    // The library computes the range, replacing the declared one that was read above.
+    if (calc_columnminmax(c) == 1) {
+      col.min = get_columnminmax_Min(c);
+      col.max = get_columnminmax_Max(c);
+    }
     for (int s = 1; s <= scans; ++s) {
       const double v = get_data(c, s);
-      if (is_absent(v) || (col.void_value && is_void(v, *col.void_value))) continue;
-      if (!col.min || v < *col.min) col.min = v;
-      if (!col.max || v > *col.max) col.max = v;
+      if (is_absent(v) ||
+          (col.void_value && gef::matches_void(v, *col.void_value, gef::kVoidThreshold)))
+        continue;
       ++col.values;
     }
     columns.push_back(col);

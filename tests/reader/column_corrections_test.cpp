@@ -1,0 +1,124 @@
+// Corrections after reading: each step, their order, void values and the refused corrections.
+#include "reader/read_steps.h"
+#include "support/document_fixture.h"
+
+namespace gef::test {
+namespace {
+
+class CorrectionTest : public ::testing::Test {
+protected:
+  void TearDown() override { free_gef(); }
+  // A document whose columns hold `columns` (all of one length).
+  void start(const std::vector<std::vector<double>>& columns) {
+    ASSERT_EQ(init_gef_general(int(columns.size()), int(columns[0].size())), 1);
+    for (std::size_t c = 0; c < columns.size(); ++c)
+      for (std::size_t s = 0; s < columns[c].size(); ++s)
+        set_data(int(c + 1), int(s + 1), columns[c][s]);
+    reset_error_list(g_document);
+  }
+  std::vector<double> column(int c) {
+    std::vector<double> out;
+    for (int s = 1; s <= get_nr_scans(); ++s) out.push_back(get_data(c, s));
+    return out;
+  }
+  using Values = std::vector<double>;
+};
+
+TEST_F(CorrectionTest, EachStepChangesItsColumnAndRemovesItsKeyword) {
+  start({{5, 6, 7, 8}, {1, 1, 1, 1}, {10, 20, 30, 40}, {5, 5, 5, 10}});
+  set_columnoffset(1, 1, 0.0);
+  set_columnamplifier(2, 1.0f, 2.0f, 2, 3, "mV");
+  set_columnpowersupply(3, 0.0f, 2.0f, 4, "mV");
+  set_columnminmax(3, 10, 40);
+  set_columnminmax(4, -1, -1);
+  apply_column_corrections(g_document);
+  EXPECT_EQ(column(1), (Values{0, 1, 2, 3}));
+  EXPECT_EQ(column(2), (Values{1, 3, 3, 1}));
+  EXPECT_EQ(column(3), (Values{1, 2, 3, 2}));
+  EXPECT_EQ(get_columnoffset_flag(1) + get_columnamplifier_flag(2) + get_columnpowersupply_flag(3),
+            0);
+  EXPECT_EQ(get_columnminmax_Max(3), 3.0);  // recomputed where there was one
+  EXPECT_EQ(get_columnminmax_Max(4), -1.0); // uncorrected columns keep the file's values
+  EXPECT_EQ(get_columnminmax_flag(1), 0);
+  EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(CorrectionTest, StepsRunInOrderAndVoidsStay) {
+  start({{10, 999, 20}, {5, 5, 5}});
+  set_columnvoid(1, 999.0);
+  set_columnoffset(1, 1, 0.0);
+  set_columnamplifier(1, 0.0f, 3.0f, 1, 2147483647, "");
+  set_columnpowersupply(1, 0.0f, 2.0f, 2, "");
+  apply_column_corrections(g_document);
+  // 10 / (2 * 5) = 1, * 3 = 3, shifted to 0; the void value is left as it is.
+  EXPECT_EQ(column(1), (Values{0, 999, 3}));
+}
+
+TEST_F(CorrectionTest, ACorrectionThatCannotBeAppliedLeavesItsColumnRaw) {
+  struct Case {
+    const char* what;
+    std::function<void()> set;
+    int keyword;
+  };
+  const std::vector<Case> cases = {
+      {"supply column 0", [] { set_columnpowersupply(1, 0.0f, 1.0f, 0, ""); },
+       KW_COLUMNPOWERSUPPLY},
+      {"supply column past COLUMN", [] { set_columnpowersupply(1, 0.0f, 1.0f, 4, ""); },
+       KW_COLUMNPOWERSUPPLY},
+      {"amplification 0", [] { set_columnpowersupply(1, 0.0f, 0.0f, 2, ""); },
+       KW_COLUMNPOWERSUPPLY},
+      {"supply reading 0", [] { set_columnpowersupply(1, 0.0f, 1.0f, 3, ""); },
+       KW_COLUMNPOWERSUPPLY},
+      {"supply reading void", [] { set_columnpowersupply(1, 0.0f, 1.0f, 2, ""); },
+       KW_COLUMNPOWERSUPPLY},
+      {"offset row 0", [] { set_columnoffset(1, 0, 1.0); }, KW_COLUMNOFFSET},
+      {"offset row past the scans", [] { set_columnoffset(1, 4, 1.0); }, KW_COLUMNOFFSET},
+      {"offset row void", [] { set_columnoffset(1, 2, 1.0); }, KW_COLUMNOFFSET},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    start({{1, -1, 2}, {4, -1, 4}, {0, 1, 1}});
+    set_columnvoid(1, -1.0);
+    set_columnvoid(2, 4.0);
+    set_columnamplifier(1, 1.0f, 2.0f, 1, 3, "");
+    k.set();
+    if (k.keyword == KW_COLUMNOFFSET) set_columnpowersupply(1, 0.0f, 1.0f, 3, "");
+    apply_column_corrections(g_document);
+    EXPECT_EQ(column(1), (Values{1, -1, 2}));
+    EXPECT_EQ(get_columnamplifier_flag(1), 1);
+    EXPECT_EQ(entry_of(k.keyword, 0).present, 1);
+    const auto e = errors();
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_EQ(e[0][0], 1012);
+    EXPECT_EQ(e[0][4], 2);
+    EXPECT_NE(message(0).find(keyword_name(k.keyword)), std::string::npos);
+    EXPECT_NE(message(0).find("column 1"), std::string::npos);
+    free_gef();
+  }
+}
+
+TEST_F(CorrectionTest, SlotsBeyondTheColumnsStay) {
+  start({{1, 2}});
+  set_columnoffset(2, 1, 5.0);
+  apply_column_corrections(g_document);
+  EXPECT_EQ(entry_of(KW_COLUMNOFFSET, 1).present, 1);
+}
+
+TEST_F(CorrectionTest, TheExampleFileReadsAsPhysicalValues) {
+  ASSERT_EQ(init_gef(), 1);
+  ASSERT_EQ(read_gef(GEF_SOURCE_DIR "/examples/cpt_raw_corrections.gef"), 1);
+  EXPECT_TRUE(errors().empty()) << message(0);
+  EXPECT_NEAR(get_data(1, 1), 0.02, 1e-12);
+  EXPECT_NEAR(get_data(1, 10), 0.20, 1e-12);
+  EXPECT_NEAR(get_data(2, 1), 0.35, 1e-6);
+  EXPECT_EQ(get_data(2, 4), -9999.0);
+  EXPECT_NEAR(get_data(3, 10), 0.030, 1e-6);
+  EXPECT_NEAR(get_columnminmax_Min(1), 0.02, 1e-12);
+  EXPECT_NEAR(get_columnminmax_Max(2), 1.90, 1e-6);
+  EXPECT_NEAR(get_columnminmax_Max(3), 0.030, 1e-6);
+  EXPECT_EQ(get_columnoffset_flag(1) + get_columnpowersupply_flag(2) + get_columnamplifier_flag(3),
+            0);
+}
+
+} // namespace
+} // namespace gef::test
