@@ -6,9 +6,9 @@
 
 GEF_EXTERN_C_BEGIN
 
-/* One delete per keyword. A delete releases every text of the occurrence, clears its numbers
- * and marks it absent; other occurrences keep their numbers, and a freed slot of an appended
- * keyword is the first one used again.
+/* One delete per keyword (declared in keyword_functions.h). A delete releases every text of the
+ * occurrence, clears its numbers and marks it absent; other occurrences keep their numbers, and a
+ * freed slot of an appended keyword is the first one used again.
  *
  * Without an argument a delete removes the keyword's one occurrence; del_comment removes every
  * comment. del_column* take a column number (1..250; del_columninfo 1..COLUMN + 1), the text,
@@ -19,16 +19,7 @@ GEF_EXTERN_C_BEGIN
  * or an absent occurrence removes nothing. Some occurrences stay on purpose: del_gefid keeps
  * GEFID, and a one-text keyword stored with an empty text is kept. del_reportdataformat also
  * forgets the output formats; del_column clears COLUMN even when it was absent. */
-#define GEF_DELETE_PARAMS_NONE void
-#define GEF_DELETE_PARAMS_COLUMN int column
-#define GEF_DELETE_PARAMS_SERIAL int n
-#define GEF_DELETE_PARAMS_QUANTITY int qn
-#define GEF_DELETE(Function, NAME, Number) GEF_API int Function(GEF_DELETE_PARAMS_##Number);
-#include "gef/keywords.def"
-#undef GEF_DELETE_PARAMS_NONE
-#undef GEF_DELETE_PARAMS_COLUMN
-#undef GEF_DELETE_PARAMS_SERIAL
-#undef GEF_DELETE_PARAMS_QUANTITY
+#include "gef/keyword_functions.h"
 
 GEF_EXTERN_C_END
 

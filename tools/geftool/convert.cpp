@@ -37,7 +37,18 @@ int run_convert(const ConvertOptions& options) {
   LibrarySession session;
   if (!session.ok() || !read_for("convert", options.input)) return 2;
   skip_messages();
-  if (options.binary) set_dataformat("BINARY");
+  if (options.binary) {
+    // Binary records hold numbers only: per-scan texts (a boring's layer descriptions) would
+    // be dropped without a word.
+    for (int scan = 1; scan <= get_nr_scans(); ++scan)
+      if (const char* text = get_columntext_text(scan); text != nullptr && *text != '\0') {
+        std::cerr << "geftool convert: " << to_utf8(options.input)
+                  << " has per-scan texts, which a binary data block cannot hold; convert it "
+                     "with --ascii\n";
+        return 2;
+      }
+    set_dataformat("BINARY");
+  }
   if (options.ascii) set_dataformat("ASCII");
   if (!options.datatype.empty()) set_datatype(options.datatype.c_str());
   if (options.separators.size() == 2) {
