@@ -384,8 +384,7 @@ bool check_general_header_rules(Document& doc) {
 
 bool keyword_allowed(const Document& doc, int code) {
   if (code < 1 || code > 63 || code == 20) return false;
-  const Entry& gefid = doc.entries[keyword_info(KW_GEFID).entry_offset];
-  const int id = gefid.field[0].i * 10000 + gefid.field[1].i * 100 + gefid.field[2].i;
+  const std::int64_t id = gefid_version(doc);
   const bool v100 = id == 10000, v110 = id == 10100, v200 = id == 20000;
   switch (code) {
   case KW_DATACONVERSION:

@@ -8,9 +8,12 @@ namespace {
 class HeaderRulesTest : public DocumentTest {
 protected:
   // A complete, valid header of the given GEFID and two columns.
-  void valid_header(int release = 1, int version = 1) {
+  void valid_header(int release = 1, int version = 1, int update = 0) {
     reset_document(g_document);
-    set_gefid(release, version, 0);
+    // The setter refuses updates; a file's GEFID line is stored as it stands.
+    store_line(("GEFID= " + std::to_string(release) + ", " + std::to_string(version) + ", " +
+                std::to_string(update))
+                   .c_str());
     set_column(2);
     set_columninfo(1, "m", "penetration length", 1);
     set_columninfo(2, "MPa", "cone resistance", 2);
@@ -114,10 +117,12 @@ TEST_F(HeaderRulesTest, ColumnsBeyondTheStorageLackTheirInfo) {
 
 TEST_F(HeaderRulesTest, VersionGuardsAcrossGefids) {
   // QNVOID alone: 1.1.0 only names it (and passes); 2.0.0 checks its quantity number.
-  valid_header(1, 1);
-  store_line("QNVOID= 2, -1");
-  EXPECT_EQ(test_gef("HEADER"), 1);
-  EXPECT_EQ(error_codes(), (std::vector<int>{61}));
+  for (int update : {0, 2}) { // producers write 1.1.2 for the 1.1.0 format
+    valid_header(1, 1, update);
+    store_line("QNVOID= 2, -1");
+    EXPECT_EQ(test_gef("HEADER"), 1);
+    EXPECT_EQ(error_codes(), (std::vector<int>{61}));
+  }
 
   valid_header(2, 0);
   store_line("QNVOID= 9, -1");
