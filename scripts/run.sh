@@ -19,6 +19,8 @@ if [[ ! -x $example ]]; then
 fi
 echo "=== $example"
 "$example"
+echo "=== $build/bin/gef_read_example ${1:-examples/cpt_basic.gef}"
+"$build/bin/gef_read_example" "${1:-examples/cpt_basic.gef}"
 
 geftool="$build/bin/geftool"
 sample=${1:-examples/cpt_basic.gef}
