@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Regenerates the checked-in headers that are expanded from the keyword table.
+# Regenerates the checked-in files expanded from the library's tables: the literal headers of
+# the keyword functions and of the error codes, and the API reference.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-"${CXX:-g++}" -std=c++17 -Wall -Wextra -Werror -Iinclude -Isrc tools/gen/keyword_functions_gen.cpp \
+"${CXX:-g++}" -std=c++17 -Wall -Wextra -Werror -Iinclude -Isrc tools/gen/public_headers_gen.cpp \
   -o "$out/gen"
-"$out/gen" >include/gef/keyword_functions.h
+"$out/gen" functions >include/gef/keyword_functions.h
+"$out/gen" errors >include/gef/error_codes.h
 /usr/bin/python3 scripts/gen_api_docs.py
-echo "include/gef/keyword_functions.h regenerated"
+echo "include/gef/keyword_functions.h and include/gef/error_codes.h regenerated"

@@ -2,6 +2,7 @@
 #ifndef GEF_ERRORS_H
 #define GEF_ERRORS_H
 
+#include "gef/error_codes.h"
 #include "gef/export.h"
 
 GEF_EXTERN_C_BEGIN

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "diagnostics/error_codes.h"
+
 namespace gef {
 
 struct Document;

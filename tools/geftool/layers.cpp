@@ -8,7 +8,9 @@
 #include <system_error>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
 #define NOMINMAX // std::max below, not the macro
+#endif
 #include <windows.h>
 #endif
 
