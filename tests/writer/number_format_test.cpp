@@ -2,6 +2,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -64,6 +65,12 @@ std::string printf_text(const std::string& format, double v) {
   std::string out(std::size_t(n) + 1, '\0');
   std::snprintf(out.data(), out.size(), format.c_str(), v);
   out.resize(std::size_t(n));
+#ifdef _WIN32
+  // The Windows runtime's printf drops the width of some %G conversions (%25.17G of 1e15); the
+  // width rule itself is plain: blanks on the left up to the width.
+  const int width = std::atoi(format.c_str() + 1);
+  if (int(out.size()) < width) out.insert(0, std::size_t(width) - out.size(), ' ');
+#endif
   return out;
 }
 
