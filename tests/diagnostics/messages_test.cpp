@@ -14,7 +14,6 @@ struct MessageCase {
 // One row per filler kind, per numbering variant, per prefix family, and per quirk of a template
 // (missing newline, doubled space, trailing space, literal upper case, two-line text) that output
 // must keep byte for byte; the other templates share these mechanisms.
-// clang-format off
 const MessageCase kMessageCases[] = {
     {1, 65, 66, " GEF 100: Keyword Kw is not allowed.\n"},
     {3, 65, 66, " GEF 100: Keyword Kw, number 65, field 66 does not exist.\n"},
@@ -35,15 +34,20 @@ const MessageCase kMessageCases[] = {
     {64, 65, 66, " GEF 110: In keyword Kw, serial number 65, field 66 is missing.\n"},
     {1005, 65, 66, " GEF-DATA: Unknown data entry is found in scan 65, column 66.\n"},
     {1009, 65, 66, " GEF 100: The number of scans read=65 is not in agreement with LASTSCAN=66\n"},
-    {1011, 65, 66, " GEF-DATA: The product of columns and scans exceeds the maximum allowable value of 65.\n           Decrease either the number of scans or columns.\n"},
-    {2006, 0, 0, " GEF-CPT-Report 100: Keyword Kw is mandatory, however not present in your data\n"},
+    {1011, 65, 66,
+     " GEF-DATA: The product of columns and scans exceeds the maximum allowable value of 65.\n"
+     "           Decrease either the number of scans or columns.\n"},
+    {2006, 0, 0,
+     " GEF-CPT-Report 100: Keyword Kw is mandatory, however not present in your data\n"},
     {2007, 65, 66, " GEF-CPT-Report 110: In Kw serial number 65 field 66 is mandatory.\n"},
-    {2011, 65, 66, " GEF CPT-Report 100: The number of scans read=65 is not in agreement with LASTSCAN=66\n"},
+    {2011, 65, 66,
+     " GEF CPT-Report 100: The number of scans read=65 is not in agreement with LASTSCAN=66\n"},
     {3034, 0, 66, " GEF-BORE-Report 100: In keyword Kw, field 66 is missing.\n"},
-    {3134, 65, 66, " GEF-BORE-Report 100 NEN5104: In keyword Kw, serial number 65, field 66 is missing.\n"},
-    {3200, 65, 66, " GEF-BORE-Report 100 NEN5119: For sample 65 (specimenvar 66) the Kw is missing.\n"},
+    {3134, 65, 66,
+     " GEF-BORE-Report 100 NEN5104: In keyword Kw, serial number 65, field 66 is missing.\n"},
+    {3200, 65, 66,
+     " GEF-BORE-Report 100 NEN5119: For sample 65 (specimenvar 66) the Kw is missing.\n"},
 };
-// clang-format on
 
 class MessagesTest : public DocumentTest {};
 
