@@ -1,47 +1,12 @@
 // Deletes: every table row removes what it names completely, and only that.
 #include <algorithm>
 #include <functional>
-#include <optional>
 
 #include "api/deletes.h"
-#include "support/document_fixture.h"
+#include "support/getter_sweep.h"
 
 namespace gef::test {
 namespace {
-
-// What a getter returned: a number, or a text (null as nullopt).
-using Outcome = std::pair<std::optional<double>, std::optional<std::string>>;
-Outcome outcome(double v) { return {v, std::nullopt}; }
-Outcome outcome(const char* s) {
-  return {std::nullopt, s ? std::optional(std::string(s)) : std::nullopt};
-}
-
-struct Getter {
-  int code;
-  const char* name;
-  std::function<Outcome(int)> call;
-};
-
-#define GEF_TEST_CALL_NONE(f, n) ((void)(n), f())
-#define GEF_TEST_CALL_COLUMN(f, n) f(n)
-#define GEF_TEST_CALL_COLUMN_SLOT(f, n) f(n)
-#define GEF_TEST_CALL_SERIAL(f, n) f(n)
-#define GEF_TEST_CALL_QUANTITY(f, n) f(n)
-
-// Every table getter, and the hand-written ones of the quantity slots, by keyword.
-const std::vector<Getter>& getters() {
-  static const std::vector<Getter> all = {
-#define GEF_GETTER(Function, Result, NAME, Field, Number, Presence)                                \
-  {KW_##NAME, #Function, [](int n) { return outcome(GEF_TEST_CALL_##Number(Function, n)); }},
-#include "gef/keywords.def"
-      {KW_QNVOID, "get_qnvoid_flag", [](int q) { return outcome(get_qnvoid_flag(q)); }},
-      {KW_QNVOID, "get_qnvoid_Value", [](int q) { return outcome(get_qnvoid_Value(q)); }},
-      {KW_QNMINMAX, "get_qnminmax_flag", [](int q) { return outcome(get_qnminmax_flag(q)); }},
-      {KW_QNMINMAX, "get_qnminmax_Min", [](int q) { return outcome(get_qnminmax_Min(q)); }},
-      {KW_QNMINMAX, "get_qnminmax_Max", [](int q) { return outcome(get_qnminmax_Max(q)); }},
-  };
-  return all;
-}
 
 struct Delete {
   int code;
@@ -70,7 +35,7 @@ const std::vector<Delete>& deletes() {
 std::vector<Outcome> read_keyword(int code, int number) {
   number = std::max(number, 1);
   std::vector<Outcome> out;
-  for (const Getter& g : getters())
+  for (const NamedGetter& g : table_getters())
     if (g.code == code) out.push_back(g.call(number));
   return out;
 }

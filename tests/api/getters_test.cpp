@@ -2,61 +2,36 @@
 #include <cfloat>
 #include <climits>
 #include <cstdlib>
-#include <functional>
 #include <optional>
 
-#include "support/document_fixture.h"
+#include "support/getter_sweep.h"
 
 namespace gef::test {
 namespace {
 
-// What one getter returned: a number, or whether a text was null.
-struct Outcome {
-  std::optional<double> number;
-  std::optional<std::string> text;
-  bool operator==(const Outcome& o) const { return number == o.number && text == o.text; }
-};
-Outcome outcome(const char* s) {
-  return {std::nullopt, s ? std::optional(std::string(s)) : std::nullopt};
-}
-Outcome outcome(double v) { return {v, std::nullopt}; }
-
-struct NamedGetter {
-  std::string name;
-  std::function<Outcome()> call;
-};
-
-#define GEF_TEST_CALL_NONE(f) f()
-#define GEF_TEST_CALL_COLUMN(f) f(1)
-#define GEF_TEST_CALL_COLUMN_SLOT(f) f(1)
-#define GEF_TEST_CALL_SERIAL(f) f(1)
-
-// Every getter, the generated ones with number 1, the hand-written ones with typical arguments.
+// Every getter: the table's with number 1, the hand-written ones with typical arguments.
 const std::vector<NamedGetter>& all_getters() {
-  static const std::vector<NamedGetter> getters = {
-#define GEF_GETTER(Function, Result, NAME, Field, Number, Presence)                                \
-  {#Function, [] { return outcome(GEF_TEST_CALL_##Number(Function)); }},
-#include "gef/keywords.def"
-      {"get_dataconversion_scan", [] { return outcome(get_dataconversion_scan(1)); }},
-      {"get_scanfreq_Value", [] { return outcome(get_scanfreq_Value(1)); }},
-      {"get_scanfreq_waarde", [] { return outcome(get_scanfreq_waarde(1)); }},
-      {"get_qnvoid_flag", [] { return outcome(get_qnvoid_flag(1)); }},
-      {"get_qnvoid_Value", [] { return outcome(get_qnvoid_Value(1)); }},
-      {"get_qnminmax_flag", [] { return outcome(get_qnminmax_flag(1)); }},
-      {"get_qnminmax_Min", [] { return outcome(get_qnminmax_Min(1)); }},
-      {"get_qnminmax_Max", [] { return outcome(get_qnminmax_Max(1)); }},
-      {"get_data", [] { return outcome(get_data(1, 1)); }},
-      {"get_columntext_text", [] { return outcome(get_columntext_text(1)); }},
-      {"get_columntext_text_flag", [] { return outcome(get_columntext_text_flag(1)); }},
-      {"get_columntext_text_field_flag",
-       [] { return outcome(get_columntext_text_field_flag(1, 1)); }},
-  };
+  static const std::vector<NamedGetter> getters = [] {
+    std::vector<NamedGetter> all = table_getters();
+    const std::vector<NamedGetter> more = {
+        {0, "get_dataconversion_scan", [](int n) { return outcome(get_dataconversion_scan(n)); }},
+        {0, "get_scanfreq_Value", [](int n) { return outcome(get_scanfreq_Value(n)); }},
+        {0, "get_scanfreq_waarde", [](int n) { return outcome(get_scanfreq_waarde(n)); }},
+        {0, "get_data", [](int n) { return outcome(get_data(n, n)); }},
+        {0, "get_columntext_text", [](int n) { return outcome(get_columntext_text(n)); }},
+        {0, "get_columntext_text_flag", [](int n) { return outcome(get_columntext_text_flag(n)); }},
+        {0, "get_columntext_text_field_flag",
+         [](int n) { return outcome(get_columntext_text_field_flag(n, n)); }},
+    };
+    all.insert(all.end(), more.begin(), more.end());
+    return all;
+  }();
   return getters;
 }
 
 std::vector<Outcome> call_all() {
   std::vector<Outcome> out;
-  for (const NamedGetter& g : all_getters()) out.push_back(g.call());
+  for (const NamedGetter& g : all_getters()) out.push_back(g.call(1));
   return out;
 }
 
@@ -291,7 +266,7 @@ TEST_F(GetterTest, QuantityGettersSearchBySlotContents) {
 }
 
 TEST_F(GetterTest, DataValuesByColumnAndScan) {
-  EXPECT_EQ(get_nr_scans(), -1);  // a reset forgets it
+  EXPECT_EQ(get_nr_scans(), -1); // a reset forgets it
   ASSERT_EQ(init_gef_general(3, 10), 1);
   EXPECT_EQ(get_nr_scans(), 10);
   set_data(2, 3, 4.5);

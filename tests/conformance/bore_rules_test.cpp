@@ -287,12 +287,6 @@ TEST(ShippedCodeTexts, ExpandEveryAcceptedWord) {
   free_gef();
 }
 
-} // namespace
-} // namespace gef::test
-
-namespace gef::test {
-namespace {
-
 TEST(BoringExample, PassesEveryGroupAndExpands) {
   ASSERT_EQ(init_gef(), 1);
   ASSERT_EQ(read_gef(GEF_SOURCE_DIR "/examples/boring_layers.gef"), 1);

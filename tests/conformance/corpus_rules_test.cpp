@@ -1,7 +1,11 @@
-// The rule sets over every real-world file: no crash, and each run leaves a consistent list.
+// The rule sets over every real-world file: no crash, each run leaves a consistent list, and every
+// layer of the corpus borings expands, splits and yields its additional strings.
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <set>
 #include <string>
 
 #include "reader/reader_fixture.h"
@@ -41,8 +45,14 @@ bool names_cpt_report() {
 TEST_F(CorpusRulesTest, RuleSetsRunOnEveryFile) {
   const fs::path corpus(GEF_SOURCE_DIR "/../shared/corpus");
   if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  std::set<std::string> borings, seen;
+  std::ifstream catalogue(corpus / "CATALOGUE.tsv");
+  for (std::string line; std::getline(catalogue, line);)
+    if (line.find("\tGEF-BORE-Report") != std::string::npos)
+      borings.insert(line.substr(0, line.find('\t')));
+  ASSERT_EQ(load_codetexts(GEF_SOURCE_DIR "/data/soil_codes.txt"), 1);
   // Passes are counted over the files that read, as geftool check counts them.
-  int files = 0, readable = 0, header = 0, data = 0, reports = 0, cpt = 0;
+  int files = 0, readable = 0, header = 0, data = 0, reports = 0, cpt = 0, layers = 0;
   for (const auto& item : fs::recursive_directory_iterator(corpus)) {
     if (!item.is_regular_file() || item.path().extension() == ".tsv") continue;
     ++files;
@@ -55,6 +65,25 @@ TEST_F(CorpusRulesTest, RuleSetsRunOnEveryFile) {
       reports += read;
       cpt += read * run_checked("GEF-CPT-Report", item.path());
     }
+    run_checked("GEF-BORE-Report", item.path());
+    const std::string relative = fs::relative(item.path(), corpus).generic_string();
+    if (borings.count(relative) == 0) continue;
+    seen.insert(relative);
+    if (read != 1) continue; // a boring the reader refuses has no layers to expand
+    EXPECT_EQ(gbr_is_gbr(), 1) << relative;
+    for (int s = 1; s <= get_nr_scans(); ++s, ++layers) {
+      char* description = get_columntext_text_field(s, 1);
+      ASSERT_NE(description, nullptr) << relative << " scan " << s;
+      EXPECT_STRNE(gbr_code2text(description, ", "), "") << relative;
+      EXPECT_STRNE(gbr_NEN5104_splits(description), nullptr);
+      for (int k = 1; k <= gbr_get_nr_additional_strings(s) + 1; ++k) {
+        char* text = gbr_get_additional_string(s, k);
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(*text == '\0', k > gbr_get_nr_additional_strings(s)) << relative;
+        std::free(text);
+      }
+      std::free(description);
+    }
   }
   std::printf("corpus: %d files, %d read; of these HEADER %d pass, DATA %d pass, %d CPT reports "
               "of which %d pass\n",
@@ -62,6 +91,8 @@ TEST_F(CorpusRulesTest, RuleSetsRunOnEveryFile) {
   EXPECT_GT(files, 0);
   EXPECT_GT(header, 0); // real files mostly obey the header rules
   EXPECT_GT(reports, 0);
+  EXPECT_EQ(seen, borings);
+  EXPECT_GT(layers, 100);
 }
 
 } // namespace

@@ -130,25 +130,18 @@ TEST_F(CptRulesTest, FirstReadingAndAscendingRules) {
     std::vector<std::string> texts;
   };
   const char* missed = "First reading does not coincide with pre-excavated depth";
+  // clang-format off
   const Case cases[] = {
-      {true,
-       {0.0, 0.02, 0.02, 0.04},
-       nullptr,
+      {true, {0.0, 0.02, 0.02, 0.04}, nullptr,
        {"At scan 3 (= 0.020) a non-ascending penetration length is encountered."}},
-      {true,
-       {0.0, 0.02, 0.01, 0.01, 0.05},
-       nullptr,
+      {true, {0.0, 0.02, 0.01, 0.01, 0.05}, nullptr,
        {"From scan 3 (= 0.010) until 4 (= 0.010) non-ascending penetration lengths are "
         "encountered."}},
       // Falling overall: a step that falls by too little is named with the same words.
-      {true,
-       {0.06, 0.04, 0.04, 0.02},
-       nullptr,
+      {true, {0.06, 0.04, 0.04, 0.02}, nullptr,
        {"At scan 3 (= 0.040) a non-ascending penetration length is encountered."}},
       {true, {0.0, -9999, 0.02, 0.04}, nullptr, {}}, // void steps are skipped
-      {true,
-       {10000.5, 10000.5, 10001.0, 10001.0, 10001.0},
-       nullptr,
+      {true, {10000.5, 10000.5, 10001.0, 10001.0, 10001.0}, nullptr,
        {"At scan 2 (= 1.00005e+04) a non-ascending penetration length is encountered.",
         "From scan 4 (= 1.00010e+04) until 5 (= 1.00010e+04) non-ascending penetration lengths "
         "are encountered."}},
@@ -163,6 +156,7 @@ TEST_F(CptRulesTest, FirstReadingAndAscendingRules) {
       {false, {0.0, 0.0}, nullptr, {}}, // no step above the floor: an exact start passes
       {false, {0.04, 0.02, 0.06}, nullptr, {"Penetration length is negative", missed}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     report(c.depths);
     if (c.line) store_line(c.line);

@@ -290,14 +290,5 @@ TEST(KeywordTable, NamesAndCodes) {
   EXPECT_EQ(keyword_name(20), nullptr);
 }
 
-TEST(KeywordTable, LineFieldsIncludeTheSerialNumber) {
-  EXPECT_EQ(keyword_info(KW_COLUMNINFO).line_fields, 4);
-  EXPECT_EQ(keyword_info(KW_CHILD).line_fields, 7);
-  EXPECT_EQ(keyword_info(KW_DATACONVERSION).line_fields, 9);
-  EXPECT_EQ(keyword_info(KW_SCANFREQUENCY).line_fields, 2);
-  EXPECT_EQ(keyword_info(KW_XYID).line_fields, 5);
-  EXPECT_EQ(keyword_info(KW_SCANFREQUENCY).entry_offset, keyword_info(KW_SCANTIME).entry_offset);
-}
-
 } // namespace
 } // namespace gef::test

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "reader/reader_fixture.h"
 
@@ -40,60 +41,52 @@ TEST_F(AsciiTest, NumbersFollowTheMeaningOfPercentLf) {
   EXPECT_TRUE(errors().empty());
 }
 
-TEST_F(AsciiTest, DosEndMarkEndsTheData) {
-  ASSERT_EQ(read(header(2) + "1 2\r\n3 4\r\n\x1a trailing junk"), 1);
-  EXPECT_TRUE(errors().empty());
-  EXPECT_EQ(scans(), 2);
-  ASSERT_EQ(read(header(2, kBoth) + "1;2;!\r\n\x1a"), 1);
-  EXPECT_TRUE(errors().empty());
-  EXPECT_EQ(scans(), 1);
-  ASSERT_EQ(read(header(2, kRecord) + "1 2 !\r\n\x1a"), 1);
-  EXPECT_TRUE(errors().empty());
-  EXPECT_EQ(scans(), 1);
-}
-
-TEST_F(AsciiTest, UnreadableValueNamesAPositionAndKeepsWholeScans) {
-  ASSERT_EQ(read(header(2, kRecord) + "1 2 ! 3 x !"), 1);
-  const ErrorEntry e = find(1005);
-  EXPECT_EQ(e[2], 2);
-  EXPECT_EQ(e[3], 1);
-  EXPECT_EQ(e[4], 4);
-  EXPECT_EQ(scans(), 1);
-  expect_consistent(2);
-}
-
-TEST_F(AsciiTest, UnreadableFirstValueNamesScanOneColumnOne) {
-  for (int columns : {1, 3}) {
-    ASSERT_EQ(read(header(columns) + "x 1 2 3"), 1);
-    const ErrorEntry e = find(1005);
-    EXPECT_EQ(e[2], 1);
-    EXPECT_EQ(e[3], 1);
-    EXPECT_EQ(scans(), 0);
-    expect_consistent(columns);
+// One block per row: what the first finding of `code` names (scan, column, level; -1 for any),
+// or no finding at all when `code` is 0, and the scans kept with the last value read.
+TEST_F(AsciiTest, SeparatorFormsAndTheirFindings) {
+  const struct {
+    int columns;
+    std::string extra, data;
+    int code;
+    std::array<int, 3> at;
+    int scans;
+    double last;
+  } cases[] = {
+      // A DOS end mark ends the data in every form.
+      {2, "", "1 2\r\n3 4\r\n\x1a trailing junk", 0, {}, 2, 4},
+      {2, kBoth, "1;2;!\r\n\x1a", 0, {}, 1, 2},
+      {2, kRecord, "1 2 !\r\n\x1a", 0, {}, 1, 2},
+      // An unreadable value names its place, and only whole scans before it are kept.
+      {2, kRecord, "1 2 ! 3 x !", 1005, {2, 1, 4}, 1, 2},
+      {1, "", "x 1 2 3", 1005, {1, 1, -1}, 0, 0},
+      {3, "", "x 1 2 3", 1005, {1, 1, -1}, 0, 0},
+      {2, kBoth, "1.0;2.0;!\r\n3;4;!\r\n", 0, {}, 2, 4},
+      {2, kBoth, "1.0 ;2.0;!", 1006, {1, 1, 2}, 0, 0},
+      {2, kBoth, "1;2;x3;4;!", 1007, {1, -1, -1}, 0, 0},
+      // The file may end where the record separator is expected.
+      {2, kBoth, "1;2;!\r\n3;4;", 0, {}, 2, 4},
+      {2, kRecord, "1 2 !\r\n3\t4\r\n!\r\n", 0, {}, 2, 4},
+      {2, kRecord, "1 2 3 !", 1007, {1, -1, -1}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.data);
+    ASSERT_EQ(read(header(c.columns, c.extra) + c.data), 1);
+    if (c.code == 0) {
+      EXPECT_TRUE(errors().empty()) << message(0);
+    } else {
+      const ErrorEntry e = find(c.code);
+      for (std::size_t k = 0; k < 3; ++k) {
+        if (c.at[k] != -1) {
+          EXPECT_EQ(e[k + 2], c.at[k]) << k;
+        }
+      }
+    }
+    ASSERT_EQ(scans(), c.scans);
+    if (c.scans > 0) {
+      EXPECT_EQ(value(c.scans, c.columns), c.last);
+    }
+    expect_consistent(c.columns);
   }
-}
-
-TEST_F(AsciiTest, BothSeparators) {
-  ASSERT_EQ(read(header(2, kBoth) + "1.0;2.0;!\r\n3;4;!\r\n"), 1);
-  EXPECT_TRUE(errors().empty());
-  EXPECT_EQ(scans(), 2);
-  EXPECT_EQ(value(2, 2), 4.0);
-
-  ASSERT_EQ(read(header(2, kBoth) + "1.0 ;2.0;!"), 1);
-  const ErrorEntry wrong = find(1006);
-  EXPECT_EQ(wrong[2], 1);
-  EXPECT_EQ(wrong[3], 1);
-  EXPECT_EQ(wrong[4], 2);
-  EXPECT_EQ(scans(), 0);
-
-  ASSERT_EQ(read(header(2, kBoth) + "1;2;x3;4;!"), 1);
-  EXPECT_EQ(find(1007)[2], 1);
-  EXPECT_EQ(scans(), 0);
-
-  // The file may end where the record separator is expected.
-  ASSERT_EQ(read(header(2, kBoth) + "1;2;!\r\n3;4;"), 1);
-  EXPECT_TRUE(errors().empty());
-  EXPECT_EQ(scans(), 2);
 }
 
 // Header lines and the data block behind them.
@@ -162,37 +155,29 @@ TEST_F(AsciiTest, CompleteLastScanCutByTheEndOfTheFileIsKept) {
   EXPECT_FALSE(has(1004));
 }
 
-TEST_F(AsciiTest, RecordSeparatorOnly) {
-  ASSERT_EQ(read(header(2, kRecord) + "1 2 !\r\n3\t4\r\n!\r\n"), 1);
-  EXPECT_TRUE(errors().empty());
-  EXPECT_EQ(scans(), 2);
-  ASSERT_EQ(read(header(2, kRecord) + "1 2 3 !"), 1);
-  EXPECT_EQ(find(1007)[2], 1);
-  EXPECT_EQ(scans(), 0);
-}
-
-TEST_F(AsciiTest, ColumnTextsWithBothSeparators) {
-  ASSERT_EQ(read(header(2, kBoth + kTexts) + "1.0;2.0;sand!\r\n3;4;!\r\n5;6; clay, grey !"), 1);
-  EXPECT_TRUE(errors().empty());
-  ASSERT_EQ(scans(), 3);
-  EXPECT_STREQ(text(1), "sand");
-  EXPECT_EQ(text(2), nullptr);
-  EXPECT_STREQ(text(3), " clay, grey ");
-  EXPECT_EQ(value(3, 2), 6.0);
-  expect_consistent(2);
-}
-
-TEST_F(AsciiTest, ColumnTextsWithRecordSeparatorOnly) {
-  ASSERT_EQ(read(header(2, kRecord + kTexts) + "1 2 peat!\r\n3 4!\r\n"), 1);
-  ASSERT_EQ(scans(), 2);
-  EXPECT_STREQ(text(1), " peat");
-  EXPECT_EQ(text(2), nullptr);
-}
-
-TEST_F(AsciiTest, ColumnTextAtTheEndOfTheFileIsKept) {
-  ASSERT_EQ(read(header(1, kBoth + kTexts) + "1;loam"), 1);
-  ASSERT_EQ(scans(), 1);
-  EXPECT_STREQ(text(1), "loam");
+TEST_F(AsciiTest, ColumnTextsKeepTheirBlanksAndEmptyOnesAreNull) {
+  const struct {
+    int columns;
+    std::string extra, data;
+    std::vector<const char*> texts;
+  } cases[] = {
+      {2,
+       kBoth + kTexts,
+       "1.0;2.0;sand!\r\n3;4;!\r\n5;6; clay, grey !",
+       {"sand", nullptr, " clay, grey "}},
+      {2, kRecord + kTexts, "1 2 peat!\r\n3 4!\r\n", {" peat", nullptr}},
+      {1, kBoth + kTexts, "1;loam", {"loam"}}, // the file ends in the text
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(read(header(c.columns, c.extra) + c.data), 1) << c.data;
+    EXPECT_TRUE(errors().empty()) << message(0);
+    ASSERT_EQ(scans(), int(c.texts.size()));
+    for (int s = 1; s <= scans(); ++s) {
+      const char* want = c.texts[std::size_t(s - 1)];
+      EXPECT_EQ(std::string(text(s) ? text(s) : "<null>"), std::string(want ? want : "<null>"));
+    }
+    expect_consistent(c.columns);
+  }
 }
 
 TEST_F(AsciiTest, ColumnTextNeedsARecordSeparator) {

@@ -74,6 +74,7 @@ TEST_F(DataWriterTest, KeepsVoidCellsVoid) {
   }
 }
 
+// One name per element type: the names and their aliases are the reader's, tested there.
 TEST_F(DataWriterTest, WritesEveryBinaryTypeLittleEndian) {
   const double values[] = {32.95, -1.0};
   const struct {
@@ -81,13 +82,9 @@ TEST_F(DataWriterTest, WritesEveryBinaryTypeLittleEndian) {
     std::vector<unsigned char> bytes;
   } cases[] = {
       {"INT", {33, 0, 0xFF, 0xFF}},
-      {"int2", {33, 0, 0xFF, 0xFF}},
       {"INT4", {33, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
-      {"LONG", {33, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}},
       {"FLOAT", {0xCD, 0xCC, 0x03, 0x42, 0, 0, 0x80, 0xBF}},
-      {"REAL4", {0xCD, 0xCC, 0x03, 0x42, 0, 0, 0x80, 0xBF}},
       {"DOUBLE", {0x9A, 0x99, 0x99, 0x99, 0x99, 0x79, 0x40, 0x40, 0, 0, 0, 0, 0, 0, 0xF0, 0xBF}},
-      {"REAL8", {0x9A, 0x99, 0x99, 0x99, 0x99, 0x79, 0x40, 0x40, 0, 0, 0, 0, 0, 0, 0xF0, 0xBF}},
   };
   for (const auto& c : cases) {
     TearDown();

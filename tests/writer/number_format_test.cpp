@@ -15,31 +15,14 @@ namespace {
 // Doubles that stress formatting: random bit patterns, subnormals, huge, signed zeros, halfway
 // cases of every precision and the infinities and NaN.
 std::vector<double> awkward_values() {
-  std::vector<double> v = {0.0,
-                           -0.0,
-                           0.5,
-                           1.5,
-                           2.5,
-                           -2.5,
-                           0.125,
-                           0.0625,
-                           1e300,
-                           -1e300,
-                           1e-300,
-                           5e-324,
-                           2.2250738585072014e-308,
-                           1.7976931348623157e308,
-                           9.9999995,
-                           0.00015,
-                           123456789.5,
-                           1e15,
-                           1e16,
-                           1e-5,
-                           1e-4,
-                           999999.5,
+  // clang-format off
+  std::vector<double> v = {0.0, -0.0, 0.5, 1.5, 2.5, -2.5, 0.125, 0.0625, 1e300, -1e300, 1e-300,
+                           5e-324, 2.2250738585072014e-308, 1.7976931348623157e308, 9.9999995,
+                           0.00015, 123456789.5, 1e15, 1e16, 1e-5, 1e-4, 999999.5,
                            std::numeric_limits<double>::infinity(),
                            -std::numeric_limits<double>::infinity(),
                            std::numeric_limits<double>::quiet_NaN()};
+  // clang-format on
   std::mt19937_64 random(20240601);
   for (int i = 0; i < 400; ++i) {
     std::uint64_t bits = random();
