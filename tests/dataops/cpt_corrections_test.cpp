@@ -1,5 +1,6 @@
 // Cone-penetration computations against small hand-computed tables.
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include "support/document_fixture.h"
@@ -204,6 +205,36 @@ TEST_F(CptCorrectionsTest, ReorderMovesFormatsBitsAndReferences) {
   entry_of(KW_COLUMNINFO, 1).bits = 3; // quantity number never given
   EXPECT_EQ(gcr_shift_columns(), 0);
   expect_column(1, {1});
+}
+
+// Every operation on every corpus file, each after a fresh read: nothing may crash or write
+// outside the block (the sanitizer build checks the latter).
+TEST(CptCorpusTest, EveryOperationOnEveryFile) {
+  namespace fs = std::filesystem;
+  const fs::path root(GEF_SOURCE_DIR "/../shared/corpus");
+  if (!fs::is_directory(root)) GTEST_SKIP() << "no corpus";
+  int (*const operations[])() = {[] { return calc_rf(0); },
+                                 [] { return calc_rf(1); },
+                                 gca_add_diepte,
+                                 gca_pre_excavate,
+                                 gca_pre_excavate_corr,
+                                 gca_shift_friction,
+                                 gca_shift_rf,
+                                 gcr_shift_columns,
+                                 volt2phys};
+  int files = 0;
+  for (const auto& item : fs::recursive_directory_iterator(root)) {
+    if (!item.is_regular_file() || item.path().extension() == ".tsv") continue;
+    ++files;
+    for (auto operation : operations) {
+      ASSERT_EQ(init_gef(), 1);
+      read_gef(item.path().string().c_str());
+      const int result = operation();
+      EXPECT_TRUE(result >= 0 && result <= 2) << item.path();
+      free_gef();
+    }
+  }
+  EXPECT_GT(files, 0);
 }
 
 } // namespace
