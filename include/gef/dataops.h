@@ -1,5 +1,6 @@
 /* Column operations: add, delete and look up data columns, make an empty data block, compute
- * column minima and maxima and build a time column. */
+ * column minima and maxima, build a time column, the cone-penetration computations and the
+ * data conversion. */
 #ifndef GEF_DATAOPS_H
 #define GEF_DATAOPS_H
 
@@ -45,6 +46,52 @@ GEF_API int qn2column(int qn);
  * Needs SCANTIME, STARTDATE and STARTTIME and no TIMECOLUMN yet. SCANTIME occurrences that
  * start at or after the last scan are removed. Returns 1 when the column was added, else 0. */
 GEF_API int maak_tijdkolom(int qn);
+
+/* Appends the friction ratio (%, quantity number 4, COLUMNVOID 0) computed from the penetration
+ * length (1), cone resistance (2) and local friction (3): at each scan the friction over the
+ * mean positive cone resistance along the sleeve (length from MEASUREMENTVAR 1 and 2 when both
+ * are positive, else 0.134 m), shifted by the sleeve distance (MEASUREMENTVAR 5, recorded as
+ * 100 mm when absent) when `shift` is nonzero. Scans with void or non-positive friction or an
+ * empty window get 0. Columns 1 to 3 without COLUMNVOID get -10000000. Returns 1 when added, 0
+ * without friction column or with a ratio column already, 2 when it could not be computed or
+ * appended (the lookup or append reports why). */
+GEF_API int calc_rf(int shift);
+
+/* Appends the depth corrected for inclination (m, quantity number 11) from the penetration
+ * length and the inclination components (9 and 10) or else the resultant inclination (8).
+ * Void inclinations count as vertical; void lengths stay void and later depths carry the
+ * offset. Returns 1 when added or already there, 0 when not possible. */
+GEF_API int gca_add_diepte(void);
+
+/* Shifts the penetration length by the pre-excavation depth of MEASUREMENTVAR 13 (as its
+ * magnitude), away from zero in the direction the column runs; void readings stay. Returns 1
+ * when done or the depth is 0, 0 when not possible (no MEASUREMENTVAR 13, no length column,
+ * LASTSCAN 1, fewer than 2 scans). */
+GEF_API int gca_pre_excavate(void);
+
+/* gca_pre_excavate with the pre-excavation depth taken with its sign. */
+GEF_API int gca_pre_excavate_corr(void);
+
+/* Gives every scan of the local friction column (3) the reading taken one sleeve distance
+ * (MEASUREMENTVAR 5, recorded as 100 mm when absent) further along the penetration length;
+ * scans without such a reading take the column's void value (-10000000 when it had none).
+ * Returns 1 when done, 0 when not possible. */
+GEF_API int gca_shift_friction(void);
+
+/* gca_shift_friction for the friction-ratio column (4). */
+GEF_API int gca_shift_rf(void);
+
+/* Orders the columns by quantity number (equal numbers keep their order), moving the data,
+ * the per-column keywords, output formats and REPORTDATAFORMAT tokens with them and
+ * renumbering TIMECOLUMN and the power-supply columns. Returns 1, or 0 when a column has no
+ * quantity number (or 0) or the data block cannot be read. */
+GEF_API int gcr_shift_columns(void);
+
+/* Applies the DATACONVERSION occurrences to the data block and removes the applied ones,
+ * renaming their target columns. Illegal methods are reported (error 42) and removed; USER
+ * methods are kept untouched; occurrences starting outside the scans are removed silently.
+ * Returns 1 when every other occurrence was applied, else 0 (the failed ones are kept). */
+GEF_API int volt2phys(void);
 
 GEF_EXTERN_C_END
 

@@ -6,6 +6,7 @@
 #include <gef/gef.h>
 
 #include "common.h"
+#include "derived.h"
 #include "text.h"
 
 namespace geftool {
@@ -37,6 +38,8 @@ int run_convert(const ConvertOptions& options) {
   LibrarySession session;
   if (!session.ok() || !read_for("convert", options.input)) return 2;
   skip_messages();
+  const int added = add_derived_columns("convert", options.adds);
+  if (added == 2) return 2;
   if (options.binary) {
     // Binary records hold numbers only: per-scan texts (a boring's layer descriptions) would
     // be dropped without a word.
@@ -59,7 +62,7 @@ int run_convert(const ConvertOptions& options) {
   const int written = write_gef(options.output.c_str());
   const bool not_writable = written == 0 && get_last_error_code() == 40;
   print_messages("convert");
-  if (written == 1) return 0;
+  if (written == 1) return added;
   return not_writable ? 2 : 1;
 }
 

@@ -14,6 +14,7 @@ struct ConvertOptions {
   std::string datatype;                // with binary: the element type, empty for the file's own
   std::vector<std::string> separators; // empty, or the column and the record separator
   std::string format;                  // REPORTDATAFORMAT tokens, empty to keep the file's
+  std::string adds;                    // computed columns to append (rf, rf-shifted, depth)
 };
 
 // Reads, applies the options and writes. Returns 0 when written, 1 when only the header could

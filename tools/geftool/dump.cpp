@@ -8,6 +8,7 @@
 #include <gef/gef.h>
 
 #include "common.h"
+#include "derived.h"
 #include "layers.h"
 #include "text.h"
 
@@ -23,9 +24,12 @@ std::string csv_field(const std::string& value) {
 
 } // namespace
 
-int run_dump(const std::string& path, bool voids_empty, const std::string& codes) {
+int run_dump(const std::string& path, bool voids_empty, const std::string& codes,
+             const std::string& adds) {
   LibrarySession session;
   if (!session.ok() || !read_for("dump", path)) return 2;
+  const int added = add_derived_columns("dump", adds);
+  if (added == 2) return 2;
   const int columns = column_count();
   const int scans = get_nr_scans();
   bool texts = false;
@@ -65,7 +69,7 @@ int run_dump(const std::string& path, bool voids_empty, const std::string& codes
     std::cout << line << "\n";
   }
   std::cout.flush();
-  return 0;
+  return added;
 }
 
 } // namespace geftool

@@ -14,6 +14,7 @@
 #include "document/columns.h" // the library's void rule
 
 #include "common.h"
+#include "derived.h"
 #include "layers.h"
 #include "rule_sets.h"
 #include "text.h"
@@ -101,8 +102,8 @@ int run_info(const std::string& path, bool as_json, const std::string& codes) {
   LibrarySession session;
   if (!session.ok() || !read_for("info", path)) return 2;
   // Counted before any getter runs: some getters record their own entries.
-  int messages = 0;
-  while (get_error_code() != 0) ++messages;
+  ReadConversion conversion;
+  const int messages = count_read_messages(&conversion);
 
   const std::optional<std::string> gefid =
       get_gefid_flag() != 0 ? std::optional<std::string>(std::to_string(get_gefid_Release()) + "." +
@@ -153,6 +154,7 @@ int run_info(const std::string& path, bool as_json, const std::string& codes) {
     j["reportcode"] = or_null(report);
     j["report"] = kind == ReportKind::None ? json() : json(report_kind_name(kind));
     j["cpt_report_version"] = or_null(cpt_version);
+    j["conversion"] = conversion_json(conversion);
     j["project"] = or_null(project);
     j["project_name"] = or_null(project_name);
     j["test_id"] = or_null(test_id);
@@ -195,6 +197,7 @@ int run_info(const std::string& path, bool as_json, const std::string& codes) {
   row("GEFID", shown(gefid));
   row("Report type", kind == ReportKind::None ? "-" : report_kind_name(kind));
   if (cpt_version) row("CPT report", *cpt_version);
+  if (const auto converted = conversion_text(conversion)) row("Conversion", *converted);
   row("PROCEDURECODE", shown(procedure));
   row("REPORTCODE", shown(report));
   row("Project", shown(project) + (project_name ? ", " + *project_name : ""));

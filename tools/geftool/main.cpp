@@ -64,6 +64,10 @@ int main(int argc, char** argv) {
   dump_cmd->add_option("file", dump_path, "GEF file")->required();
   dump_cmd->add_flag("--voids-empty", voids_empty, "Leave void values (COLUMNVOID) empty");
   dump_cmd->add_option("--codes", codes, codes_help);
+  std::string dump_adds;
+  const char* adds_help = "Append computed columns: a comma list of rf, rf-shifted, depth "
+                          "(exit status 1 when one cannot be computed)";
+  dump_cmd->add_option("--add", dump_adds, adds_help);
 
   std::string plot_path, plot_output;
   CLI::App* plot_cmd = app.add_subcommand(
@@ -95,6 +99,7 @@ int main(int argc, char** argv) {
   convert_cmd->add_option("--format", convert.format,
                           "Number formats of the text data block (REPORTDATAFORMAT tokens such "
                           "as \"F8.2 E12.4\")");
+  convert_cmd->add_option("--add", convert.adds, adds_help);
 
   std::string dif_input, dif_output;
   CLI::App* dif_cmd = app.add_subcommand(
@@ -122,7 +127,7 @@ int main(int argc, char** argv) {
 
   if (check_cmd->parsed()) return geftool::run_check(check);
   if (info_cmd->parsed()) return geftool::run_info(info_path, info_json, codes);
-  if (dump_cmd->parsed()) return geftool::run_dump(dump_path, voids_empty, codes);
+  if (dump_cmd->parsed()) return geftool::run_dump(dump_path, voids_empty, codes, dump_adds);
   if (plot_cmd->parsed()) return geftool::run_plot(plot_path, plot_output);
   if (convert_cmd->parsed()) return geftool::run_convert(convert);
   if (dif_cmd->parsed()) return geftool::run_dif(dif_input, dif_output);

@@ -1,0 +1,197 @@
+"""Recomputes the friction ratio and the corrected depth that `geftool dump --add rf,depth`
+appends, independently of the library, on every corpus CPT file that lacks them.
+
+Usage: cross_check.py GEFTOOL CORPUS_DIR. Exit 0 when all agree within 1e-9 (relative), 1 on a
+disagreement, 77 (skipped) without the corpus.
+"""
+import json
+import math
+import os
+import subprocess
+import sys
+
+TOLERANCE = 1e-9
+DEFAULT_VOID = -10000000.0
+
+
+def header_vars(path):
+    """MEASUREMENTVAR values by number, read from the header text."""
+    values = {}
+    with open(path, "rb") as f:
+        for raw in f:
+            line = raw.decode("latin-1").strip()
+            if line.upper().startswith("#EOH"):
+                break
+            if line.upper().startswith("#MEASUREMENTVAR"):
+                fields = [x.strip() for x in line.split("=", 1)[1].split(",")]
+                try:
+                    values[int(fields[0])] = float(fields[1])
+                except (ValueError, IndexError):
+                    pass
+    return values
+
+
+def run(args):
+    done = subprocess.run(args, capture_output=True)
+    return done.returncode, done.stdout.decode("utf-8", "replace")
+
+
+def is_void(v, w):
+    if w is None:
+        return False
+    if abs(w) < 1e-40:
+        return abs(v) < abs(w)
+    return abs(1.0 - v / w) < 1e-10
+
+
+def ratio(p, q, f, pv, qv, fv, a1, a2):
+    length = 0.134
+    if a1 is not None and a2 is not None and a1 > 0 and a2 > 0:
+        length = a2 / (2 * math.sqrt(a1 * 3.1415926)) * 0.001
+    n = len(p)
+    absp = [abs(x) for x in p]
+
+    def bracket(x):
+        for k in range(n - 1):
+            if absp[k] <= x < absp[k + 1]:
+                return k
+        return None
+
+    out = []
+    for i in range(n):
+        if is_void(p[i], pv) or is_void(f[i], fv) or not f[i] > 0:
+            out.append(0.0)
+            continue
+        ku, kl = bracket(absp[i] + length / 2), bracket(absp[i] - length / 2)
+        if ku is None or kl is None:
+            out.append(0.0)
+            continue
+        window = [q[j] for j in range(kl + 1, ku + 2) if not is_void(q[j], qv) and q[j] > 0]
+        out.append(f[i] * 100 / (sum(window) / len(window)) if window else 0.0)
+    return out
+
+
+def depth(p, pv, angles, voids):
+    """Corrected depth from one resultant inclination or two components."""
+    def rad(values, w, i):
+        v = values[i]
+        return 0.0 if not math.isfinite(v) or is_void(v, w) else math.radians(v)
+
+    def bad(v):
+        return not math.isfinite(v) or is_void(v, pv)
+
+    d, offset = [], 0.0
+    for i, x in enumerate(p):
+        if bad(x):
+            d.append(pv if pv is not None else x)
+        elif i == 0:
+            d.append(x)
+        elif bad(p[i - 1]):
+            d.append(x + offset)
+        else:
+            step = x - p[i - 1]
+            if len(angles) == 2:
+                ta, tb = (math.tan(rad(a, w, i)) for a, w in zip(angles, voids))
+                d.append(d[-1] + step / math.sqrt(1 + ta * ta + tb * tb))
+            else:
+                d.append(d[-1] + math.cos(rad(angles[0], voids[0], i)) * step)
+            offset = d[-1] - x
+    return d
+
+
+def difference(a, b):
+    if a == b or (math.isnan(a) and math.isnan(b)):
+        return 0.0
+    if math.isnan(a) or math.isnan(b):
+        return math.inf
+    return abs(a - b) / max(abs(a), abs(b))
+
+
+def note(target, got, expected):
+    diffs = [difference(a, b) for a, b in zip(got, expected)]
+    target[0] += 1
+    target[1] += len(diffs)
+    target[2] += sum(1 for d in diffs if d <= 0.01)
+    target[3] = max([target[3]] + diffs)
+
+
+def main():
+    geftool, corpus = sys.argv[1], sys.argv[2]
+    if not os.path.isdir(corpus):
+        print("corpus absent: skipped")
+        return 77
+    files = sorted(os.path.join(d, n) for d, _, names in os.walk(corpus) for n in names
+                   if n.lower().endswith(".gef"))
+    compared = {"rf": [0, 0, 0.0], "depth": [0, 0, 0.0]}  # files, values, largest difference
+    # For information: files, values, values within 1 %, largest difference.
+    carried = {"rf": [0, 0, 0, 0.0], "depth": [0, 0, 0, 0.0]}
+    failures = []
+    for path in files:
+        code, text = run([geftool, "info", "--json", path])
+        if code != 0:
+            continue
+        info = json.loads(text)
+        if info.get("report") != "GEF-CPT-Report":
+            continue
+        cols = {}
+        for c in info["columns"]:
+            if c["quantity_number"] is not None:
+                cols.setdefault(c["quantity_number"], c)
+        code, text = run([geftool, "dump", "--add", "rf,depth", path])
+        lines = text.splitlines()
+        if not lines:
+            continue
+        try:
+            rows = [[float(x) if x else float("nan") for x in line.split(",")] for line in lines[1:]]
+        except ValueError:  # per-scan texts: no CPT table to check
+            continue
+        ncols = len(lines[0].split(","))
+        values = [[r[c] for r in rows] for c in range(ncols)]
+        width = len(info["columns"])
+
+        def col(qn):
+            return values[cols[qn]["number"] - 1]
+
+        def void(qn):
+            return cols[qn]["void"] if qn in cols else None
+
+        mv = header_vars(path)
+        if 1 in cols and 2 in cols and 3 in cols:
+            # Without a COLUMNVOID the library gives the default one.
+            pv, qv, fv = (void(q) if void(q) is not None else DEFAULT_VOID for q in (1, 2, 3))
+            expected = ratio(col(1), col(2), col(3), pv, qv, fv, mv.get(1), mv.get(2))
+            if 4 in cols:
+                note(carried["rf"], col(4), expected)
+            else:
+                got, entry = values[width], compared["rf"]
+                worst = max([0.0] + [difference(a, b) for a, b in zip(got, expected)])
+                entry[0], entry[1], entry[2] = entry[0] + 1, entry[1] + len(got), max(entry[2], worst)
+                if worst > TOLERANCE:
+                    failures.append("%s: rf differs by %g" % (path, worst))
+        components = 9 in cols and 10 in cols
+        if 1 in cols and (components or 8 in cols):
+            qns = (9, 10) if components else (8,)
+            expected = depth(col(1), void(1), [col(q) for q in qns], [void(q) for q in qns])
+            if 11 in cols:
+                note(carried["depth"], col(11), expected)
+            else:
+                added = width + (1 if 4 not in cols and 1 in cols and 2 in cols and 3 in cols else 0)
+                got, entry = values[added], compared["depth"]
+                worst = max([0.0] + [difference(a, b) for a, b in zip(got, expected)])
+                entry[0], entry[1], entry[2] = entry[0] + 1, entry[1] + len(got), max(entry[2], worst)
+                if worst > TOLERANCE:
+                    failures.append("%s: depth differs by %g" % (path, worst))
+    for name in ("rf", "depth"):
+        f, n, worst = compared[name]
+        print("%s: %d files, %d values compared, largest relative difference %g" % (name, f, n, worst))
+        print("%s: for information, %d files carry it: %d of %d values within 1 %% of the "
+              "recomputed column, largest relative difference %g" % (name, carried[name][0],
+                                                                   carried[name][2], carried[name][1],
+                                                                   carried[name][3]))
+    for failure in failures:
+        print("FAIL", failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
