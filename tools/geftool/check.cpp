@@ -77,7 +77,7 @@ FileResult check_file(const Input& input, const CheckOptions& options,
   }
   result.findings = fold_repeats(collect_findings(scratch_log, &result.truncated));
   for (const Finding& f : result.findings) {
-    if (read && result.data_loss.empty() && is_data_loss_code(f.code))
+    if (read && result.data_loss.empty() && is_data_loss(f, input.path))
       result.data_loss = "data read up to scan " + std::to_string(result.scans) + ": " + f.text;
     const int cls = f.level % 10;
     result.counts[cls >= 1 && cls <= 5 ? cls : 0] += f.count;
@@ -220,6 +220,8 @@ int run_check(const CheckOptions& options) {
     const FileResult r = check_file(inputs[i], options, scratch_log);
     if (log.is_open() && inputs[i].problem.empty())
       append_log(log, scratch_log, r, inputs.size() > 1);
+    else if (log.is_open()) // the library never saw it: its section gives the reason
+      log << "=== " << r.path << " ===\r\n" << r.problem << "\r\n";
     progress.clear();
     if (options.json)
       files.push_back(to_json(r, options.quiet));

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <type_traits>
 
 #include <gef/gef.h>
 
@@ -181,7 +182,14 @@ std::optional<std::string> standard_column_name(const ColumnFacts& column) {
 }
 
 nlohmann::json facts_json(const Facts& f) {
-  auto j = [](const auto& v) { return v ? nlohmann::json(*v) : nlohmann::json(); };
+  auto j = [](const auto& v) {
+    if (!v) return nlohmann::json();
+    // A number from a 4-byte float goes out as the float's text, as dump writes it.
+    if constexpr (std::is_same_v<std::decay_t<decltype(*v)>, double>)
+      return nlohmann::json(std::strtod(number_text(*v).c_str(), nullptr));
+    else
+      return nlohmann::json(*v);
+  };
   nlohmann::json out;
   out["gefid"] = j(f.gefid);
   out["report_type"] = j(f.report_type);

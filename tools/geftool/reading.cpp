@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <system_error>
 
@@ -15,6 +16,43 @@
 namespace geftool {
 
 bool is_data_loss_code(int code) { return (code >= 1004 && code <= 1008) || code == 1016; }
+
+namespace {
+
+// True when the text after the file's last record separator holds exactly one scan of values:
+// the file then only ended without closing its last scan, and nothing was dropped.
+bool ends_with_whole_scan(const std::string& path) {
+  if (get_recordseparator_flag() == 0 || column_count() == 0) return false;
+  std::ifstream in(path, std::ios::binary);
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  const std::streamoff from = std::max<std::streamoff>(0, size - 65536);
+  in.seekg(from);
+  std::string tail(static_cast<std::size_t>(size - from), '\0');
+  in.read(tail.data(), static_cast<std::streamsize>(tail.size()));
+  const auto last = tail.rfind(get_recordseparator());
+  if (last == std::string::npos) return false;
+  const char separator = get_columnseparator_flag() != 0 ? get_columnseparator() : ' ';
+  int values = 0;
+  bool in_value = false;
+  for (char c : tail.substr(last + 1)) {
+    const bool blank = c == separator || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    if (!blank && !in_value) ++values;
+    in_value = !blank;
+  }
+  return values == column_count();
+}
+
+} // namespace
+
+bool is_data_loss(const Finding& finding, const std::string& path) {
+  if (!is_data_loss_code(finding.code)) return false;
+  // Scans closed right after their last value are read whole (a warning); a separator missing
+  // inside the data block ends it (an error).
+  if (finding.code == 1006) return finding.level % 10 <= 2;
+  if (finding.code == 1004) return !ends_with_whole_scan(path);
+  return true;
+}
 
 ReadResult read_document(const std::string& path) {
   ReadResult result;
@@ -34,7 +72,7 @@ ReadResult read_document(const std::string& path) {
   std::remove(scratch.c_str());
   result.scans = result.read ? std::max(get_nr_scans(), 0) : 0;
   for (const Finding& f : result.findings)
-    if (is_data_loss_code(f.code)) {
+    if (result.read && is_data_loss(f, path)) {
       result.data_loss = f;
       break;
     }

@@ -22,6 +22,10 @@ struct ReadResult {
 /// True for the data-block codes whose finding means scans of the file were not kept.
 bool is_data_loss_code(int code);
 
+/// True when `finding`, recorded while reading `path` into the current document, means scans of
+/// the file were not kept; tolerated deviations that kept every scan are not losses.
+bool is_data_loss(const Finding& finding, const std::string& path);
+
 /// Reads `path` into the current document and takes the error list it left (the list is
 /// empty afterwards, so later getters' entries are not mixed in).
 ReadResult read_document(const std::string& path);

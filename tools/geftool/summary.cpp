@@ -85,6 +85,8 @@ int run_summary(const std::vector<std::string>& paths, bool as_json) {
     std::string problem = inputs[i].problem;
     if (problem.empty()) {
       read = read_document(inputs[i].path);
+      progress.clear();
+      tell_losses("summary", inputs[i].path, read);
       if (!read.read) problem = read.findings.empty() ? "not read" : read.findings.front().text;
     }
     Facts facts;
