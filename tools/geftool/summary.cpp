@@ -87,7 +87,15 @@ int run_summary(const std::vector<std::string>& paths, bool as_json) {
       read = read_document(inputs[i].path);
       progress.clear();
       tell_losses("summary", inputs[i].path, read);
-      if (!read.read) problem = read.findings.empty() ? "not read" : read.findings.front().text;
+      if (!read.read) {
+        // The first severe entry says why; others may be mere side remarks of reading.
+        problem = read.findings.empty() ? "not read" : read.findings.front().text;
+        for (const Finding& f : read.findings)
+          if (f.level % 10 == 1) {
+            problem = f.text;
+            break;
+          }
+      }
     }
     Facts facts;
     int worst = 0; // most serious class among the findings, 0 for none
