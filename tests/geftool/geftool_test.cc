@@ -239,6 +239,7 @@ TEST_F(GeftoolTest, WrongArgumentsExitWithTwo) {
   const Outcome unknown = geftool("frobnicate");
   EXPECT_EQ(unknown.status, 2);
   EXPECT_NE(unknown.err.find("unknown command 'frobnicate'"), std::string::npos) << unknown.err;
+  EXPECT_NE(geftool("--frob").err.find("unknown option '--frob'"), std::string::npos);
   EXPECT_EQ(geftool("check").status, 2);
   EXPECT_EQ(geftool("check --no-such-option " + in_quotes(example("cpt_basic.gef"))).status, 2);
   const Outcome run = geftool("check --rules HEADER,NOSUCH " + in_quotes(example("cpt_basic.gef")));

@@ -138,9 +138,14 @@ int main(int argc, char** argv) {
   dif_cmd->add_option("output", dif_output, "DIF file to write")->required();
 
   // CLI11 would only say that a subcommand is required; name the word it did not know.
-  if (argc > 1 && argv[1][0] != '-' &&
-      app.get_subcommands([&](CLI::App* sub) { return sub->check_name(argv[1]); }).empty()) {
-    std::cerr << "geftool: unknown command '" << argv[1] << "'\n\n";
+  const std::string first = argc > 1 ? argv[1] : "";
+  const bool option = !first.empty() && first[0] == '-';
+  const bool known_option = first == "-h" || first == "--help" || first == "--version";
+  if (argc > 1 &&
+      (option
+           ? !known_option
+           : app.get_subcommands([&](CLI::App* sub) { return sub->check_name(first); }).empty())) {
+    std::cerr << "geftool: unknown " << (option ? "option" : "command") << " '" << first << "'\n\n";
     const std::string help = app.help();
     std::cerr << help.substr(0, help.find("\n\n")) << "\n\nRun with --help for more information.\n";
     return 2;
