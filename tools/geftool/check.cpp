@@ -1,6 +1,7 @@
 // Reads each file, runs the chosen rule sets and prints the findings grouped by level.
 #include "check.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -13,16 +14,10 @@
 #include "common.h"
 #include "findings.h"
 #include "inputs.h"
+#include "progress.h"
+#include "reading.h"
 #include "rule_sets.h"
 #include "text.h"
-
-#ifdef _WIN32
-#include <io.h>
-#define GEFTOOL_ISATTY(f) _isatty(_fileno(f))
-#else
-#include <unistd.h>
-#define GEFTOOL_ISATTY(f) isatty(fileno(f))
-#endif
 
 namespace geftool {
 namespace {
@@ -37,7 +32,9 @@ struct FileResult {
   std::vector<std::string> rules;
   std::vector<Finding> findings;
   bool truncated = false;
-  int counts[6] = {}; // by severity class 1..5; index 0 counts entries of unknown level
+  int scans = 0;
+  std::string data_loss; // "data read up to scan N: reason" when the data block was cut short
+  int counts[6] = {};    // by severity class 1..5; index 0 counts entries of unknown level
 };
 
 const char* status_name(Status s) {
@@ -47,32 +44,6 @@ const char* status_name(Status s) {
   default: return "unreadable";
   }
 }
-
-// A one-line "[i/n] file" on the terminal's stderr, so that long runs show they are moving.
-class Progress {
-public:
-  Progress(std::size_t total) : total_(total), enabled_(total > 1 && GEFTOOL_ISATTY(stderr) != 0) {}
-  void show(std::size_t index, const std::string& path) {
-    if (!enabled_) return;
-    std::string line = "[" + std::to_string(index + 1) + "/" + std::to_string(total_) + "] " + path;
-    if (line.size() > 78) line = line.substr(0, 75) + "...";
-    clear();
-    std::fputs(line.c_str(), stderr);
-    std::fflush(stderr);
-    width_ = line.size();
-  }
-  void clear() {
-    if (!enabled_ || width_ == 0) return;
-    std::fprintf(stderr, "\r%*s\r", int(width_), "");
-    std::fflush(stderr);
-    width_ = 0;
-  }
-
-private:
-  std::size_t total_;
-  bool enabled_;
-  std::size_t width_ = 0;
-};
 
 std::vector<const RuleSet*> chosen_sets(const CheckOptions& options, ReportKind kind) {
   if (options.rules.empty()) return default_rule_sets(kind);
@@ -95,6 +66,7 @@ FileResult check_file(const Input& input, const CheckOptions& options,
   }
   const bool read = read_gef(input.path.c_str()) == 1;
   if (read) {
+    result.scans = std::max(get_nr_scans(), 0);
     result.kind = report_kind();
     for (const RuleSet* set : chosen_sets(options, result.kind)) {
       test_gef(set->name);
@@ -105,12 +77,14 @@ FileResult check_file(const Input& input, const CheckOptions& options,
   }
   result.findings = fold_repeats(collect_findings(scratch_log, &result.truncated));
   for (const Finding& f : result.findings) {
+    if (read && result.data_loss.empty() && is_data_loss(f, input.path))
+      result.data_loss = "data read up to scan " + std::to_string(result.scans) + ": " + f.text;
     const int cls = f.level % 10;
     result.counts[cls >= 1 && cls <= 5 ? cls : 0] += f.count;
   }
   if (!read)
     result.status = Status::Unreadable;
-  else if (result.counts[1] + result.counts[2] > 0)
+  else if (result.counts[1] + result.counts[2] > 0 || !result.data_loss.empty())
     result.status = Status::Failed;
   return result;
 }
@@ -118,6 +92,8 @@ FileResult check_file(const Input& input, const CheckOptions& options,
 std::string summary_line(const FileResult& r) {
   std::string line = r.path + ": " + status_name(r.status);
   if (!r.problem.empty()) line += " (" + r.problem + ")";
+  if (r.status != Status::Unreadable)
+    line += r.data_loss.empty() ? "; scans " + std::to_string(r.scans) : "; " + r.data_loss;
   if (!r.rules.empty()) {
     line += "; rules";
     for (std::size_t i = 0; i < r.rules.size(); ++i) line += (i ? ", " : " ") + r.rules[i];
@@ -164,6 +140,9 @@ nlohmann::json to_json(const FileResult& r, bool quiet) {
   if (r.counts[0] > 0) counts["unknown"] = r.counts[0];
   j["counts"] = counts;
   j["truncated"] = r.truncated;
+  j["scans"] = r.scans;
+  j["data_complete"] = r.status != Status::Unreadable && r.data_loss.empty();
+  j["data_loss"] = r.data_loss.empty() ? nlohmann::json() : nlohmann::json(r.data_loss);
   if (!quiet) {
     nlohmann::json list = nlohmann::json::array();
     for (const Finding& f : r.findings)
@@ -171,6 +150,8 @@ nlohmann::json to_json(const FileResult& r, bool quiet) {
                       {"level", f.level},
                       {"level_name", level_name(f.level)},
                       {"class", f.level % 10},
+                      {"class_name", class_name(f.level % 10)},
+                      {"text", f.text},
                       {"message", f.text},
                       {"count", f.count}});
     j["findings"] = list;
@@ -204,8 +185,8 @@ int run_check(const CheckOptions& options) {
       std::cerr << ")\n";
       argument_error = true;
     } else if (!set->available) {
-      std::cerr << "geftool check: rule set " << set->name
-                << " is not available in this library yet; skipped\n";
+      std::cerr << "geftool check: rule set " << set->name << " is not available in this library\n";
+      argument_error = true;
     }
   }
   if (argument_error) return 2;
@@ -239,6 +220,8 @@ int run_check(const CheckOptions& options) {
     const FileResult r = check_file(inputs[i], options, scratch_log);
     if (log.is_open() && inputs[i].problem.empty())
       append_log(log, scratch_log, r, inputs.size() > 1);
+    else if (log.is_open()) // the library never saw it: its section gives the reason
+      log << "=== " << r.path << " ===\r\n" << r.problem << "\r\n";
     progress.clear();
     if (options.json)
       files.push_back(to_json(r, options.quiet));
@@ -254,6 +237,7 @@ int run_check(const CheckOptions& options) {
 
   if (options.json) {
     nlohmann::json out = {
+        {"schema", 1},
         {"files", files},
         {"summary",
          {{"files", inputs.size()}, {"ok", ok}, {"failed", failed}, {"unreadable", unreadable}}}};

@@ -1,6 +1,7 @@
 // Library session, scratch files and column helpers shared by check, info and dump.
 #include "common.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -17,6 +18,8 @@
 
 #include <gef/gef.h>
 
+#include "findings.h"
+#include "reading.h"
 #include "text.h"
 
 namespace geftool {
@@ -27,8 +30,11 @@ LibrarySession::~LibrarySession() { free_gef(); }
 
 bool read_for(const char* command, const std::string& path) {
   if (read_gef(path.c_str()) == 1) return true;
-  std::cerr << "geftool " << command << ": cannot read " << to_utf8(path)
-            << " (run geftool check on it for the reasons)\n";
+  std::cerr << "geftool " << command << ": cannot read " << to_utf8(path) << "\n";
+  const std::string scratch = scratch_path("read.log");
+  bool truncated = false;
+  tell_reasons(fold_repeats(collect_findings(scratch, &truncated)));
+  std::remove(scratch.c_str());
   return false;
 }
 
@@ -42,8 +48,13 @@ std::string scratch_path(const std::string& tag) {
 
 std::string number_text(double value) {
   char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.15g", value);
-  return buffer;
+  const float narrow = static_cast<float>(value);
+  // A value that a 4-byte float holds exactly came, in practice, from one (binary data blocks,
+  // single-precision keyword fields): its shortest float text is what the producer wrote.
+  const auto result = std::isfinite(value) && static_cast<double>(narrow) == value
+                          ? std::to_chars(buffer, buffer + sizeof buffer, narrow)
+                          : std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
 }
 
 bool is_absent(double value) { return std::fabs(value) >= 1e300; }

@@ -26,7 +26,8 @@ bool read_for(const char* command, const std::string& path);
 /// A path in the temporary directory that no other geftool process uses; the caller removes it.
 std::string scratch_path(const std::string& tag);
 
-/// The shortest text that reads back as `value` for up to 15 significant digits.
+/// The shortest text that reads back as `value`; for a value a 4-byte float holds exactly, the
+/// shortest text that reads back as that float.
 std::string number_text(double value);
 
 /// True for the sentinels getters return for absent numbers (the largest double, negated or not).

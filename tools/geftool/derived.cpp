@@ -60,20 +60,15 @@ int add_derived_columns(const char* command, const std::string& list) {
   return status;
 }
 
-int count_read_messages(ReadConversion* conversion) {
-  int messages = 0;
-  bool informed = false;
-  for (int code = get_error_code(); code != 0; code = get_error_code()) {
-    ++messages;
-    const char* text = get_error_text(code);
-    // The reader's information entry when the penetration length changed sign.
-    if (code == 2005 && text != nullptr && std::strstr(text, "succesfully converted") != nullptr)
-      informed = true;
-  }
-  conversion->converted = gcr_is_gcr() != 0 && gcr_get_release() == 1 && gcr_get_version() == 0 &&
-                          gcr_get_update() == 0;
-  conversion->signs_changed = conversion->converted && informed;
-  return messages;
+ReadConversion conversion_of(const std::vector<Finding>& findings) {
+  ReadConversion conversion;
+  conversion.converted = gcr_is_gcr() != 0 && gcr_get_release() == 1 &&
+                         gcr_get_version() == 0 && gcr_get_update() == 0;
+  // The reader's information entry when the penetration length changed sign.
+  for (const Finding& f : findings)
+    if (f.code == 2005 && f.text.find("succesfully converted") != std::string::npos)
+      conversion.signs_changed = conversion.converted;
+  return conversion;
 }
 
 std::optional<std::string> conversion_text(const ReadConversion& conversion) {

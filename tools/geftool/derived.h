@@ -4,8 +4,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
+
+#include "findings.h"
 
 namespace geftool {
 
@@ -21,8 +24,8 @@ struct ReadConversion {
   bool signs_changed = false; // the penetration length changed sign (the information entry)
 };
 
-/// Counts the entries recorded so far, moving past them, and notes the conversion they tell of.
-int count_read_messages(ReadConversion* conversion);
+/// The conversion the reader's findings tell of.
+ReadConversion conversion_of(const std::vector<Finding>& findings);
 
 /// The info line for a converted report, none when it was not converted.
 std::optional<std::string> conversion_text(const ReadConversion& conversion);

@@ -1,15 +1,20 @@
-// Writes a file's data block as RFC 4180 CSV so that spreadsheets and scripts can take it in.
+// Writes data blocks as RFC 4180 CSV so that spreadsheets and scripts can take them in, with
+// column names that mean the same in every file.
 #include "dump.h"
 
+#include <algorithm>
+#include <cctype>
 #include <iostream>
-#include <optional>
-#include <vector>
+#include <map>
 
 #include <gef/gef.h>
 
 #include "common.h"
 #include "derived.h"
+#include "facts.h"
 #include "layers.h"
+#include "names.h"
+#include "reading.h"
 #include "text.h"
 
 namespace geftool {
@@ -22,54 +27,117 @@ std::string csv_field(const std::string& value) {
   return quoted + "\"";
 }
 
-} // namespace
+// A producer's text as a name: lower case, runs of other characters as one underscore.
+std::string as_key(const std::string& text) {
+  std::string key;
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if (std::isalnum(u) != 0 || u >= 0x80)
+      key += char(u < 0x80 ? std::tolower(u) : u);
+    else if (!key.empty() && key.back() != '_')
+      key += '_';
+  }
+  while (!key.empty() && key.back() == '_') key.pop_back();
+  return key;
+}
 
-int run_dump(const std::string& path, bool voids_empty, const std::string& codes,
-             const std::string& adds) {
-  LibrarySession session;
-  if (!session.ok() || !read_for("dump", path)) return 2;
-  const int added = add_derived_columns("dump", adds);
-  if (added == 2) return 2;
-  const int columns = column_count();
-  const int scans = get_nr_scans();
+std::string column_name(const ColumnFacts& c, bool producer_names) {
+  const std::string own = c.quantity && !c.quantity->empty() ? *c.quantity : "";
+  if (producer_names) return own.empty() ? "column " + std::to_string(c.number) : own;
+  if (const auto standard = standard_column_name(c)) return *standard;
+  const std::string key = as_key(own);
+  const std::string unit = c.unit ? unit_key(*c.unit) : "";
+  return (key.empty() ? "column_" + std::to_string(c.number) : key) +
+         (unit.empty() ? "" : "_" + unit);
+}
+
+// One file's data block as named columns of cells.
+struct Table {
+  std::vector<std::string> names;
+  std::vector<std::vector<std::string>> rows;
+};
+
+Table table_of_document(const DumpOptions& options) {
+  Table table;
+  const Facts facts = gather_facts();
+  const int scans = facts.scans;
   bool texts = false;
   for (int s = 1; s <= scans && !texts; ++s) texts = get_columntext_text_flag(s) != 0;
-
-  std::vector<std::optional<double>> voids;
-  std::string line;
-  for (int c = 1; c <= columns; ++c) {
-    const char* quantity = get_columninfo_flag(c) != 0 ? get_columninfo_Quantity(c) : nullptr;
-    const std::string name = quantity != nullptr && *quantity != '\0'
-                                 ? to_utf8(quantity)
-                                 : "column " + std::to_string(c);
-    line += (c > 1 ? "," : "") + csv_field(name);
-    voids.push_back(voids_empty ? column_void(c) : std::nullopt);
+  std::map<std::string, int> seen;
+  for (const ColumnFacts& c : facts.columns) {
+    std::string name = column_name(c, options.producer_names);
+    // Two columns of one quantity stay apart: the second gets a suffix.
+    if (++seen[name] > 1) name += "_" + std::to_string(seen[name]);
+    table.names.push_back(name);
   }
-  if (texts) line += std::string(columns > 0 ? "," : "") + "column text";
+  if (texts) table.names.push_back(options.producer_names ? "column text" : "column_text");
   const std::vector<Layer> layers =
-      gbr_is_gbr() != 0 ? read_layers(load_layer_codes(codes)) : std::vector<Layer>();
-  if (!layers.empty()) line += ",layer description";
-  std::cout << line << "\n";
+      gbr_is_gbr() != 0 ? read_layers(load_layer_codes(options.codes)) : std::vector<Layer>();
+  if (!layers.empty())
+    table.names.push_back(options.producer_names ? "layer description" : "layer_description");
 
   for (int s = 1; s <= scans; ++s) {
-    line.clear();
-    for (int c = 1; c <= columns; ++c) {
-      const double v = get_data(c, s);
-      const bool empty = is_absent(v) || (voids[c - 1] && is_void(v, *voids[c - 1]));
-      line += (c > 1 ? "," : "") + (empty ? std::string() : number_text(v));
+    std::vector<std::string> row;
+    for (const ColumnFacts& c : facts.columns) {
+      const double v = get_data(c.number, s);
+      const bool empty =
+          is_absent(v) || (!options.keep_voids && c.void_value && is_void(v, *c.void_value));
+      row.push_back(empty ? std::string() : number_text(v));
     }
-    if (texts) {
-      const char* text = get_columntext_text(s);
-      line += (columns > 0 ? "," : "") + csv_field(to_utf8(text));
-    }
+    if (texts) row.push_back(csv_field(to_utf8(get_columntext_text(s))));
     if (!layers.empty()) {
       const Layer& layer = layers[std::size_t(s - 1)];
-      line += "," + csv_field(layer.expansion ? *layer.expansion : layer.description);
+      row.push_back(csv_field(layer.expansion ? *layer.expansion : layer.description));
     }
-    std::cout << line << "\n";
+    table.rows.push_back(std::move(row));
+  }
+  for (std::string& name : table.names) name = csv_field(name);
+  return table;
+}
+
+} // namespace
+
+int run_dump(const DumpOptions& options) {
+  LibrarySession session;
+  if (!session.ok()) return 2;
+  const bool file_column = options.file_column.value_or(options.paths.size() > 1);
+  int status = 0;
+  std::vector<std::pair<std::string, Table>> tables;
+  for (const std::string& path : options.paths) {
+    const ReadResult read = read_document(path);
+    status = std::max(status, tell_losses("dump", path, read));
+    if (!read.read) continue;
+    const int added = add_derived_columns("dump", options.adds);
+    if (added == 2) return 2;
+    status = std::max(status, added);
+    tables.emplace_back(to_utf8(path), table_of_document(options));
+  }
+
+  // The header is every name in the order first met; a file fills the columns it has.
+  std::vector<std::string> names;
+  for (const auto& [path, table] : tables)
+    for (const std::string& name : table.names)
+      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  std::string line = file_column ? "file" : "";
+  for (std::size_t i = 0; i < names.size(); ++i)
+    line += (i > 0 || file_column ? "," : "") + names[i];
+  if (!tables.empty()) std::cout << line << "\n";
+  for (const auto& [path, table] : tables) {
+    std::vector<std::size_t> place;
+    for (const std::string& name : table.names)
+      place.push_back(std::size_t(std::find(names.begin(), names.end(), name) - names.begin()));
+    const std::string file = csv_field(path);
+    for (const auto& cells : table.rows) {
+      std::vector<const std::string*> out(names.size(), nullptr);
+      for (std::size_t i = 0; i < cells.size(); ++i) out[place[i]] = &cells[i];
+      line = file_column ? file : "";
+      for (std::size_t i = 0; i < out.size(); ++i)
+        line += (i > 0 || file_column ? "," : "") + (out[i] ? *out[i] : std::string());
+      std::cout << line << "\n";
+    }
   }
   std::cout.flush();
-  return added;
+  return status;
 }
 
 } // namespace geftool

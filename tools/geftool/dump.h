@@ -1,18 +1,28 @@
-// geftool dump: the data block of one GEF file as CSV.
+// geftool dump: the data blocks of GEF files as one CSV table.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace geftool {
 
-/// Writes the data block of `path` to standard output as CSV: a header row of quantities, one
-/// row per scan and the per-scan column text as a last column when the file has any. With
-/// `voids_empty`, void values are written as empty cells. A boring gets a last column "layer
-/// description" with each layer's description expanded with the code texts `codes` (empty: the
-/// shipped soil codes). `adds` names computed columns to append first (see
-/// add_derived_columns). Returns 0, 1 when a computed column was left out, or 2 when the file
-/// could not be read or a computed column is unknown.
-int run_dump(const std::string& path, bool voids_empty, const std::string& codes = "",
-             const std::string& adds = "");
+/// How dump names and fills its columns.
+struct DumpOptions {
+  std::vector<std::string> paths;
+  bool producer_names = false;     ///< keep each file's own quantity texts as column names
+  bool keep_voids = false;         ///< write void values instead of empty cells
+  std::optional<bool> file_column; ///< a first column "file"; default: on for several files
+  std::string codes;               ///< code-text file for boring layers (empty: shipped codes)
+  std::string adds;                ///< computed columns to append first (add_derived_columns)
+};
+
+/// Writes the data blocks of `options.paths` to standard output as CSV: a header row, one row per
+/// scan, the per-scan column text and a boring's expanded layer description as last columns.
+/// Columns are named by their standard quantity and unit ("cone_resistance_MPa"); files with
+/// different columns share one header, each file filling the columns it has. Returns 2 when a
+/// file could not be read or a computed column is unknown, 1 when a data block was read short
+/// or a computed column was left out, else 0.
+int run_dump(const DumpOptions& options);
 
 } // namespace geftool

@@ -13,8 +13,10 @@
 #include "convert.h"
 #include "dif.h"
 #include "dump.h"
+#include "header.h"
 #include "info.h"
 #include "plot.h"
+#include "summary.h"
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -57,17 +59,48 @@ int main(int argc, char** argv) {
                            "(default: the soil codes shipped with geftool)";
   info_cmd->add_option("--codes", codes, codes_help);
 
-  std::string dump_path;
+  geftool::DumpOptions dump;
+  CLI::App* dump_cmd = app.add_subcommand(
+      "dump", "Write the data blocks of GEF files as one CSV table to standard output, columns "
+              "named by standard quantity and unit (cone_resistance_MPa).\nExit status: 0 all "
+              "data written, 1 a data block was read short, 2 a file could not be read.");
+  dump_cmd->add_option("files", dump.paths, "GEF files")->required();
+  std::string dump_names = "standard", dump_voids = "empty";
+  dump_cmd
+      ->add_option("--names", dump_names,
+                   "Column names: standard (quantity and unit) or file (the producer's text)")
+      ->check(CLI::IsMember({"standard", "file"}));
+  dump_cmd->add_option("--voids", dump_voids, "Void values: empty cells (default) or keep")
+      ->check(CLI::IsMember({"empty", "keep"}));
   bool voids_empty = false;
-  CLI::App* dump_cmd =
-      app.add_subcommand("dump", "Write the data block of one GEF file as CSV to standard output.");
-  dump_cmd->add_option("file", dump_path, "GEF file")->required();
-  dump_cmd->add_flag("--voids-empty", voids_empty, "Leave void values (COLUMNVOID) empty");
+  dump_cmd->add_flag("--voids-empty", voids_empty, "Leave void values empty (the default)");
+  bool file_column = false;
+  CLI::Option* file_column_flag = dump_cmd->add_flag(
+      "--file-column,!--no-file-column", file_column,
+      "A first column with the file of each row (default: on for several files)");
   dump_cmd->add_option("--codes", codes, codes_help);
   std::string dump_adds;
   const char* adds_help = "Append computed columns: a comma list of rf, rf-shifted, depth "
                           "(exit status 1 when one cannot be computed)";
   dump_cmd->add_option("--add", dump_adds, adds_help);
+
+  std::string header_path;
+  bool header_json = false;
+  CLI::App* header_cmd = app.add_subcommand(
+      "header", "List every keyword line of one GEF file as the library holds it, with the "
+                "standard meaning where known.");
+  header_cmd->add_option("file", header_path, "GEF file")->required();
+  header_cmd->add_flag("--json", header_json, "Print the keywords as JSON");
+
+  std::vector<std::string> summary_paths;
+  bool summary_json = false;
+  CLI::App* summary_cmd = app.add_subcommand(
+      "summary", "One CSV row per GEF file: report, test, location, date, scans, depth, maximum "
+                 "cone resistance, worst finding, data complete.\nExit status: 0 all complete "
+                 "without severe or error findings, 1 otherwise, 2 a file could not be read.");
+  summary_cmd->add_option("paths", summary_paths, "GEF files, or folders searched for *.gef")
+      ->required();
+  summary_cmd->add_flag("--json", summary_json, "Print the rows as JSON");
 
   std::string plot_path, plot_output;
   CLI::App* plot_cmd = app.add_subcommand(
@@ -110,9 +143,14 @@ int main(int argc, char** argv) {
   dif_cmd->add_option("output", dif_output, "DIF file to write")->required();
 
   // CLI11 would only say that a subcommand is required; name the word it did not know.
-  if (argc > 1 && argv[1][0] != '-' &&
-      app.get_subcommands([&](CLI::App* sub) { return sub->check_name(argv[1]); }).empty()) {
-    std::cerr << "geftool: unknown command '" << argv[1] << "'\n\n";
+  const std::string first = argc > 1 ? argv[1] : "";
+  const bool option = !first.empty() && first[0] == '-';
+  const bool known_option = first == "-h" || first == "--help" || first == "--version";
+  if (argc > 1 &&
+      (option
+           ? !known_option
+           : app.get_subcommands([&](CLI::App* sub) { return sub->check_name(first); }).empty())) {
+    std::cerr << "geftool: unknown " << (option ? "option" : "command") << " '" << first << "'\n\n";
     const std::string help = app.help();
     std::cerr << help.substr(0, help.find("\n\n")) << "\n\nRun with --help for more information.\n";
     return 2;
@@ -121,13 +159,30 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    // Help and version are successes; every other parse problem is a wrong argument.
-    return app.exit(e) == 0 ? 0 : 2;
+    // Help and version are successes; every other parse problem is a wrong argument, told with
+    // the first lines of the help of the command it was given to.
+    if (e.get_exit_code() == 0) return app.exit(e);
+    std::cerr << "geftool: " << e.what() << "\n\n";
+    CLI::App* about = &app;
+    for (CLI::App* sub : app.get_subcommands([](CLI::App*) { return true; }))
+      if (argc > 1 && sub->check_name(argv[1])) about = sub;
+    const std::string help = about->help();
+    std::cerr << help.substr(0, help.find("\n\n")) << "\n\nRun with --help for more information.\n";
+    return 2;
   }
 
   if (check_cmd->parsed()) return geftool::run_check(check);
   if (info_cmd->parsed()) return geftool::run_info(info_path, info_json, codes);
-  if (dump_cmd->parsed()) return geftool::run_dump(dump_path, voids_empty, codes, dump_adds);
+  if (dump_cmd->parsed()) {
+    dump.producer_names = dump_names == "file";
+    dump.keep_voids = dump_voids == "keep" && !voids_empty;
+    if (file_column_flag->count() > 0) dump.file_column = file_column;
+    dump.codes = codes;
+    dump.adds = dump_adds;
+    return geftool::run_dump(dump);
+  }
+  if (header_cmd->parsed()) return geftool::run_header(header_path, header_json);
+  if (summary_cmd->parsed()) return geftool::run_summary(summary_paths, summary_json);
   if (plot_cmd->parsed()) return geftool::run_plot(plot_path, plot_output);
   if (convert_cmd->parsed()) return geftool::run_convert(convert);
   if (dif_cmd->parsed()) return geftool::run_dif(dif_input, dif_output);

@@ -1,0 +1,133 @@
+// Lists the keyword entries the library holds for a file, with the standard meaning of numbered
+// measurement keywords and column quantities where the names table knows it.
+#include "header.h"
+
+#include <iostream>
+
+#include <nlohmann/json.hpp>
+
+#include <gef/extensions.h>
+#include <gef/gef.h>
+
+#include "common.h"
+#include "names.h"
+#include "reading.h"
+#include "rule_sets.h"
+#include "text.h"
+
+namespace geftool {
+namespace {
+
+constexpr char kEscape = 0x1B, kRecordEnd = 0x1E, kFieldStart = 0x1F;
+
+// The standard meaning of one entry, empty when the table has none.
+std::string meaning(const HeaderRecord& r, Numbering numbering) {
+  const char* name = nullptr;
+  if (r.number && r.keyword == "MEASUREMENTTEXT")
+    name = measurement_text_name(numbering, *r.number);
+  if (r.number && r.keyword == "MEASUREMENTVAR") name = measurement_var_name(numbering, *r.number);
+  if (r.keyword == "COLUMNINFO" && r.fields.size() >= 3 && r.fields[2]) {
+    const QuantityName* q = standard_quantity(numbering, std::atoi(r.fields[2]->c_str()));
+    if (q != nullptr) name = q->description;
+  }
+  if ((r.keyword == "XYID" || r.keyword == "ZID") && !r.fields.empty() && r.fields[0]) {
+    const int code = std::atoi(r.fields[0]->c_str());
+    name = r.keyword == "XYID" ? coordinate_system_name(code) : height_system_name(code);
+  }
+  return name != nullptr ? name : "";
+}
+
+} // namespace
+
+std::vector<HeaderRecord> header_records() {
+  const long long size = gef_copy_header(nullptr, 0);
+  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) gef_copy_header(bytes.data(), size);
+  std::vector<HeaderRecord> records;
+  std::vector<std::string> parts; // name, number, then fields with their type letter
+  std::string part;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c == kEscape && i + 1 < bytes.size()) {
+      part += bytes[++i];
+    } else if (c == kFieldStart) {
+      parts.push_back(part);
+      part.clear();
+    } else if (c == kRecordEnd) {
+      parts.push_back(part);
+      part.clear();
+      HeaderRecord r;
+      r.keyword = parts[0];
+      if (parts.size() > 1 && !parts[1].empty()) r.number = std::atoi(parts[1].c_str());
+      for (std::size_t f = 2; f < parts.size(); ++f) {
+        if (parts[f].empty()) {
+          r.fields.emplace_back();
+          r.types.push_back(0);
+        } else {
+          r.fields.emplace_back(to_utf8(parts[f].substr(1)));
+          r.types.push_back(parts[f][0]);
+        }
+      }
+      records.push_back(std::move(r));
+      parts.clear();
+    } else {
+      part += c;
+    }
+  }
+  return records;
+}
+
+const HeaderRecord* find_record(const std::vector<HeaderRecord>& records,
+                                const std::string& keyword, std::optional<int> number) {
+  for (const HeaderRecord& r : records)
+    if (r.keyword == keyword && (!number || r.number == number)) return &r;
+  return nullptr;
+}
+
+bool has_field(const HeaderRecord* record, std::size_t field) {
+  return record != nullptr && field >= 1 && field <= record->fields.size() &&
+         record->fields[field - 1].has_value();
+}
+
+int run_header(const std::string& path, bool as_json) {
+  LibrarySession session;
+  if (!session.ok()) return 2;
+  const ReadResult read = read_document(path);
+  const int status = tell_losses("header", path, read);
+  if (!read.read) return status;
+  const Numbering numbering = report_kind() == ReportKind::Bore ? Numbering::Bore : Numbering::Cpt;
+  const std::vector<HeaderRecord> records = header_records();
+  if (as_json) {
+    nlohmann::json list = nlohmann::json::array();
+    for (const HeaderRecord& r : records) {
+      nlohmann::json fields = nlohmann::json::array();
+      for (const auto& f : r.fields) fields.push_back(f ? nlohmann::json(*f) : nlohmann::json());
+      const std::string m = meaning(r, numbering);
+      list.push_back({{"keyword", r.keyword},
+                      {"number", r.number ? nlohmann::json(*r.number) : nlohmann::json()},
+                      {"fields", fields},
+                      {"meaning", m.empty() ? nlohmann::json() : nlohmann::json(m)}});
+    }
+    const nlohmann::json out = {{"schema", 1}, {"file", to_utf8(path)}, {"keywords", list}};
+    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    return status;
+  }
+  for (const HeaderRecord& r : records) {
+    std::string line = "#" + r.keyword + "=";
+    std::string sep = " ";
+    if (r.number) {
+      line += sep + std::to_string(*r.number);
+      sep = ", ";
+    }
+    for (const auto& f : r.fields) {
+      line += sep + (f ? *f : "");
+      sep = ", ";
+    }
+    const std::string m = meaning(r, numbering);
+    if (!m.empty()) line += "   [" + m + "]";
+    std::cout << line << "\n";
+  }
+  return status;
+}
+
+} // namespace geftool

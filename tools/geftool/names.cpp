@@ -1,0 +1,162 @@
+// The one table of the format's standard numbers, written from the published GEF report
+// standards; numbers it does not know are printed as numbers by its users.
+#include "names.h"
+
+#include <cctype>
+
+namespace geftool {
+namespace {
+
+struct NumberedQuantity {
+  int number;
+  QuantityName name;
+};
+
+struct NumberedText {
+  int number;
+  const char* name;
+};
+
+// Quantity numbers of cone penetration test reports.
+const NumberedQuantity kCptQuantities[] = {
+    {1, {"penetration_length", "m", "penetration length"}},
+    {2, {"cone_resistance", "MPa", "cone resistance qc"}},
+    {3, {"local_friction", "MPa", "local friction fs"}},
+    {4, {"friction_ratio", "%", "friction ratio Rf"}},
+    {5, {"pore_pressure_u1", "MPa", "pore pressure u1 (at the cone)"}},
+    {6, {"pore_pressure_u2", "MPa", "pore pressure u2 (behind the cone)"}},
+    {7, {"pore_pressure_u3", "MPa", "pore pressure u3 (behind the sleeve)"}},
+    {8, {"inclination", "deg", "resultant inclination"}},
+    {9, {"inclination_ns", "deg", "inclination north-south"}},
+    {10, {"inclination_ew", "deg", "inclination east-west"}},
+    {11, {"depth", "m", "corrected depth"}},
+    {12, {"time", "s", "time"}},
+    {13, {"corrected_cone_resistance", "MPa", "corrected cone resistance qt"}},
+    {14, {"net_cone_resistance", "MPa", "net cone resistance qn"}},
+    {15, {"pore_ratio", "-", "pore pressure ratio Bq"}},
+    {17, {"unit_weight", "kN/m3", "weight per unit volume"}},
+    {18, {"initial_pore_pressure", "MPa", "in-situ initial pore pressure"}},
+    {19, {"total_vertical_stress", "MPa", "total vertical soil stress"}},
+    {20, {"effective_vertical_stress", "MPa", "effective vertical soil stress"}},
+    {21, {"inclination_x", "deg", "inclination in X direction"}},
+    {22, {"inclination_y", "deg", "inclination in Y direction"}},
+    {23, {"electrical_conductivity", "S/m", "electrical conductivity"}},
+    {31, {"magnetic_field_x", "nT", "magnetic field strength X"}},
+    {32, {"magnetic_field_y", "nT", "magnetic field strength Y"}},
+    {33, {"magnetic_field_z", "nT", "magnetic field strength Z"}},
+    {34, {"magnetic_field", "nT", "total magnetic field strength"}},
+    {35, {"magnetic_inclination", "deg", "magnetic inclination"}},
+    {36, {"magnetic_declination", "deg", "magnetic declination"}},
+};
+
+// Quantity numbers of boring reports: each scan is a layer.
+const NumberedQuantity kBoreQuantities[] = {
+    {1, {"layer_top", "m", "top of layer"}},
+    {2, {"layer_bottom", "m", "bottom of layer"}},
+};
+
+const NumberedText kCptTexts[] = {
+    {1, "client"},
+    {2, "name of the project"},
+    {3, "name of the location"},
+    {4, "cone type and serial number"},
+    {5, "penetration rig"},
+    {6, "applied standard"},
+    {9, "fixed horizontal level"},
+};
+
+const NumberedText kCptVars[] = {
+    {1, "nominal area of the cone tip (mm2)"},
+    {2, "nominal area of the friction sleeve (mm2)"},
+    {3, "net area ratio of the cone tip"},
+    {4, "net area ratio of the friction sleeve"},
+    {5, "distance of the cone tip to the middle of the friction sleeve (mm)"},
+    {6, "friction measured"},
+    {7, "pore pressure u1 measured"},
+    {8, "pore pressure u2 measured"},
+    {9, "pore pressure u3 measured"},
+    {10, "inclination measured"},
+    {11, "back-flow compensator used"},
+    {12, "type of penetration test"},
+    {13, "pre-excavated depth (m)"},
+    {14, "groundwater level (m)"},
+    {15, "water depth (m)"},
+    {16, "end depth of the penetration test (m)"},
+    {17, "stop criterion"},
+};
+
+const NumberedText kBoreTexts[] = {
+    {3, "name of the location"},  {4, "samples taken"},          {5, "date of the description"},
+    {6, "name of the describer"}, {9, "fixed horizontal level"}, {13, "boring company"},
+    {16, "date of the boring"},
+};
+
+const NumberedText kBoreVars[] = {
+    {16, "bottom depth of the boring (m)"},
+};
+
+// Codes start with the country's telephone code.
+const NumberedText kCoordinateSystems[] = {
+    {31000, "RD (Rijksdriehoeksmeting), EPSG:28992"},
+    {32000, "Belgian Lambert 72, EPSG:31370"},
+    {49000, "Gauss-Krueger"},
+};
+
+const NumberedText kHeightSystems[] = {
+    {31000, "NAP"},
+    {32000, "TAW (Ostend level)"},
+    {49000, "NN (Normalnull)"},
+};
+
+template <typename Row, std::size_t N> const Row* find(const Row (&rows)[N], int number) {
+  for (const Row& row : rows)
+    if (row.number == number) return &row;
+  return nullptr;
+}
+
+template <std::size_t N> const char* name_of(const NumberedText (&rows)[N], int number) {
+  const NumberedText* row = find(rows, number);
+  return row != nullptr ? row->name : nullptr;
+}
+
+} // namespace
+
+const QuantityName* standard_quantity(Numbering numbering, int number) {
+  const NumberedQuantity* row =
+      numbering == Numbering::Bore ? find(kBoreQuantities, number) : find(kCptQuantities, number);
+  return row != nullptr ? &row->name : nullptr;
+}
+
+const char* measurement_text_name(Numbering numbering, int number) {
+  return numbering == Numbering::Bore ? name_of(kBoreTexts, number) : name_of(kCptTexts, number);
+}
+
+const char* measurement_var_name(Numbering numbering, int number) {
+  if (numbering == Numbering::Bore) {
+    // Core methods come in pairs of variables after their texts 31 to 40.
+    if (number >= 31 && number <= 50)
+      return number % 2 == 1 ? "lower depth of a core method" : "diameter of the boring tube";
+    return name_of(kBoreVars, number);
+  }
+  return name_of(kCptVars, number);
+}
+
+const char* coordinate_system_name(int code) { return name_of(kCoordinateSystems, code); }
+
+const char* height_system_name(int code) { return name_of(kHeightSystems, code); }
+
+std::string unit_key(const std::string& unit) {
+  if (unit == "%") return "pct";
+  std::string key;
+  for (char c : unit) {
+    const auto u = static_cast<unsigned char>(c);
+    if (std::isalnum(u) != 0)
+      key += c;
+    else if (c == '/' || c == '.' || c == '-')
+      key += key.empty() || key.back() == '_' ? "" : "_";
+  }
+  while (!key.empty() && key.back() == '_') key.pop_back();
+  return key;
+}
+
+} // namespace geftool

@@ -1,0 +1,174 @@
+// Reads every file of a survey once, runs its default rule sets and prints the facts that sort
+// the files: where, when, how deep, how complete.
+#include "summary.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+
+#include <nlohmann/json.hpp>
+
+#include <gef/gef.h>
+
+#include "common.h"
+#include "facts.h"
+#include "findings.h"
+#include "inputs.h"
+#include "progress.h"
+#include "reading.h"
+#include "rule_sets.h"
+#include "text.h"
+
+namespace geftool {
+namespace {
+
+const char* const kHeader[] = {"file",
+                               "report_type",
+                               "test_id",
+                               "x",
+                               "y",
+                               "system",
+                               "z",
+                               "height_system",
+                               "date",
+                               "scans",
+                               "final_depth",
+                               "max_cone_resistance",
+                               "worst_finding",
+                               "data_complete",
+                               "problem"};
+
+std::string csv_field(const std::string& value) {
+  if (value.find_first_of(",\"\r\n") == std::string::npos) return value;
+  std::string quoted = "\"";
+  for (char c : value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+template <typename T> std::string cell(const std::optional<T>& v) {
+  if (!v) return "";
+  if constexpr (std::is_same_v<T, std::string>)
+    return *v;
+  else if constexpr (std::is_same_v<T, double>)
+    return number_text(*v);
+  else
+    return std::to_string(*v);
+}
+
+template <typename T> nlohmann::json value(const std::optional<T>& v) {
+  return v ? nlohmann::json(*v) : nlohmann::json();
+}
+
+} // namespace
+
+int run_summary(const std::vector<std::string>& paths, bool as_json) {
+  const std::vector<Input> inputs = collect_inputs(paths);
+  if (inputs.empty()) {
+    std::cerr << "geftool summary: no .gef files found\n";
+    return 2;
+  }
+  LibrarySession session;
+  if (!session.ok()) return 2;
+  const std::string scratch = scratch_path("summary.log");
+  Progress progress(inputs.size());
+  nlohmann::json rows = nlohmann::json::array();
+  if (!as_json) {
+    std::string line;
+    for (const char* name : kHeader) line += (line.empty() ? "" : ",") + std::string(name);
+    std::cout << line << "\n";
+  }
+  int status = 0;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    const std::string path = to_utf8(inputs[i].path);
+    progress.show(i, path);
+    ReadResult read;
+    std::string problem = inputs[i].problem;
+    if (problem.empty()) {
+      read = read_document(inputs[i].path);
+      progress.clear();
+      tell_losses("summary", inputs[i].path, read);
+      if (!read.read) {
+        // The first severe entry says why; others may be mere side remarks of reading.
+        problem = read.findings.empty() ? "not read" : read.findings.front().text;
+        for (const Finding& f : read.findings)
+          if (f.level % 10 == 1) {
+            problem = f.text;
+            break;
+          }
+      }
+    }
+    Facts facts;
+    int worst = 0; // most serious class among the findings, 0 for none
+    auto take = [&](const std::vector<Finding>& findings) {
+      for (const Finding& f : findings) {
+        const int cls = f.level % 10;
+        if (cls >= 1 && cls <= 5 && (worst == 0 || cls < worst)) worst = cls;
+      }
+    };
+    take(read.findings);
+    if (read.read) {
+      facts = gather_facts();
+      for (const RuleSet* set : default_rule_sets(report_kind())) test_gef(set->name);
+      bool truncated = false;
+      take(collect_findings(scratch, &truncated));
+      if (read.data_loss) problem = loss_text(read);
+    }
+    progress.clear();
+    const bool complete = read.read && !read.data_loss;
+    const int file_status = !read.read ? 2 : (!complete || (worst >= 1 && worst <= 2)) ? 1 : 0;
+    status = std::max(status, file_status);
+    const std::optional<std::string> worst_name =
+        worst > 0 ? std::optional<std::string>(class_name(worst)) : std::nullopt;
+    if (as_json) {
+      rows.push_back({{"file", path},
+                      {"report_type", value(facts.report_type)},
+                      {"test_id", value(facts.test_id)},
+                      {"x", value(facts.x)},
+                      {"y", value(facts.y)},
+                      {"system_code", value(facts.system_code)},
+                      {"system", value(facts.system_name)},
+                      {"z", value(facts.z)},
+                      {"height_system", value(facts.height_name)},
+                      {"date", value(facts.date)},
+                      {"scans", read.read ? nlohmann::json(facts.scans) : nlohmann::json()},
+                      {"final_depth", value(facts.final_penetration_length)},
+                      {"max_cone_resistance", value(facts.max_cone_resistance)},
+                      {"worst_finding", value(worst_name)},
+                      {"data_complete", complete},
+                      {"problem", problem.empty() ? nlohmann::json() : nlohmann::json(problem)}});
+      continue;
+    }
+    const std::optional<std::string> system =
+        facts.system_name
+            ? facts.system_name
+            : (facts.system_code ? std::optional<std::string>(std::to_string(*facts.system_code))
+                                 : std::nullopt);
+    const std::string cells[] = {path,
+                                 cell(facts.report_type),
+                                 cell(facts.test_id),
+                                 cell(facts.x),
+                                 cell(facts.y),
+                                 cell(system),
+                                 cell(facts.z),
+                                 cell(facts.height_name),
+                                 cell(facts.date),
+                                 read.read ? std::to_string(facts.scans) : std::string(),
+                                 cell(facts.final_penetration_length),
+                                 cell(facts.max_cone_resistance),
+                                 cell(worst_name),
+                                 complete ? "yes" : "no",
+                                 problem};
+    std::string line;
+    for (const std::string& c : cells) line += (line.empty() ? "" : ",") + csv_field(c);
+    std::cout << line << "\n";
+  }
+  std::remove(scratch.c_str());
+  if (as_json) {
+    const nlohmann::json out = {{"schema", 1}, {"files", rows}};
+    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  }
+  std::cout.flush();
+  return status;
+}
+
+} // namespace geftool
