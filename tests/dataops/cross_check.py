@@ -137,7 +137,7 @@ def main():
         for c in info["columns"]:
             if c["quantity_number"] is not None:
                 cols.setdefault(c["quantity_number"], c)
-        code, text = run([geftool, "dump", "--add", "rf,depth", path])
+        code, text = run([geftool, "dump", "--voids", "keep", "--add", "rf,depth", path])
         lines = text.splitlines()
         if not lines:
             continue

@@ -62,8 +62,8 @@ int add_derived_columns(const char* command, const std::string& list) {
 
 ReadConversion conversion_of(const std::vector<Finding>& findings) {
   ReadConversion conversion;
-  conversion.converted = gcr_is_gcr() != 0 && gcr_get_release() == 1 &&
-                         gcr_get_version() == 0 && gcr_get_update() == 0;
+  conversion.converted = gcr_is_gcr() != 0 && gcr_get_release() == 1 && gcr_get_version() == 0 &&
+                         gcr_get_update() == 0;
   // The reader's information entry when the penetration length changed sign.
   for (const Finding& f : findings)
     if (f.code == 2005 && f.text.find("succesfully converted") != std::string::npos)
