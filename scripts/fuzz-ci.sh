@@ -5,8 +5,9 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-seconds=${GEF_FUZZ_SECONDS:-60}
 GEF_FUZZ_SOURCED=1 source scripts/fuzz.sh
+# After the sourcing, which sets defaults of its own.
+seconds=${GEF_FUZZ_SECONDS:-60}
 build_fuzzers
 failed=0
 for target in read api roundtrip; do
