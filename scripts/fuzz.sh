@@ -15,7 +15,7 @@ ensure_packages cmake=cmake clang++-14=clang-14 \
   /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a=libclang-rt-14-dev
 
 build_fuzzers() {
-  local flags="-g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined"
+  local flags="-g -O2 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined"
   flags+=" -fno-sanitize-recover=undefined"
   cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEF_FUZZ=ON -DGEF_BUILD_TESTS=OFF \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
