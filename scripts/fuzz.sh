@@ -1,23 +1,74 @@
 #!/usr/bin/env bash
-# Fuzzes read_gef and the header rules with libFuzzer (clang), seeded with the examples and the
-# corpus; crashes, leaks and sanitizer reports stop the run and leave the input in build-fuzz/.
-# Usage: scripts/fuzz.sh [SECONDS]   (default 120; not part of the test run)
+# Builds the fuzz targets (libFuzzer, ASan, UBSan, clang) and runs one of them, seeded with the
+# regression corpus, the examples and the shared corpus; a finding stops the run and leaves the
+# minimised input in build-fuzz/findings/.
+# Usage: scripts/fuzz.sh [read|api|roundtrip] [SECONDS]   (defaults: read, 120)
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-seconds=${1:-120}
-out=build-fuzz
-mkdir -p "$out/seeds"
-command -v clang++ >/dev/null || { apt-get update -qq && apt-get install -y -qq clang; }
-dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || apt-get install -y -qq libclang-rt-14-dev || true
+target=${1:-read}
+seconds=${2:-120}
+out=${GEF_FUZZ_DIR:-build-fuzz}
 
-mapfile -t sources < <(find src -name '*.cpp' | sort)
-clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -Iinclude -Isrc -DGEF_STATIC \
-  fuzz/read_fuzz.cpp "${sources[@]}" -o "$out/read_fuzz"
+source scripts/ensure-packages.sh
+ensure_packages cmake=cmake clang++-14=clang-14 \
+  /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a=libclang-rt-14-dev
 
-cp examples/*.gef "$out/seeds/"
-if [[ -d ../shared/corpus ]]; then
-  find ../shared/corpus -iname '*.gef' -size -20k -exec cp {} "$out/seeds/" \;
+build_fuzzers() {
+  local flags="-g -O2 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined"
+  flags+=" -fno-sanitize-recover=undefined"
+  cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEF_FUZZ=ON -DGEF_BUILD_TESTS=OFF \
+    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+    -DCMAKE_C_FLAGS_RELWITHDEBINFO="" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="" \
+    -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
+    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+  cmake --build "$out" -j "${GEF_JOBS:-2}" --target read_fuzz api_fuzz roundtrip_fuzz
+}
+
+# Seeds: the committed corpus of the target, the examples, and the smaller shared corpus files.
+seed_folder() {
+  local seeds="$out/seeds/$1"
+  mkdir -p "$seeds"
+  cp fuzz/corpus/"$1"/* "$seeds/" 2>/dev/null || true
+  if [[ $1 != api ]]; then
+    cp examples/*.gef "$seeds/"
+    if [[ -d ../shared/corpus ]]; then
+      find ../shared/corpus -iname '*.gef' -size -20k -print0 |
+        while IFS= read -r -d '' f; do cp "$f" "$seeds/$(basename "$(dirname "$f")")_$(basename "$f")"; done
+    fi
+  fi
+  echo "$seeds"
+}
+
+# Runs a target for the given seconds; on a finding, minimises it and prints it, then fails.
+run_fuzzer() {
+  local name=$1 time=$2 seeds max_len=16384
+  # Call sequences need few bytes; long ones only repeat calls the short ones already make.
+  [[ $name == api ]] && max_len=4096
+  seeds=$(seed_folder "$name")
+  mkdir -p "$out/findings/$name" "$out/work/$name"
+  export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
+  export UBSAN_OPTIONS=print_stacktrace=1
+  if "$out/bin/${name}_fuzz" -max_total_time="$time" -max_len=$max_len -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="$out/findings/$name/" "$out/work/$name" "$seeds" \
+      2>"$out/$name.log"; then
+    grep -E '^stat::number_of_executed_units|^stat::average_exec_per_sec' "$out/$name.log" || true
+    return 0
+  fi
+  tail -n 60 "$out/$name.log"
+  local found
+  found=$(ls -t "$out/findings/$name"/* 2>/dev/null | head -n 1)
+  if [[ -n $found ]]; then
+    "$out/bin/${name}_fuzz" -minimize_crash=1 -max_total_time=30 -runs=100000 \
+      -exact_artifact_path="$found.min" "$found" >/dev/null 2>&1 || true
+    [[ -s $found.min ]] && found=$found.min
+    echo "=== fuzz finding of target $name: $found, minimised, as base64:"
+    base64 "$found"
+  fi
+  return 1
+}
+
+if [[ ${GEF_FUZZ_SOURCED:-0} != 1 ]]; then
+  build_fuzzers
+  run_fuzzer "$target" "$seconds"
 fi
-cd "$out"
-./read_fuzz -max_total_time="$seconds" -max_len=20000 -timeout=10 seeds

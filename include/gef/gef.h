@@ -1,4 +1,8 @@
-/* The whole public interface of libgef: read, check, edit and write GEF files. */
+/* The whole public interface of libgef: read, check, edit and write GEF files.
+ *
+ * The library is single-threaded by contract: it holds one current document per process and
+ * takes no locks, so a program calls it from one thread at a time. Separate processes may use it
+ * concurrently. */
 #ifndef GEF_GEF_H
 #define GEF_GEF_H
 

@@ -35,7 +35,8 @@ void find_entries(Document& doc, int code, int number, int* first, int* last) {
   case Shape::NUMBERED: {
     int highest = kw.capacity;
     if (code == KW_COLUMNINFO)
-      highest = std::min(kMaxColumns, std::max(0, column_count_or(doc, 0)) + 1);
+      highest =
+          std::min(kMaxColumns, std::max(0, std::min(column_count_or(doc, 0), kMaxColumns)) + 1);
     if (number >= 1 && number <= highest) {
       *first = number - 1;
       *last = number;

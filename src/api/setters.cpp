@@ -29,7 +29,9 @@ bool check_setter(Document& doc, SetterCheck check, const void* const* args) {
   switch (check) {
   case SetterCheck::NONE: return true;
   case SetterCheck::GEFID: {
-    const int id = as_int(args[0]) * 10000 + as_int(args[1]) * 100 + as_int(args[2]);
+    // 64 bits: arbitrary parts must neither overflow nor wrap onto a supported version.
+    const std::int64_t id = std::int64_t(as_int(args[0])) * 10000 +
+                            std::int64_t(as_int(args[1])) * 100 + as_int(args[2]);
     if (id == 10000 || id == 10100 || id == 20000) return true;
     char text[96];
     std::snprintf(text, sizeof text,

@@ -71,7 +71,8 @@ int column_of_quantity(Document& doc, int qn, int columns) {
 // Guarded rules first ask the version rule: a keyword the GEFID does not allow is only named.
 bool not_supported(Findings& out, int kw, int count) {
   if (keyword_allowed(out.doc, kw)) return false;
-  for (int i = 0; i < count; ++i) {
+  const int used = out.doc.used[keyword_info(kw).area];
+  for (int i = 0; i < count && i < used; ++i) {
     if (entry(out.doc, kw, i).present != 0) {
       out.keyword(61, kw, 0, 1, 5, false);
       return true;
@@ -89,7 +90,9 @@ void single_fields(Findings& out, int kw, int first, int last, int level, int co
 // Every serial of a numbered keyword present without some of fields first..last.
 void serial_fields(Findings& out, int kw, int count, int first, int last, int level,
                    int code = 43) {
-  for (int s = 1; s <= count; ++s) {
+  // Entries beyond the highest one ever stored are absent; skipping them keeps the rule cheap.
+  const int used = out.doc.used[keyword_info(kw).area];
+  for (int s = 1; s <= count && s <= used; ++s) {
     const Entry& e = entry(out.doc, kw, s - 1);
     if (e.present != 0) out.missing(code, kw, s, e, first, last, level);
   }

@@ -11,6 +11,29 @@
 
 namespace gef {
 
+#if defined(GEF_INPUT_SEAM)
+namespace {
+const void* g_memory_input = nullptr;
+std::size_t g_memory_input_size = 0;
+} // namespace
+
+void set_memory_input(const void* bytes, std::size_t size) {
+  g_memory_input = bytes;
+  g_memory_input_size = size;
+}
+#endif
+
+std::FILE* open_input(const char* filename) {
+#if defined(GEF_INPUT_SEAM)
+  // A memory stream spares the fuzzer a file per input; an empty input stands for an empty file.
+  if (g_memory_input != nullptr) {
+    if (g_memory_input_size == 0) return std::fopen("/dev/null", "rb");
+    return fmemopen(const_cast<void*>(g_memory_input), g_memory_input_size, "rb");
+  }
+#endif
+  return std::fopen(filename, "rb");
+}
+
 bool seek_file(std::FILE* file, std::int64_t offset) {
   // `long` is 32 bits on Windows, so plain fseek cannot reach past 2 GB there.
 #if defined(_WIN32)

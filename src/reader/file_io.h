@@ -7,6 +7,14 @@
 
 namespace gef {
 
+// Opens `filename` for binary reading; nullptr when it cannot be opened.
+std::FILE* open_input(const char* filename);
+
+#if defined(GEF_INPUT_SEAM)
+// Fuzzing builds only: while `bytes` is set, open_input reads them instead of any named file.
+void set_memory_input(const void* bytes, std::size_t size);
+#endif
+
 // Moves `file` to byte `offset` from its start; false when that fails.
 bool seek_file(std::FILE* file, std::int64_t offset);
 

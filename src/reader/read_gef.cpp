@@ -6,6 +6,7 @@
 #include "diagnostics/error_list.h"
 #include "gef/errors.h"
 #include "gef/reader.h"
+#include "reader/file_io.h"
 #include "reader/header_parser.h"
 #include "reader/read_steps.h"
 
@@ -28,7 +29,7 @@ int recent_level() {
 int read_gef_file(Document& doc, const char* filename) {
   reset_document(doc);
   const char* name = filename != nullptr ? filename : "";
-  std::FILE* file = filename != nullptr ? std::fopen(filename, "rb") : nullptr;
+  std::FILE* file = filename != nullptr ? open_input(filename) : nullptr;
   if (file == nullptr) {
     report_text(doc, 5, name, 0, 0, 1);
     return 0;

@@ -1,4 +1,5 @@
 // write_dif: the data block as a DIF table of spreadsheet programs, with voids as blank cells.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -47,7 +48,10 @@ const char* column_label(Document& doc, int c, int k) {
 
 void write_table(Document& doc, Output& out) {
   const Entry& column = entry(doc, KW_COLUMN, 0);
-  const int columns = column.present != 0 && column.field[0].i > 0 ? column.field[0].i : 0;
+  // No column beyond the document's capacity can have a label or values: a COLUMN near the int
+  // limit must not write billions of empty labels.
+  const int columns =
+      column.present != 0 && column.field[0].i > 0 ? std::min(column.field[0].i, kMaxColumns) : 0;
   int scans = doc.data_present != 0 && g_library.data && doc.scan_count > 0 ? doc.scan_count : 0;
   if (std::int64_t(columns) * scans > doc.value_capacity) scans = 0;
 

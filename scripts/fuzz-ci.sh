@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# CI fuzz stage: builds the fuzz targets and runs each for GEF_FUZZ_SECONDS (60) seeded with the
+# regression corpus, the examples and the shared corpus; any finding fails the stage and prints
+# its minimised input (base64) in the log.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+GEF_FUZZ_SOURCED=1 source scripts/fuzz.sh
+# After the sourcing, which sets defaults of its own.
+seconds=${GEF_FUZZ_SECONDS:-60}
+build_fuzzers
+failed=0
+for target in read api roundtrip; do
+  echo "=== fuzz $target for ${seconds}s"
+  run_fuzzer "$target" "$seconds" || failed=1
+done
+((failed == 0)) || { echo "=== fuzzing found faults (inputs above; add them to fuzz/corpus/)"; exit 1; }
+echo "=== fuzzing found nothing"
