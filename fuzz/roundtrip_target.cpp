@@ -76,6 +76,8 @@ int roundtrip_target(const std::uint8_t* data, std::size_t size) {
   // A blank record separator makes per-scan texts end in blanks that a reread trims: not yet
   // round-tripped, so left out until the writer handles it.
   if (get_recordseparator_flag() != 0 && get_recordseparator() == ' ') sound = false;
+  // Output formats of the caller's choosing round the data on purpose (F. keeps no decimals).
+  if (get_reportdataformat_flag() != 0) sound = false;
   for (std::size_t k = 0; k < size && sound; ++k)
     sound = data[k] >= 0x20 || data[k] == '\t' || data[k] == '\r' || data[k] == '\n';
   if (read != 1 || write_gef(first.c_str()) != 1 || !sound) {
@@ -93,7 +95,12 @@ int roundtrip_target(const std::uint8_t* data, std::size_t size) {
       std::fprintf(stderr, "value %zu: %.17g became %.17g\n", k, before.data[k], after.data[k]);
       fail("a data value changed");
     }
-  if (before.texts != after.texts) fail("per-scan texts changed");
+  // The writer puts a blank for a line end inside a per-scan text, so that the text stays on
+  // its scan's line.
+  std::string expected = before.texts;
+  for (char& c : expected)
+    if (c == '\r' || c == '\n') c = ' ';
+  if (expected != after.texts) fail("per-scan texts changed");
   if (write_gef(second.c_str()) != 1) fail("a read-back document does not write");
   if (contents(first) != contents(second)) fail("the second write differs from the first");
   end_document();
