@@ -6,14 +6,26 @@
 #include <limits>
 #include <string>
 
+#ifdef _WIN32
+#include <process.h>
+#define GEF_TEST_PID _getpid()
+#else
+#include <unistd.h>
+#define GEF_TEST_PID getpid()
+#endif
+
 #include "borecodes/code_table.h"
 #include "support/document_fixture.h"
 
 namespace gef::test {
 namespace {
 
+// Test processes run in parallel: each file name carries the test's name and the process id.
 std::string write_file(const std::string& name, const std::string& bytes) {
-  const std::string path = (std::filesystem::temp_directory_path() / name).string();
+  const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+  const std::string unique = std::string(test != nullptr ? test->name() : "none") + "_" +
+                             std::to_string(GEF_TEST_PID) + "_" + name;
+  const std::string path = (std::filesystem::temp_directory_path() / unique).string();
   std::FILE* f = std::fopen(path.c_str(), "wb");
   EXPECT_NE(f, nullptr);
   std::fwrite(bytes.data(), 1, bytes.size(), f);

@@ -104,8 +104,12 @@ protected:
     command = in_quotes(command);
 #endif
     Outcome run;
-    const int raw = std::system(command.c_str());
+    int raw = std::system(command.c_str());
 #ifdef _WIN32
+    // Under a loaded emulator the shell now and then fails to start the program at all; that
+    // says nothing about geftool, so such a start is tried once more.
+    if (raw != 0 && read_file(err).find("Can't recognize") != std::string::npos)
+      raw = std::system(command.c_str());
     run.status = raw;
 #else
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + (WIFSIGNALED(raw) ? WTERMSIG(raw) : 0);
