@@ -25,8 +25,6 @@ namespace {
 constexpr int kSerials = 1500;
 constexpr std::size_t kMaxParts = 10;
 
-bool has_field(const Entry& e, int field) { return (e.bits & (1u << (field - 1))) != 0; }
-
 // Entry of a single keyword, or of serial `serial` of a numbered one.
 const Entry& at(Document& doc, int kw, int serial = 1) { return entry(doc, kw, serial - 1); }
 
@@ -52,15 +50,9 @@ template <typename... Args> std::string format(const char* pattern, Args... args
   return buffer;
 }
 
-// Records the findings of one group and remembers whether any of them fails it.
-struct Group {
-  Document& doc;
-  bool held = true;
-
-  void keyword(int code, int kw, int first, int second, int level) {
-    report_keyword(doc, code, kw, first, second, level);
-    held = false;
-  }
+// A rule group with the text and field findings of the boring rules.
+struct Group : RuleGroup {
+  using RuleGroup::RuleGroup;
   void text(int code, const std::string& text, int first, int second, int level) {
     report_text(doc, code, text.c_str(), first, second, level);
     held = false;

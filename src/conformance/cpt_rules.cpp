@@ -22,18 +22,9 @@ constexpr double kStepFloor = 0.0001;     // steps this small do not count as mo
 constexpr double kStepMargin = 1.001;     // tolerance of the first reading, in minimum steps
 constexpr double kLargeReading = 10000.0; // readings shown in exponent form from here
 
-bool has_field(const Entry& e, int field) { return (e.bits & (1u << (field - 1))) != 0; }
-
-// Records findings and remembers whether one of them fails the group; a full error list
-// drops the entry but not the failure.
-struct Group {
-  Document& doc;
-  bool held = true;
-
-  void keyword(int code, int kw, int first, int second, int level) {
-    report_keyword(doc, code, kw, first, second, level);
-    held = false;
-  }
+// A rule group with the text findings of the CPT rules.
+struct Group : RuleGroup {
+  using RuleGroup::RuleGroup;
   void text(int code, const char* text, int level, int first = 0, int second = 0) {
     report_text(doc, code, text, first, second, level);
     held = false;

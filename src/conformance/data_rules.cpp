@@ -14,8 +14,6 @@ namespace {
 constexpr double kTolerance = 1e-5; // 10 ppm
 constexpr double kPpm = 10.0;
 
-bool has_field(const Entry& e, int field) { return (e.bits & (1u << (field - 1))) != 0; }
-
 // Records 1012 (information) when the actual extreme is not close to the declared one.
 void compare(Document& doc, int c, const char* which, double actual, double declared) {
   if (is_close(actual, declared, kTolerance)) return;

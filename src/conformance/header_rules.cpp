@@ -23,10 +23,6 @@ bool one_of(const char* value, std::initializer_list<const char*> names) {
   return false;
 }
 
-bool has_field(const Entry& e, int field) {
-  return field <= 8 && (e.bits & (1u << (field - 1))) != 0;
-}
-
 // Records findings and remembers whether any of them fails the rule set.
 struct Findings {
   Document& doc;

@@ -8,6 +8,11 @@
 
 namespace gef {
 
+void RuleGroup::keyword(int code, int kw, int first, int second, int level) {
+  report_keyword(doc, code, kw, first, second, level);
+  held = false;
+}
+
 bool check_quantity_numbers(Document& doc, int code) {
   if (!doc.entries) return true;
   bool held = true;

@@ -5,6 +5,16 @@
 
 namespace gef {
 
+// Records the findings of one rule group and remembers whether any of them fails it; a full
+// error list drops the entry but not the failure.
+struct RuleGroup {
+  explicit RuleGroup(Document& d) : doc(d) {}
+  Document& doc;
+  bool held = true;
+
+  void keyword(int code, int kw, int first, int second, int level);
+};
+
 // For each column 1..COLUMN (250 without COLUMN) whose COLUMNINFO lacks its quantity number,
 // records `code` as (COLUMNINFO, column, 3, level 11). True when nothing was recorded.
 bool check_quantity_numbers(Document& doc, int code);

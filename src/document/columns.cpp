@@ -2,11 +2,7 @@
 #include "document/columns.h"
 
 namespace gef {
-namespace {
-
-bool field_given(const Entry& e, int field) { return (e.bits & (1u << (field - 1))) != 0; }
-
-} // namespace
+namespace {} // namespace
 
 bool column_void(Document& doc, int c, double* w) {
   if (!doc.entries || c < 1 || c > kMaxColumns) return false;
@@ -24,7 +20,7 @@ bool is_void_in_column(Document& doc, int c, double v, double t) {
 int column_count_or(Document& doc, int fallback) {
   if (!doc.entries) return fallback;
   const Entry& e = entry(doc, KW_COLUMN, 0);
-  if (e.present == 0 || !field_given(e, 1)) return fallback;
+  if (e.present == 0 || !has_field(e, 1)) return fallback;
   return e.field[0].i;
 }
 
@@ -32,7 +28,7 @@ int column_of_quantity(Document& doc, int q) {
   const int columns = column_count_or(doc, 0);
   for (int c = 1; c <= columns && c <= kMaxColumns; ++c) {
     const Entry& e = entry(doc, KW_COLUMNINFO, c - 1);
-    if (e.present != 0 && field_given(e, 3) && e.field[2].i == q) return c;
+    if (e.present != 0 && has_field(e, 3) && e.field[2].i == q) return c;
   }
   return 0;
 }

@@ -38,10 +38,10 @@ constexpr std::int32_t kFormatConverted = 2;
 
 // Bookkeeping of the file reader for the document being read; cleared by every reset.
 struct ReadState {
-  std::int32_t stop = 0;          // the keyword finder met a line it cannot parse
-  std::int64_t data_offset = 0;   // file offset of the first byte behind the #EOH= line
-  std::int32_t data_outcome = 0;  // outcome of the last text data parse, 0 when none ran
-  std::int64_t values_read = 0;   // values found by the last text data parse
+  std::int32_t stop = 0;         // the keyword finder met a line it cannot parse
+  std::int64_t data_offset = 0;  // file offset of the first byte behind the #EOH= line
+  std::int32_t data_outcome = 0; // outcome of the last text data parse, 0 when none ran
+  std::int64_t values_read = 0;  // values found by the last text data parse
 };
 
 struct Document {
@@ -88,6 +88,11 @@ inline Document* current() { return g_library.current; }
 // Entry `index` (0-based) of the storage area of keyword `code`.
 inline Entry& entry(Document& doc, int code, int index) {
   return doc.entries[keyword_info(code).entry_offset + index];
+}
+
+// Whether entry field `field` (1..8) was given in the occurrence.
+inline bool has_field(const Entry& e, int field) {
+  return field >= 1 && field <= 8 && (e.bits & (1u << (field - 1))) != 0;
 }
 
 // Frees every text of an entry of keyword `code` and clears the references.
