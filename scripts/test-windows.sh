@@ -27,6 +27,10 @@ trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 echo "=== test $build (under Wine)"
 ctest --test-dir "$build" --output-on-failure --timeout "${GEF_TEST_TIMEOUT:-1200}" </dev/null
 
+echo "=== installed tree used by a consumer (find_package, under Wine)"
+version=$(sed -n 's/^project(libgef VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+bash tests/consumer/run-windows.sh "$build" . "$build/consumer-check" "$version"
+
 # The two platforms must offer one and the same interface.
 linux_so=${GEF_LINUX_BUILD_DIR:-build}/lib/libgef.so
 if [[ ! -f $linux_so ]]; then

@@ -78,7 +78,7 @@ void clear_entry(Entry& e, int code) {
 int delete_keyword(Document& doc, const char* name, int number) {
   const int code = keyword_code(name);
   if (code == 0) {
-    report_text(doc, 4, name, 0, 0, 3);
+    report_text(doc, ERR_UNKNOWN_KEYWORD, name, 0, 0, 3);
     return 0;
   }
   return delete_keyword(doc, code, number);
@@ -126,4 +126,4 @@ int delete_current(int code, int number) {
   int Function(GEF_DELETE_PARAMS_##Number) {                                                       \
     return delete_current(gef::KW_##NAME, GEF_DELETE_NUMBER_##Number);                             \
   }
-#include "gef/keywords.def"
+#include "document/keywords.def"

@@ -20,11 +20,11 @@ NumberRange number_range(Document& doc, int code, GetterNumber number) {
   const KeywordInfo& kw = keyword_info(code);
   switch (number) {
   case GetterNumber::NONE: break;
-  case GetterNumber::COLUMN: return {column_count(doc), 7};
-  case GetterNumber::COLUMN_SLOT: return {kw.capacity, 7};
+  case GetterNumber::COLUMN: return {column_count(doc), ERR_COLUMN_OUT_OF_RANGE};
+  case GetterNumber::COLUMN_SLOT: return {kw.capacity, ERR_COLUMN_OUT_OF_RANGE};
   case GetterNumber::SERIAL:
     // Keyed entries are numbered by keyword code, and code 0 names no keyword.
-    return {kw.shape == Shape::KEYED ? kw.capacity - 1 : kw.capacity, 6};
+    return {kw.shape == Shape::KEYED ? kw.capacity - 1 : kw.capacity, ERR_NUMBER_OUT_OF_RANGE};
   }
   return {1, 0};
 }
@@ -144,7 +144,7 @@ double absent_value(const GetterRow& row, int n) {
     static_assert(gef::row_is_valid(row), "keyword table: invalid getter row for " #Function);     \
     return gef::get_field<GEF_GETTER_RESULT_##Result>(row, GEF_GETTER_ARG_##Number);               \
   }
-#include "gef/keywords.def"
+#include "document/keywords.def"
 
 int get_dataconversion_scan(int n) {
   using namespace gef;

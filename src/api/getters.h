@@ -34,7 +34,7 @@ struct FieldName {
 
 inline constexpr FieldName kFieldNames[] = {
 #define GEF_FIELD(NAME, Field, Type, Default, Reset, Absent) {KW_##NAME, #Field, FieldType::Type},
-#include "gef/keywords.def"
+#include "document/keywords.def"
 };
 
 struct KeywordShape {
@@ -45,7 +45,7 @@ struct KeywordShape {
 inline constexpr KeywordShape kShapes[] = {
 #define GEF_KEYWORD(Code, NAME, Shape_, Capacity, Area, SerialLevel, Surplus, Rule)                \
   {Code, Shape::Shape_},
-#include "gef/keywords.def"
+#include "document/keywords.def"
 };
 
 constexpr bool same_name(const char* a, const char* b) {

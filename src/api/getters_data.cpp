@@ -43,7 +43,7 @@ double quantity_value(int code, int field, int q, bool report_unset) {
     if ((e.bits >> field & 1) != 0) return e.field[field].d;
     if (!report_unset) return absent;
   }
-  report_keyword(*doc, 7, code, slot, column_count(*doc), 3);
+  report_keyword(*doc, ERR_COLUMN_OUT_OF_RANGE, code, slot, column_count(*doc), 3);
   return absent;
 }
 
@@ -52,7 +52,7 @@ const char* scan_text(int scan) {
   Document* doc = current();
   if (doc == nullptr) return nullptr;
   if (scan < 1 || scan > doc->scan_count) {
-    report_text(*doc, 38, "", scan, doc->scan_count, 3);
+    report_text(*doc, ERR_SCAN_OUT_OF_RANGE, "", scan, doc->scan_count, 3);
     return nullptr;
   }
   const auto& texts = g_library.column_texts;
@@ -133,11 +133,11 @@ double get_data(int column, int scan) {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return kNoValue;
   if (column < 1 || column > column_count(*doc)) {
-    report_text(*doc, 7, "", column, 250, 3);
+    report_text(*doc, ERR_COLUMN_OUT_OF_RANGE, "", column, 250, 3);
     return kNoValue;
   }
   if (scan < 1 || scan > doc->scan_count) {
-    report_text(*doc, 38, "", scan, doc->scan_count, 3);
+    report_text(*doc, ERR_SCAN_OUT_OF_RANGE, "", scan, doc->scan_count, 3);
     return kNoValue;
   }
   const std::int64_t index = std::int64_t(column - 1) * doc->scan_count + (scan - 1);

@@ -21,7 +21,7 @@ int column_count(Document& doc) {
 // A new column count or last scan must fit the data block that exists.
 bool fits_capacity(Document& doc, std::int64_t value, std::int64_t other, int level) {
   if (doc.data_present == 0 || value * other <= doc.value_capacity) return true;
-  report_text(doc, 1011, "", doc.value_capacity, 0, level);
+  report_text(doc, ERR_BLOCK_TOO_LARGE, "", doc.value_capacity, 0, level);
   return false;
 }
 
@@ -36,7 +36,7 @@ bool check_setter(Document& doc, SetterCheck check, const void* const* args) {
     char text[96];
     std::snprintf(text, sizeof text,
                   "Unsupported ID, GEFID is currently supported up to %d, %d, %d", 2, 0, 0);
-    report_text(doc, 42, text, 0, 0, 2);
+    report_text(doc, ERR_NOTE, text, 0, 0, 2);
     return false;
   }
   case SetterCheck::COLUMN:
@@ -46,15 +46,15 @@ bool check_setter(Document& doc, SetterCheck check, const void* const* args) {
     const int n = as_int(args[0]);
     const int scan = as_int(args[2]);
     if (n < 1 || n > 250) {
-      report_text(doc, 6, "", n, 250, 2);
+      report_text(doc, ERR_NUMBER_OUT_OF_RANGE, "", n, 250, 2);
       return false;
     }
     if (doc.scan_known != 0 && (scan < 1 || scan > doc.scan_count)) {
-      report_text(doc, 6, "", scan, doc.scan_count, 2);
+      report_text(doc, ERR_NUMBER_OUT_OF_RANGE, "", scan, doc.scan_count, 2);
       return false;
     }
     if (doc.scan_known == 0 && scan < 1) {
-      report_text(doc, 42, "Zero or negative scan numbers are not allowed", 0, 0, 2);
+      report_text(doc, ERR_NOTE, "Zero or negative scan numbers are not allowed", 0, 0, 2);
       return false;
     }
     return true;
@@ -83,22 +83,22 @@ int set_keyword(int code, SetterCheck check, std::initializer_list<const void*> 
   int Function Parameters {                                                                        \
     return gef::set_keyword(gef::KW_##NAME, gef::SetterCheck::Check, {GEF_ARGS Arguments});        \
   }
-#include "gef/keywords.def"
+#include "document/keywords.def"
 
 int set_data(int column, int scan, double value) {
   using namespace gef;
   Document* doc = current();
   if (doc == nullptr) return 1;
   if (column < 1 || column > column_count(*doc)) {
-    report_text(*doc, 7, "", column, 250, 3);
+    report_text(*doc, ERR_COLUMN_OUT_OF_RANGE, "", column, 250, 3);
   } else if (scan < 1 || scan > doc->scan_count) {
-    report_text(*doc, 38, "", scan, doc->scan_count, 3);
+    report_text(*doc, ERR_SCAN_OUT_OF_RANGE, "", scan, doc->scan_count, 3);
   } else {
     const std::int64_t index = std::int64_t(column - 1) * doc->scan_count + (scan - 1);
     if (g_library.data && index < doc->value_capacity)
       g_library.data[index] = value;
     else
-      report_text(*doc, 1002, "", 0, 0, 3);
+      report_text(*doc, ERR_SIZE_UNKNOWN, "", 0, 0, 3);
   }
   return 1;
 }

@@ -141,7 +141,7 @@ int load_codetexts(const char* filename) {
   const bool named = filename != nullptr && *filename != '\0';
   std::FILE* file = named ? std::fopen(filename, "rb") : nullptr;
   if (file == nullptr) {
-    report(3001, named ? filename : kUnknownFile, 0, 11);
+    report(ERR_BORE_CODE_FILE_UNREADABLE, named ? filename : kUnknownFile, 0, 11);
     return 0;
   }
   if (g_codes == nullptr) { // before init_gef there is nowhere to keep a table
@@ -172,12 +172,12 @@ int load_codetexts(const char* filename) {
     if (dropped) {
       const std::string note =
           "Code-text file " + g_codes->file + ": only the first 1024 codes are kept.";
-      report(42, note.c_str(), 0, 4);
+      report(ERR_NOTE, note.c_str(), 0, 4);
     }
     return 1;
   } catch (const std::bad_alloc&) {
     if (file != nullptr) std::fclose(file);
-    report(22, "", int(std::min<std::size_t>(wanted / 1024, 0x7fffffff)), 1);
+    report(ERR_OUT_OF_MEMORY, "", int(std::min<std::size_t>(wanted / 1024, 0x7fffffff)), 1);
     return 0;
   }
 }

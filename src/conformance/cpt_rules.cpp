@@ -81,7 +81,7 @@ double minimum_step(const Readings& col) {
 void falling_start(Group& g, int q, const char* text) {
   const Readings col = readings_of(g.doc, column_of_quantity(g.doc, q), kDefaultVoid);
   if (col.scans < 2 || !col.valid(1) || !col.valid(2)) return;
-  if (col.at(1) > col.at(2)) g.text(2005, text, 13);
+  if (col.at(1) > col.at(2)) g.text(ERR_CPT_NOTE, text, 13);
 }
 
 // One entry for the run of non-ascending scans `first`..`last` of `col`.
@@ -101,7 +101,7 @@ void report_run(Group& g, const Readings& col, int first, int last, const char* 
             : "From scan %ld (= %.3f) until %ld (= %.3f) non-ascending %ss are encountered.";
     std::snprintf(text, sizeof text, format, long(first), a, long(last), b, name);
   }
-  g.text(2005, text, 14);
+  g.text(ERR_CPT_NOTE, text, 14);
 }
 
 void ascending_quantity(Group& g, int q, const char* name) {
@@ -137,38 +137,38 @@ bool check_cpt_required(Document& doc, const CptReport& report) {
   const int v = version_number(report);
   if (entry(doc, KW_PROCEDURECODE, 0).present == 0) {
     if (v < 110)
-      g.keyword(2006, KW_PROCEDURECODE, 0, 0, 11);
+      g.keyword(ERR_CPT_MANDATORY, KW_PROCEDURECODE, 0, 0, 11);
     else if (entry(doc, KW_REPORTCODE, 0).present == 0)
-      g.text(2005, "Either one of Reportcode or Procedurecode mandatory.", 11);
+      g.text(ERR_CPT_NOTE, "Either one of Reportcode or Procedurecode mandatory.", 11);
   }
   g.held = g.held && report.recognised;
-  g.held = check_quantity_numbers(doc, 2006) && g.held;
+  g.held = check_quantity_numbers(doc, ERR_CPT_MANDATORY) && g.held;
 
   const int depth = depth_column(doc);
   if (depth == 0)
-    g.keyword(2004, KW_COLUMN, 1, 2, 11);
+    g.keyword(ERR_CPT_COLUMNS_1_2, KW_COLUMN, 1, 2, 11);
   else if (depth != 1)
-    g.text(2008, "", 11);
+    g.text(ERR_CPT_LENGTH_NOT_COLUMN_1, "", 11);
   const int cone = column_of_quantity(doc, kConeResistance);
   if (cone == 0)
-    g.keyword(2004, KW_COLUMN, 1, 2, 11);
+    g.keyword(ERR_CPT_COLUMNS_1_2, KW_COLUMN, 1, 2, 11);
   else if (cone != 2)
-    g.text(2009, "", 11);
+    g.text(ERR_CPT_CONE_NOT_COLUMN_2, "", 11);
 
   require_fields(g, 2006, KW_COMPANYID, 3, 11);
   require_fields(g, 2006, KW_TESTID, 1, 12);
 
   const Entry& lastscan = entry(doc, KW_LASTSCAN, 0);
   if (lastscan.present == 0)
-    g.keyword(2006, KW_LASTSCAN, 0, 0, 12);
+    g.keyword(ERR_CPT_MANDATORY, KW_LASTSCAN, 0, 0, 12);
   else if (!has_field(lastscan, 1))
-    g.keyword(2006, KW_LASTSCAN, 0, 1, 12);
+    g.keyword(ERR_CPT_MANDATORY, KW_LASTSCAN, 0, 1, 12);
   else if (doc.scan_known != 0 && lastscan.field[0].i != doc.scan_count)
-    g.text(2011, "", 14, doc.scan_count, lastscan.field[0].i);
+    g.text(ERR_CPT_LASTSCAN_MISMATCH, "", 14, doc.scan_count, lastscan.field[0].i);
 
   if (v >= 110) {
     const Entry& level = entry(doc, KW_MEASUREMENTTEXT, 9 - 1);
-    if (level.present == 0 || !has_field(level, 1)) g.keyword(2007, KW_MEASUREMENTTEXT, 9, 1, 12);
+    if (level.present == 0 || !has_field(level, 1)) g.keyword(ERR_CPT_MANDATORY_110, KW_MEASUREMENTTEXT, 9, 1, 12);
     require_fields(g, 2007, KW_ZID, 2, 12);
   }
 
@@ -202,7 +202,7 @@ bool check_cpt_first_reading(Document& doc, const CptReport& report) {
   int s = 1;
   while (s <= col.scans && !col.valid(s)) ++s;
   if (s > col.scans) {
-    g.text(2005, missed, 13);
+    g.text(ERR_CPT_NOTE, missed, 13);
     return false;
   }
   const double x = col.at(s);
@@ -211,7 +211,7 @@ bool check_cpt_first_reading(Document& doc, const CptReport& report) {
   if (excavated.present != 0 && has_field(excavated, 1) &&
       is_close(x, double(excavated.field[0].f), t))
     return g.held;
-  g.text(2005, missed, 13);
+  g.text(ERR_CPT_NOTE, missed, 13);
   return false;
 }
 

@@ -70,7 +70,7 @@ bool not_supported(Findings& out, int kw, int count) {
   const int used = out.doc.used[keyword_info(kw).area];
   for (int i = 0; i < count && i < used; ++i) {
     if (entry(out.doc, kw, i).present != 0) {
-      out.keyword(61, kw, 0, 1, 5, false);
+      out.keyword(ERR_KEYWORD_NOT_SUPPORTED, kw, 0, 1, 5, false);
       return true;
     }
   }
@@ -98,38 +98,38 @@ void separator_rule(Findings& out, int kw) {
   const Entry& e = entry(out.doc, kw, 0);
   if (e.present == 0) return;
   if (!has_field(e, 1)) {
-    out.keyword(43, kw, 0, 1, 2);
+    out.keyword(ERR_REQUIRED_MISSING, kw, 0, 1, 2);
     return;
   }
   const char c = e.field[0].c;
   const bool reserved = std::strchr("\\#=+-.,DEGdeg0123456789", c) != nullptr && c != '\0';
-  if (reserved) out.keyword(49, kw, static_cast<unsigned char>(c), 0, 2);
+  if (reserved) out.keyword(ERR_INVALID_SEPARATOR, kw, static_cast<unsigned char>(c), 0, 2);
 }
 
 // Year, month and day of FILEDATE or STARTDATE.
 void date_rule(Findings& out, int kw) {
   const Entry& e = entry(out.doc, kw, 0);
-  out.missing(43, kw, 0, e, 1, 3, kw == KW_FILEDATE ? 1 : 3);
+  out.missing(ERR_REQUIRED_MISSING, kw, 0, e, 1, 3, kw == KW_FILEDATE ? 1 : 3);
   const int year = e.field[0].i, month = e.field[1].i, day = e.field[2].i;
-  if (has_field(e, 1) && year < 100) out.keyword(59, kw, year, 0, 3);
-  if (has_field(e, 2) && (month < 1 || month > 12)) out.keyword(51, kw, month, 0, 2);
-  if (has_field(e, 3) && (day < 1 || day > 31)) out.keyword(52, kw, day, 0, 2);
+  if (has_field(e, 1) && year < 100) out.keyword(ERR_YEAR_NOT_Y2K, kw, year, 0, 3);
+  if (has_field(e, 2) && (month < 1 || month > 12)) out.keyword(ERR_MONTH_OUT_OF_RANGE, kw, month, 0, 2);
+  if (has_field(e, 3) && (day < 1 || day > 31)) out.keyword(ERR_DAY_OUT_OF_RANGE, kw, day, 0, 2);
   if (!valid_date(has_field(e, 1) ? year : 50, has_field(e, 2) ? month : 99,
                   has_field(e, 3) ? day : 99))
-    out.keyword(60, kw, 0, 0, 2);
+    out.keyword(ERR_DATE_INCORRECT, kw, 0, 0, 2);
 }
 
 // CHILD and PARENT: a reference, then value, unit and quantity together.
 void relation_rule(Findings& out, int kw, int serial, const Entry& e) {
   if (!has_field(e, 1)) {
-    out.keyword(48, kw, serial, 1, 2);
+    out.keyword(ERR_REQUIRED_MISSING_110, kw, serial, 1, 2);
     return;
   }
   const int given = int(has_field(e, 2)) + int(has_field(e, 3)) + int(has_field(e, 4));
   if (given == 1 || given == 2)
-    out.keyword(46, kw, 0, 0, 3);
+    out.keyword(ERR_VALUE_UNIT_QUANTITY_ALL_OR_NONE, kw, 0, 0, 3);
   else if (given == 3 && has_field(e, 6) && !has_field(e, 5))
-    out.keyword(47, kw, serial, 6, 3);
+    out.keyword(ERR_EARLIER_FIELDS_MISSING, kw, serial, 6, 3);
 }
 
 // QNVOID and QNMINMAX slots refer to a quantity number of the header.
@@ -139,16 +139,16 @@ void quantity_slots(Findings& out, int kw, int columns) {
     const Entry& e = entry(out.doc, kw, s - 1);
     if (e.present == 0) continue;
     if (!has_field(e, 1)) {
-      out.keyword(63, kw, 0, 1, kw == KW_QNVOID ? 2 : 3, false);
+      out.keyword(ERR_FIELD_MISSING_200, kw, 0, 1, kw == KW_QNVOID ? 2 : 3, false);
       continue;
     }
     const int qn = e.field[0].i;
     if (column_of_quantity(out.doc, qn, columns) == 0) {
-      out.keyword(62, kw, qn, 1, 3);
+      out.keyword(ERR_QUANTITY_NOT_IN_HEADER, kw, qn, 1, 3);
       continue;
     }
     for (int f = 2; f <= last_field; ++f)
-      if (!has_field(e, f)) out.keyword(63, kw, qn, f, 3);
+      if (!has_field(e, f)) out.keyword(ERR_FIELD_MISSING_200, kw, qn, f, 3);
   }
 }
 
@@ -157,13 +157,13 @@ void quantity_slots(Findings& out, int kw, int columns) {
 Completeness check_header_completeness(Document& doc) {
   int worst = 100;
   auto lack = [&](int kw, int first, int second, int level, int counts_as) {
-    report_keyword(doc, 43, kw, first, second, level);
+    report_keyword(doc, ERR_REQUIRED_MISSING, kw, first, second, level);
     if (counts_as < worst) worst = counts_as;
   };
 
   const Entry& gefid = entry(doc, KW_GEFID, 0);
   if (gefid.present == 0) {
-    report_keyword(doc, 9, KW_GEFID, 0, 0, 1);
+    report_keyword(doc, ERR_GEFID_MISSING, KW_GEFID, 0, 0, 1);
     worst = 1;
   } else {
     for (int f = 1; f <= 3; ++f)
@@ -207,15 +207,15 @@ Completeness check_header_completeness(Document& doc) {
       binary_lack = false;
       if (!one_of(type.field[0].s,
                   {"INT", "INT2", "LONG", "INT4", "FLOAT", "REAL4", "DOUBLE", "REAL8"})) {
-        report_text(doc, 42, "Illegal datatype", 0, 0, 1);
+        report_text(doc, ERR_NOTE, "Illegal datatype", 0, 0, 1);
         binary_lack = true;
       }
       if (!one_of(os.field[0].s, {"DOS", "UNIX", "BE", "LE"})) {
-        report_text(doc, 42, "Illegal OS", 0, 0, 1);
+        report_text(doc, ERR_NOTE, "Illegal OS", 0, 0, 1);
         binary_lack = true;
       }
     } else {
-      report_keyword(doc, 44, KW_DATATYPE, 0, 0, 1);
+      report_keyword(doc, ERR_BINARY_NEEDS_TYPE_AND_OS, KW_DATATYPE, 0, 0, 1);
     }
   }
 
@@ -228,18 +228,18 @@ int check_owner_date_project(Document& doc) {
   Findings out{doc};
   const Entry& owner = entry(doc, KW_FILEOWNER, 0);
   if (owner.present == 0)
-    out.keyword(43, KW_FILEOWNER, 0, 0, 1);
+    out.keyword(ERR_REQUIRED_MISSING, KW_FILEOWNER, 0, 0, 1);
   else if (!has_field(owner, 1))
-    out.keyword(43, KW_FILEOWNER, 0, 1, 1);
+    out.keyword(ERR_REQUIRED_MISSING, KW_FILEOWNER, 0, 1, 1);
   if (entry(doc, KW_FILEDATE, 0).present == 0)
-    out.keyword(43, KW_FILEDATE, 0, 0, 1);
+    out.keyword(ERR_REQUIRED_MISSING, KW_FILEDATE, 0, 0, 1);
   else
     date_rule(out, KW_FILEDATE);
   const Entry& project = entry(doc, KW_PROJECTID, 0);
   if (project.present == 0)
-    out.keyword(43, KW_PROJECTID, 0, 0, 1);
+    out.keyword(ERR_REQUIRED_MISSING, KW_PROJECTID, 0, 0, 1);
   else if (!has_field(project, 1))
-    out.keyword(43, KW_PROJECTID, 0, 1, 1);
+    out.keyword(ERR_REQUIRED_MISSING, KW_PROJECTID, 0, 1, 1);
   return out.worst;
 }
 
@@ -250,7 +250,7 @@ bool check_column_keywords(Document& doc) {
   for (int c = columns + 1; c <= kMaxColumns; ++c)
     for (int kw :
          {KW_COLUMNVOID, KW_COLUMNINFO, KW_COLUMNAMPLIFIER, KW_COLUMNMINMAX, KW_COLUMNOFFSET})
-      if (entry(doc, kw, c - 1).present != 0) out.keyword(45, kw, c, n, 4);
+      if (entry(doc, kw, c - 1).present != 0) out.keyword(ERR_SERIAL_NOT_ALLOWED, kw, c, n, 4);
   serial_fields(out, KW_COLUMNMINMAX, columns, 1, 2, 3);
   serial_fields(out, KW_COLUMNVOID, columns, 1, 1, 2);
   serial_fields(out, KW_COLUMNOFFSET, columns, 1, 1, 3);
@@ -275,7 +275,7 @@ bool check_general_header_rules(Document& doc) {
     const Entry* rs = present(KW_RECORDSEPARATOR);
     if (cs != nullptr && rs != nullptr && has_field(*cs, 1) && has_field(*rs, 1) &&
         cs->field[0].c == rs->field[0].c)
-      out.keyword(50, KW_NONE, static_cast<unsigned char>(cs->field[0].c),
+      out.keyword(ERR_SEPARATORS_EQUAL, KW_NONE, static_cast<unsigned char>(cs->field[0].c),
                   static_cast<unsigned char>(rs->field[0].c), 2);
   }
   for (int kw : {KW_PROCEDURECODE, KW_ANALYSISCODE, KW_MEASUREMENTCODE, KW_FILINGCODE,
@@ -296,24 +296,24 @@ bool check_general_header_rules(Document& doc) {
 
   if (const Entry* e = present(KW_REPORTDATAFORMAT)) {
     if (!has_field(*e, 1))
-      out.keyword(43, KW_REPORTDATAFORMAT, 0, 1, 3);
+      out.keyword(ERR_REQUIRED_MISSING, KW_REPORTDATAFORMAT, 0, 1, 3);
     else if (!check_report_data_format(doc))
-      out.text(42, "Het rapportdataformatveld bevat ongeldige formats", 3);
+      out.text(ERR_NOTE, "Het rapportdataformatveld bevat ongeldige formats", 3);
   }
   if (!not_supported(out, KW_COMPANYID, 1)) single_fields(out, KW_COMPANYID, 1, 3, 3);
   single_fields(out, KW_PROJECTNAME, 1, 1, 3);
   if (const Entry* e = present(KW_DATAFORMAT)) {
     if (!has_field(*e, 1))
-      out.keyword(43, KW_DATAFORMAT, 0, 1, 2);
+      out.keyword(ERR_REQUIRED_MISSING, KW_DATAFORMAT, 0, 1, 2);
     else if (!one_of(e->field[0].s, {"ASCII", "BINAIR", "BINARY"}))
-      out.text(42, "Illegal dataformat", 2);
+      out.text(ERR_NOTE, "Illegal dataformat", 2);
   }
   if (const Entry* e = present(KW_DATATYPE)) {
     if (!has_field(*e, 1))
-      out.keyword(43, KW_DATATYPE, 0, 1, 3);
+      out.keyword(ERR_REQUIRED_MISSING, KW_DATATYPE, 0, 1, 3);
     else if (!one_of(e->field[0].s,
                      {"INT", "INT2", "LONG", "INT4", "FLOAT", "REAL4", "DOUBLE", "REAL8"}))
-      out.text(42, std::string("Illegal datatype: ") + e->field[0].s, 2);
+      out.text(ERR_NOTE, std::string("Illegal datatype: ") + e->field[0].s, 2);
   }
   if (!not_supported(out, KW_FIRSTSCAN, 1)) single_fields(out, KW_FIRSTSCAN, 1, 1, 4);
   if (!not_supported(out, KW_OBJECTID, 1)) single_fields(out, KW_OBJECTID, 1, 1, 3);
@@ -321,32 +321,32 @@ bool check_general_header_rules(Document& doc) {
   if (!not_supported(out, KW_TESTID, 1)) single_fields(out, KW_TESTID, 1, 1, 3);
   if (!not_supported(out, KW_XYID, 1)) {
     if (const Entry* e = present(KW_XYID)) {
-      out.missing(43, KW_XYID, 0, *e, 1, 3, 3);
+      out.missing(ERR_REQUIRED_MISSING, KW_XYID, 0, *e, 1, 3, 3);
       if (has_field(*e, 4) != has_field(*e, 5))
-        out.text(42, "Both accuracies of X and Y must be either given or omitted.\n", 4);
+        out.text(ERR_NOTE, "Both accuracies of X and Y must be either given or omitted.\n", 4);
     }
   }
   if (!not_supported(out, KW_ZID, 1)) single_fields(out, KW_ZID, 1, 2, 3);
   if (!not_supported(out, KW_TIMECOLUMN, 1)) {
     if (const Entry* e = present(KW_TIMECOLUMN)) {
       if (!has_field(*e, 1))
-        out.keyword(43, KW_TIMECOLUMN, 0, 1, 3);
+        out.keyword(ERR_REQUIRED_MISSING, KW_TIMECOLUMN, 0, 1, 3);
       else if (e->field[0].i < 1 || e->field[0].i > n)
-        out.keyword(36, KW_TIMECOLUMN, 1, n, 2);
+        out.keyword(ERR_NUMBER_OUTSIDE_INTERVAL, KW_TIMECOLUMN, 1, n, 2);
     }
   }
   if (!not_supported(out, KW_STARTDATE, 1) && present(KW_STARTDATE) != nullptr)
     date_rule(out, KW_STARTDATE);
   if (!not_supported(out, KW_STARTTIME, 1)) {
     if (const Entry* e = present(KW_STARTTIME)) {
-      out.missing(43, KW_STARTTIME, 0, *e, 1, 3, 3);
+      out.missing(ERR_REQUIRED_MISSING, KW_STARTTIME, 0, *e, 1, 3, 3);
       if (has_field(*e, 1) && (e->field[0].i < 0 || e->field[0].i > 23))
-        out.keyword(53, KW_STARTTIME, e->field[0].i, 0, 3);
+        out.keyword(ERR_HOUR_OUT_OF_RANGE, KW_STARTTIME, e->field[0].i, 0, 3);
       if (has_field(*e, 2) && (e->field[1].i < 0 || e->field[1].i > 59))
-        out.keyword(54, KW_STARTTIME, e->field[1].i, 0, 3);
+        out.keyword(ERR_MINUTE_OUT_OF_RANGE, KW_STARTTIME, e->field[1].i, 0, 3);
       const float seconds = e->field[2].f;
       if (has_field(*e, 3) && (seconds < 0.0f || seconds > 60.0f))
-        out.keyword(55, KW_STARTTIME, static_cast<int>(seconds + 0.5f), 0, 3);
+        out.keyword(ERR_SECOND_OUT_OF_RANGE, KW_STARTTIME, static_cast<int>(seconds + 0.5f), 0, 3);
     }
   }
   if (!not_supported(out, KW_SCANTIME, kSlots)) serial_fields(out, KW_SCANTIME, kSlots, 1, 2, 3);
@@ -365,9 +365,9 @@ bool check_general_header_rules(Document& doc) {
   if (!not_supported(out, KW_QNTIME, 1)) {
     if (const Entry* e = present(KW_QNTIME)) {
       if (!has_field(*e, 1))
-        out.keyword(64, KW_QNTIME, 0, 1, 3);
+        out.keyword(ERR_REQUIRED_FOR_GEFID, KW_QNTIME, 0, 1, 3);
       else if (column_of_quantity(doc, e->field[0].i, columns) == 0)
-        out.keyword(62, KW_QNTIME, e->field[0].i, 1, 2);
+        out.keyword(ERR_QUANTITY_NOT_IN_HEADER, KW_QNTIME, e->field[0].i, 1, 2);
     }
   }
   if (!not_supported(out, KW_QNVOID, kSlots)) quantity_slots(out, KW_QNVOID, columns);
@@ -420,7 +420,7 @@ bool check_report_data_format(Document& doc) {
     const std::string_view field(text + start, i - start);
     if (field.size() > kFormatFieldMax || !valid_format_field(field)) {
       const std::string shown(field.substr(0, kFormatFieldMax));
-      report_text(doc, 23, shown.c_str(), 0, 0, 3);
+      report_text(doc, ERR_INVALID_FORMAT_FIELD, shown.c_str(), 0, 0, 3);
       ok = false;
     }
   }

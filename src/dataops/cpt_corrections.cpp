@@ -62,7 +62,7 @@ double* quantity_values(Document& doc, int q) {
 std::unique_ptr<double[]> scratch(Document& doc, std::int64_t count) {
   std::unique_ptr<double[]> buffer(
       new (std::nothrow) double[std::size_t(std::max<std::int64_t>(count, 1))]);
-  if (!buffer) report_text(doc, 22, "", std::int32_t(count * 8 / 1024), 0, 1);
+  if (!buffer) report_text(doc, ERR_OUT_OF_MEMORY, "", std::int32_t(count * 8 / 1024), 0, 1);
   return buffer;
 }
 

@@ -206,7 +206,7 @@ int volt2phys(void) {
     if (e.present == 0) continue;
     const Method m = method_of(e.field[2].s);
     if (m == ILLEGAL) {
-      report_text(*doc, 42, "Illegal method of dataconversion", 0, 0, kWarning);
+      report_text(*doc, ERR_NOTE, "Illegal method of dataconversion", 0, 0, kWarning);
       clear_entry(e, KW_DATACONVERSION);
       result = 0;
     } else if (m != USER) {

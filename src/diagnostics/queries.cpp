@@ -90,7 +90,7 @@ int write_error_log(const char* filename) {
   ErrorList& list = *doc->errors;
   std::FILE* file = filename != nullptr ? std::fopen(filename, "wb") : nullptr;
   if (file == nullptr) {
-    report_text(*doc, 40, filename, 0, 0, 1);
+    report_text(*doc, ERR_FILE_CANNOT_BE_OPENED, filename, 0, 0, 1);
     return 0;
   }
   for (int level : kLogLevels) {

@@ -14,7 +14,7 @@ struct FieldRow {
 constexpr FieldRow kFieldRows[] = {
 #define GEF_FIELD(NAME, Field, Type, Default, Reset, Absent)                                       \
   {KW_##NAME, {#Field, FieldType::Type, double(Default), double(Reset), double(Absent)}},
-#include "gef/keywords.def"
+#include "document/keywords.def"
 };
 constexpr int kFieldRowCount = int(sizeof kFieldRows / sizeof kFieldRows[0]);
 
@@ -32,7 +32,7 @@ struct KeywordRow {
 constexpr KeywordRow kKeywordRows[] = {
 #define GEF_KEYWORD(Code, NAME, Shape_, Capacity, Area, SerialLevel, Surplus, Rule_)               \
   {Code, #NAME, Shape::Shape_, Capacity, KW_##Area, SerialLevel, Surplus, Rule::Rule_},
-#include "gef/keywords.def"
+#include "document/keywords.def"
 };
 
 using KeywordTable = std::array<KeywordInfo, kKeywordSlots>;

@@ -9,7 +9,7 @@ namespace gef {
 enum Keyword : int {
   KW_NONE = 0,
 #define GEF_KEYWORD(Code, NAME, Shape, Capacity, Area, SerialLevel, Surplus, Rule) KW_##NAME = Code,
-#include "gef/keywords.def"
+#include "document/keywords.def"
 };
 
 constexpr int kKeywordSlots = 64; // codes 0..63

@@ -31,21 +31,21 @@ bool start_document(Document& doc, int columns, int scans) {
 
   const std::int64_t values = std::int64_t(columns) * scans;
   if (columns < 0) {
-    report_keyword(doc, 7, kNameColumns, columns, 250, 1);
+    report_keyword(doc, ERR_COLUMN_OUT_OF_RANGE, kNameColumns, columns, 250, 1);
     return false;
   }
   if (scans < 0) {
-    report_keyword(doc, 1015, kNameScans, 0, 0, 1);
+    report_keyword(doc, ERR_NEGATIVE_SCAN_COUNT, kNameScans, 0, 0, 1);
     return false;
   }
   if (values > std::numeric_limits<std::int32_t>::max()) {
-    report_keyword(doc, 1011, kNameColumns, std::numeric_limits<std::int32_t>::max(), 0, 1);
+    report_keyword(doc, ERR_BLOCK_TOO_LARGE, kNameColumns, std::numeric_limits<std::int32_t>::max(), 0, 1);
     return false;
   }
   // Zero values still get an array, so that a document always has a data block to point at.
   g_library.data.reset(new (std::nothrow) double[values > 0 ? values : 1]());
   if (!g_library.data) {
-    report_keyword(doc, 22, kNameColumns, std::int32_t(values / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(values / 1024), 0, 1);
     return false;
   }
   doc.value_capacity = std::int32_t(values);
@@ -100,7 +100,7 @@ int free_gef(void) {
   Document* doc = current();
   if (doc == nullptr) return 1;
   clear_entries(*doc, false);
-  if (doc->scan_known == 0) report_keyword(*doc, 8, kNameScans, 0, 0, 1);
+  if (doc->scan_known == 0) report_keyword(*doc, ERR_UNKNOWN_SCAN_COUNT, kNameScans, 0, 0, 1);
   // The data block and column texts are released even without a known scan count: nothing may
   // outlive the document.
   release_data(*doc);

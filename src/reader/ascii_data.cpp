@@ -214,12 +214,12 @@ bool allocate_block(Document& doc, std::int64_t count, std::int32_t scans) {
   doc.scan_known = 1;
   const std::int64_t size = count > 0 ? count : 1;
   if (size > std::numeric_limits<std::int32_t>::max()) {
-    report_keyword(doc, 22, kNameColumns, std::int32_t(size / 128), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size / 128), 0, 1);
     return false;
   }
   g_library.data.reset(new (std::nothrow) double[std::size_t(size)]);
   if (!g_library.data) {
-    report_keyword(doc, 22, kNameColumns, std::int32_t(size * 8 / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size * 8 / 1024), 0, 1);
     return false;
   }
   if (count <= 0) g_library.data[0] = 0.0;
@@ -235,7 +235,7 @@ int read_ascii_data(Document& doc, std::FILE* file) {
   const int columns = column.present != 0 && (column.bits & 1) != 0 ? column.field[0].i : 0;
   FileRest rest;
   if (!read_rest(file, rest)) {
-    report_keyword(doc, 22, kNameColumns, std::int32_t(rest.size / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(rest.size / 1024), 0, 1);
     return 0;
   }
   if (rest.size == 0 || columns <= 0) return allocate_block(doc, 0, 0) ? 1 : 0;
@@ -267,7 +267,7 @@ int read_ascii_data(Document& doc, std::FILE* file) {
     if (!texts || recsep.present != 0)
       outcome = parse(in, texts, colsep.present != 0, recsep.present != 0);
   } catch (const std::bad_alloc&) {
-    report_keyword(doc, 22, kNameColumns, std::int32_t(in.values.size() * 8 / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(in.values.size() * 8 / 1024), 0, 1);
     return 0;
   }
   const std::int64_t n = std::int64_t(in.values.size());
@@ -276,37 +276,37 @@ int read_ascii_data(Document& doc, std::FILE* file) {
   doc.reading.values_read = n;
 
   // Scans kept follow the outcome; messages never name a scan or column below 1.
-  if (in.early_end > 0) report_text(doc, 1006, "", clamp_count(in.early_end), columns, 4);
+  if (in.early_end > 0) report_text(doc, ERR_NO_COLUMN_SEPARATOR, "", clamp_count(in.early_end), columns, 4);
   std::int64_t scans = 0;
   switch (outcome) {
-  case kNoRecordSeparator: report_text(doc, 1016, "", 0, 0, 1); return 0;
+  case kNoRecordSeparator: report_text(doc, ERR_COLUMNTEXT_WITHOUT_RECORDSEPARATOR, "", 0, 0, 1); return 0;
   case kEnded:
-    if (n % c != 0 || in.cut_at_end) report_text(doc, 1004, "", 0, 0, 4);
+    if (n % c != 0 || in.cut_at_end) report_text(doc, ERR_DATA_REMAINS, "", 0, 0, 4);
     scans = n / c;
     break;
   case kBadValue:
-    report_text(doc, 1005, "", n > 0 ? clamp_count((n - 1) / c + 1) : 1,
+    report_text(doc, ERR_UNKNOWN_DATA_ENTRY, "", n > 0 ? clamp_count((n - 1) / c + 1) : 1,
                 n > 0 ? clamp_count((n - 1) % c + 1) : 1, 4);
     scans = n > 0 ? (n - 1) / c : 0;
     break;
   case kBadColumnSeparator:
-    report_text(doc, 1006, "", clamp_count(n / c + 1), clamp_count(n % c + 1), 2);
+    report_text(doc, ERR_NO_COLUMN_SEPARATOR, "", clamp_count(n / c + 1), clamp_count(n % c + 1), 2);
     scans = n > 0 ? (n - 1) / c : 0;
     break;
   case kBadRecordSeparator:
-    report_text(doc, 1007, "", clamp_count(n / c), 0, 2);
+    report_text(doc, ERR_NO_RECORD_SEPARATOR, "", clamp_count(n / c), 0, 2);
     scans = n / c - 1;
     break;
   case kTextTooLong:
     // The values of the scan were read before its text, so n / C is that scan's number.
-    report_text(doc, 1008, "", clamp_count(n / c > 0 ? n / c : 1), kColumnTextRead, 4);
+    report_text(doc, ERR_COLUMNTEXT_TOO_LONG, "", clamp_count(n / c > 0 ? n / c : 1), kColumnTextRead, 4);
     scans = n / c;
     break;
-  default: report_text(doc, 21, "", 0, 0, 2); return 0;
+  default: report_text(doc, ERR_UNKNOWN_RETURN_CODE, "", 0, 0, 2); return 0;
   }
   if (scans < 0) scans = 0;
   if (scans * c > std::numeric_limits<std::int32_t>::max()) {
-    report_keyword(doc, 1011, kNameColumns, std::numeric_limits<std::int32_t>::max(), 0, 1);
+    report_keyword(doc, ERR_BLOCK_TOO_LARGE, kNameColumns, std::numeric_limits<std::int32_t>::max(), 0, 1);
     return 0;
   }
   const std::int32_t s = std::int32_t(scans);
@@ -324,7 +324,7 @@ int read_ascii_data(Document& doc, std::FILE* file) {
     const std::size_t room = (text.size() + 1) / 16 * 16 + 16;
     char* copy = static_cast<char*>(std::malloc(room));
     if (copy == nullptr) {
-      report_keyword(doc, 22, kNameColumns, std::int32_t(room / 1024), 0, 1);
+      report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(room / 1024), 0, 1);
       return 0;
     }
     std::memcpy(copy, text.c_str(), text.size() + 1);

@@ -73,7 +73,7 @@ bool allocate_block(Document& doc, int columns, std::int64_t scans) {
   const std::int64_t size = std::int64_t(columns) * scans > 0 ? std::int64_t(columns) * scans : 1;
   g_library.data.reset(new (std::nothrow) double[std::size_t(size)]());
   if (!g_library.data) {
-    report_keyword(doc, 22, kNameColumns, std::int32_t(size * 8 / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size * 8 / 1024), 0, 1);
     return false;
   }
   doc.value_capacity = std::int32_t(size);
@@ -95,7 +95,7 @@ void keep_scans(Document& doc, int columns, std::int64_t scans, std::int64_t kep
   char text[96];
   std::snprintf(text, sizeof text, "The binary data block ended after scan %lld of %lld.",
                 static_cast<long long>(kept), static_cast<long long>(scans));
-  report_text(doc, 1012, text, 0, 0, 2);
+  report_text(doc, ERR_DATA_NOTE, text, 0, 0, 2);
 }
 
 } // namespace
@@ -146,13 +146,13 @@ int read_binary_data(Document& doc, std::FILE* file) {
 
   std::int64_t position = 0, end = 0;
   if (!position_and_end(file, position, end)) {
-    report_text(doc, 40, "(data block)", 0, 0, 1);
+    report_text(doc, ERR_FILE_CANNOT_BE_OPENED, "(data block)", 0, 0, 1);
     return 0;
   }
   const std::int64_t scan_bytes = columns > 0 ? std::int64_t(columns) * size : 0;
   const std::int64_t scans = scan_bytes > 0 && end > position ? (end - position) / scan_bytes : 0;
   if (scans * columns > std::numeric_limits<std::int32_t>::max()) {
-    report_keyword(doc, 1011, kNameColumns, std::numeric_limits<std::int32_t>::max(), 0, 1);
+    report_keyword(doc, ERR_BLOCK_TOO_LARGE, kNameColumns, std::numeric_limits<std::int32_t>::max(), 0, 1);
     return 0;
   }
   if (!allocate_block(doc, columns, scans)) return 0;
@@ -163,7 +163,7 @@ int read_binary_data(Document& doc, std::FILE* file) {
   try {
     buffer.resize(std::size_t(chunk_scans * scan_bytes));
   } catch (const std::bad_alloc&) {
-    report_keyword(doc, 22, kNameColumns, std::int32_t(chunk_scans * scan_bytes / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(chunk_scans * scan_bytes / 1024), 0, 1);
     return 0;
   }
   const bool swap = file_is_big_endian(doc) == machine_is_little_endian();

@@ -34,7 +34,7 @@ void refuse(Document& doc, int code, int c, const char* why) {
   char text[160];
   std::snprintf(text, sizeof text, "%s of column %d is not applied: %s.", keyword_name(code), c,
                 why);
-  report_text(doc, 1012, text, c, 0, kRefusedLevel);
+  report_text(doc, ERR_DATA_NOTE, text, c, 0, kRefusedLevel);
 }
 
 // Why COLUMNOFFSET of a column cannot be applied, or null.

@@ -78,12 +78,12 @@ int convert_cpt_report(Document& doc) {
   // A read that returns 0 must say why.
   if (length == 0 || scans < 2 || !has_data_block(doc) ||
       std::int64_t(std::min(columns, kMaxColumns)) * scans > doc.value_capacity) {
-    report_text(doc, 2005, "Data could not be converted into what GCR 1,1,0 demands.", 0, 0,
+    report_text(doc, ERR_CPT_NOTE, "Data could not be converted into what GCR 1,1,0 demands.", 0, 0,
                 kStandardMajor);
     return 0;
   }
   if (make_positive(doc, length))
-    report_text(doc, 2005, "Information; Data succesfully converted into what GCR 1,1,0 demands.",
+    report_text(doc, ERR_CPT_NOTE, "Information; Data succesfully converted into what GCR 1,1,0 demands.",
                 0, 0, kInformation);
   const int depth = column_of_quantity(doc, kDepth);
   if (depth != 0) make_positive(doc, depth);

@@ -91,21 +91,21 @@ std::int64_t check_gefid_line(Document& doc, const char* window, std::int64_t si
   line[n] = '\0';
   const char* equals = std::strchr(line, '=');
   if (std::strstr(line, "GEFID") == nullptr || equals == nullptr) {
-    report_text(doc, 9, "", 0, 0, 1);
+    report_text(doc, ERR_GEFID_MISSING, "", 0, 0, 1);
     return -1;
   }
-  if (first > start) report_text(doc, 42, "Blank lines before GEFID were skipped.", 0, 0, 5);
+  if (first > start) report_text(doc, ERR_NOTE, "Blank lines before GEFID were skipped.", 0, 0, 5);
   const char* p = equals + 1;
   int release = 0, version = 0, update = 0;
   if (!scan_int(p, release) || *p++ != ',' || !scan_int(p, version) || *p++ != ',' ||
       !scan_int(p, update)) {
-    report_text(doc, 9, "", 0, 0, 1);
+    report_text(doc, ERR_GEFID_MISSING, "", 0, 0, 1);
     return -1;
   }
   char text[96];
   if (release == 1 && version == 1 && update > 0) {
     std::snprintf(text, sizeof text, "GEFID %d.%d.%d is read as 1.1.0.", release, version, update);
-    report_text(doc, 42, text, 0, 0, 4);
+    report_text(doc, ERR_NOTE, text, 0, 0, 4);
     return first;
   }
   if (update == 0 &&
@@ -113,8 +113,8 @@ std::int64_t check_gefid_line(Document& doc, const char* window, std::int64_t si
     return first;
   std::snprintf(text, sizeof text, "GEFID %d.%d.%d is not supported (1.0.0, 1.1.0 and 2.0.0 are).",
                 release, version, update);
-  report_text(doc, 42, text, 0, 0, 1);
-  report_text(doc, 9, "", 0, 0, 1);
+  report_text(doc, ERR_NOTE, text, 0, 0, 1);
+  report_text(doc, ERR_GEFID_MISSING, "", 0, 0, 1);
   return -1;
 }
 
@@ -179,7 +179,7 @@ int split_keyword_line(Document& doc, const char* line, std::int64_t bound, bool
   consumed = 0;
   const std::int64_t after = find_keyword(doc, line, bound, out.field[0]);
   if (doc.reading.stop != 0) {
-    report_text(doc, 10, "", 0, 0, 2);
+    report_text(doc, ERR_EOH_MISSING, "", 0, 0, 2);
     return 0;
   }
   if (after == kTextEnded) {
@@ -235,7 +235,7 @@ int read_header(Document& doc, std::FILE* file) {
   std::unique_ptr<KeywordLine> line(new (std::nothrow) KeywordLine);
   window.allocate();
   if (!window.ok() || !line) {
-    report_keyword(doc, 22, kNameColumns, (kWindowSize + int(sizeof(KeywordLine))) / 1024, 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, (kWindowSize + int(sizeof(KeywordLine))) / 1024, 0, 1);
     return 0;
   }
   window.advance(0);
@@ -268,12 +268,12 @@ int read_header(Document& doc, std::FILE* file) {
     }
   }
   if (consumed < 0) {
-    report_text(doc, 10, "", 0, 0, 2);
+    report_text(doc, ERR_EOH_MISSING, "", 0, 0, 2);
     return 0;
   }
   doc.reading.data_offset = window.base() + offset + consumed;
   if (!seek_file(file, doc.reading.data_offset)) {
-    report_text(doc, 40, "(data block)", 0, 0, 1);
+    report_text(doc, ERR_FILE_CANNOT_BE_OPENED, "(data block)", 0, 0, 1);
     return 0;
   }
   return check_header_completeness(doc).worst == 1 ? 0 : 1;

@@ -31,14 +31,14 @@ int read_gef_file(Document& doc, const char* filename) {
   const char* name = filename != nullptr ? filename : "";
   std::FILE* file = filename != nullptr ? open_input(filename) : nullptr;
   if (file == nullptr) {
-    report_text(doc, 5, name, 0, 0, 1);
+    report_text(doc, ERR_CANNOT_OPEN_FILE, name, 0, 0, 1);
     return 0;
   }
   if (read_header(doc, file) == 0) {
     check_owner_date_project(doc);
     std::fclose(file);
     const int level = recent_level();
-    report_text(doc, 37, name, 0, 0, level);
+    report_text(doc, ERR_HEADER_SEVERE_STOP, name, 0, 0, level);
     return 0;
   }
   const Entry& column = entry(doc, KW_COLUMN, 0);
@@ -53,7 +53,7 @@ int read_gef_file(Document& doc, const char* filename) {
   }
   std::fclose(file);
   const int level = recent_level();
-  report_text(doc, 1001, name, 0, 0, level);
+  report_text(doc, ERR_DATA_BLOCK_ERRORS, name, 0, 0, level);
   return 0;
 }
 
@@ -72,7 +72,7 @@ int read_gef(const char* filename) {
     char text[96];
     std::snprintf(text, sizeof text, "Illegal release %d, version %d, or update %d.", release,
                   version, update);
-    report_text(*doc, 2005, text, 0, 0, 11);
+    report_text(*doc, ERR_CPT_NOTE, text, 0, 0, 11);
     return 0;
   }
   if (release == 1 && version == 0 && update == 0) return convert_cpt_report(*doc);

@@ -69,19 +69,19 @@ int write_document(Document& doc, Output& out, bool binary) {
   force_keywords(doc, binary);
   int result = 1;
   if (entry(doc, KW_GEFID, 0).present == 0) {
-    report_text(doc, 9, "", 0, 0, 1);
+    report_text(doc, ERR_GEFID_MISSING, "", 0, 0, 1);
     result = 0;
   }
   const Entry& column = entry(doc, KW_COLUMN, 0);
   const std::int64_t columns = column.field[0].i;
   if (column.present == 0 || doc.data_present == 0 || !g_library.data || columns < 0 ||
       doc.scan_count < 0 || columns * doc.scan_count > doc.value_capacity) {
-    report_text(doc, 1002, "", 0, 0, 1);
+    report_text(doc, ERR_SIZE_UNKNOWN, "", 0, 0, 1);
     write_header(doc, out);
     return 0;
   }
   if (columns > kMaxColumns) {
-    report_text(doc, 1003, "", std::int32_t(columns), 0, 1);
+    report_text(doc, ERR_TOO_MANY_COLUMNS, "", std::int32_t(columns), 0, 1);
     write_header(doc, out);
     return 0;
   }
@@ -100,7 +100,7 @@ int write_gef(const char* filename) {
   const char* name = filename != nullptr ? filename : "";
   TargetFile target;
   if (filename == nullptr || !target.open(filename)) {
-    report_text(*doc, 40, name, 0, 0, 1);
+    report_text(*doc, ERR_FILE_CANNOT_BE_OPENED, name, 0, 0, 1);
     return 0;
   }
   record_converted_version(*doc);
@@ -116,7 +116,7 @@ int write_gef(const char* filename) {
     written = out.flush();
   }
   if (!written || !target.commit()) {
-    report_text(*doc, 40, name, 0, 0, 1);
+    report_text(*doc, ERR_FILE_CANNOT_BE_OPENED, name, 0, 0, 1);
     return 0;
   }
   return result;

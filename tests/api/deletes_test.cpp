@@ -26,7 +26,7 @@ const std::vector<Delete>& deletes() {
 #define GEF_TEST_NUMBER_COLUMN 2
 #define GEF_TEST_NUMBER_SERIAL 1
 #define GEF_TEST_NUMBER_QUANTITY kQuantity
-#include "gef/keywords.def"
+#include "document/keywords.def"
   };
   return all;
 }

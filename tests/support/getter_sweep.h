@@ -40,7 +40,7 @@ inline const std::vector<NamedGetter>& table_getters() {
   static const std::vector<NamedGetter> all = {
 #define GEF_GETTER(Function, Result, NAME, Field, Number, Presence)                                \
   {KW_##NAME, #Function, [](int n) { return outcome(GEF_TEST_CALL_##Number(Function, n)); }},
-#include "gef/keywords.def"
+#include "document/keywords.def"
       {KW_QNVOID, "get_qnvoid_flag", [](int q) { return outcome(get_qnvoid_flag(q)); }},
       {KW_QNVOID, "get_qnvoid_Value", [](int q) { return outcome(get_qnvoid_Value(q)); }},
       {KW_QNMINMAX, "get_qnminmax_flag", [](int q) { return outcome(get_qnminmax_flag(q)); }},

@@ -25,23 +25,23 @@ struct DeleteRow {
 
 const FieldRow kFields[] = {
 #define GEF_FIELD(NAME, Field, Type, Default, Reset, Absent) {#NAME, #Field, #Type, #Absent},
-#include "gef/keywords.def"
+#include "document/keywords.def"
 };
 
 const GetterRow kGetters[] = {
 #define GEF_GETTER(Function, Result, NAME, Field, Number, Presence)                                \
   {#Function, #Result, #NAME, #Field, #Number},
-#include "gef/keywords.def"
+#include "document/keywords.def"
 };
 
 const SetterRow kSetters[] = {
 #define GEF_SETTER(Function, NAME, Check, Parameters, Arguments) {#Function, #NAME, #Parameters},
-#include "gef/keywords.def"
+#include "document/keywords.def"
 };
 
 const DeleteRow kDeletes[] = {
 #define GEF_DELETE(Function, NAME, Number) {#Function, #NAME, #Number},
-#include "gef/keywords.def"
+#include "document/keywords.def"
 };
 
 struct ErrorRow {
