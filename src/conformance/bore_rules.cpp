@@ -109,7 +109,8 @@ bool required_text(Group& g, int serial, const char* label) {
   if (e.present != 0)
     g.keyword(ERR_NEN5104_MISSING, KW_MEASUREMENTTEXT, serial, 1, 12);
   else
-    g.text(ERR_NEN5104_NOTE, format("Measurementtext %d (%s) is missing.", serial, label), 0, 0, 12);
+    g.text(ERR_NEN5104_NOTE, format("Measurementtext %d (%s) is missing.", serial, label), 0, 0,
+           12);
   return false;
 }
 
@@ -256,7 +257,8 @@ bool check_bore_header(Document& doc) {
 
   const Entry& level = at(doc, KW_MEASUREMENTTEXT, 9);
   if (level.present == 0)
-    g.text(ERR_BORE_NOTE, format("Measurementtext %d (Fixed horizontal level) is missing.", 9), 0, 0, 12);
+    g.text(ERR_BORE_NOTE, format("Measurementtext %d (Fixed horizontal level) is missing.", 9), 0,
+           0, 12);
   else if (!has_field(level, 1))
     g.keyword(ERR_BORE_MISSING, KW_MEASUREMENTTEXT, 9, 1, 12);
   return g.held;
@@ -269,7 +271,8 @@ bool check_bore_samples(Document& doc) {
   const char* answer = text_of(taken);
   if (equals_nocase(answer, "NEE")) return true;
   // A missing answer is as wrong as another word; the samples are examined either way.
-  if (!equals_nocase(answer, "JA")) g.text(ERR_BORE_MEASUREMENTTEXT, "Ja or Nee expected.", 4, 0, 13);
+  if (!equals_nocase(answer, "JA"))
+    g.text(ERR_BORE_MEASUREMENTTEXT, "Ja or Nee expected.", 4, 0, 13);
 
   const Entry& count = at(doc, KW_SPECIMENVAR, 1);
   if (count.present == 0 || !has_field(count, 1)) {
@@ -285,7 +288,8 @@ bool check_bore_samples(Document& doc) {
   for (int k = 1; k <= n && 11 + 7 * (k - 1) <= kSerials; ++k) {
     const int serial = 11 + 7 * (k - 1);
     const Entry& top = at(doc, KW_SPECIMENVAR, serial);
-    if (top.present == 0 || !has_field(top, 1)) g.text(ERR_NEN5119_SAMPLE_VAR, "depth of its top", k, serial, 12);
+    if (top.present == 0 || !has_field(top, 1))
+      g.text(ERR_NEN5119_SAMPLE_VAR, "depth of its top", k, serial, 12);
     if (text_of(at(doc, KW_SPECIMENTEXT, serial)) == nullptr)
       g.text(ERR_NEN5119_SAMPLE_TEXT, "sample code", k, serial, 12);
   }
@@ -389,7 +393,8 @@ bool check_bore_layers(Document& doc) {
     if (date == nullptr) continue;
     const DateFault fault = date_fault(date);
     if (fault == DateFault::NoDash)
-      g.text(ERR_BORE_MEASUREMENTTEXT, "format of date not compatible with yyyy-mm-dd.", d.serial, 0, 13);
+      g.text(ERR_BORE_MEASUREMENTTEXT, "format of date not compatible with yyyy-mm-dd.", d.serial,
+             0, 13);
     else if (fault == DateFault::Early)
       g.text(ERR_BORE_MEASUREMENTTEXT, d.early, d.serial, 0, 12);
   }

@@ -168,7 +168,8 @@ bool check_cpt_required(Document& doc, const CptReport& report) {
 
   if (v >= 110) {
     const Entry& level = entry(doc, KW_MEASUREMENTTEXT, 9 - 1);
-    if (level.present == 0 || !has_field(level, 1)) g.keyword(ERR_CPT_MANDATORY_110, KW_MEASUREMENTTEXT, 9, 1, 12);
+    if (level.present == 0 || !has_field(level, 1))
+      g.keyword(ERR_CPT_MANDATORY_110, KW_MEASUREMENTTEXT, 9, 1, 12);
     require_fields(g, 2007, KW_ZID, 2, 12);
   }
 

@@ -112,7 +112,8 @@ void date_rule(Findings& out, int kw) {
   out.missing(ERR_REQUIRED_MISSING, kw, 0, e, 1, 3, kw == KW_FILEDATE ? 1 : 3);
   const int year = e.field[0].i, month = e.field[1].i, day = e.field[2].i;
   if (has_field(e, 1) && year < 100) out.keyword(ERR_YEAR_NOT_Y2K, kw, year, 0, 3);
-  if (has_field(e, 2) && (month < 1 || month > 12)) out.keyword(ERR_MONTH_OUT_OF_RANGE, kw, month, 0, 2);
+  if (has_field(e, 2) && (month < 1 || month > 12))
+    out.keyword(ERR_MONTH_OUT_OF_RANGE, kw, month, 0, 2);
   if (has_field(e, 3) && (day < 1 || day > 31)) out.keyword(ERR_DAY_OUT_OF_RANGE, kw, day, 0, 2);
   if (!valid_date(has_field(e, 1) ? year : 50, has_field(e, 2) ? month : 99,
                   has_field(e, 3) ? day : 99))

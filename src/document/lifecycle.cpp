@@ -39,7 +39,8 @@ bool start_document(Document& doc, int columns, int scans) {
     return false;
   }
   if (values > std::numeric_limits<std::int32_t>::max()) {
-    report_keyword(doc, ERR_BLOCK_TOO_LARGE, kNameColumns, std::numeric_limits<std::int32_t>::max(), 0, 1);
+    report_keyword(doc, ERR_BLOCK_TOO_LARGE, kNameColumns, std::numeric_limits<std::int32_t>::max(),
+                   0, 1);
     return false;
   }
   // Zero values still get an array, so that a document always has a data block to point at.

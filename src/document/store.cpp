@@ -214,7 +214,8 @@ int store_keyword(Document& doc, int code, const char* name, FieldArgs args) {
   if (kw.rule == Rule::FREQUENCY) {
     const float frequency = is_given(doc, args[0]) ? read_float(doc, args[0]) : 0.0f;
     if (frequency == 0.0f) {
-      report_text(doc, ERR_HEADER_NOTE, "A scanfrequency of 0 Hz is silly. It is skipped.", 0, 0, 4);
+      report_text(doc, ERR_HEADER_NOTE, "A scanfrequency of 0 Hz is silly. It is skipped.", 0, 0,
+                  4);
       check_surplus(doc, kw, name, number, args);
       return 1;
     }

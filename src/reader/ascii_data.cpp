@@ -267,7 +267,8 @@ int read_ascii_data(Document& doc, std::FILE* file) {
     if (!texts || recsep.present != 0)
       outcome = parse(in, texts, colsep.present != 0, recsep.present != 0);
   } catch (const std::bad_alloc&) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(in.values.size() * 8 / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(in.values.size() * 8 / 1024),
+                   0, 1);
     return 0;
   }
   const std::int64_t n = std::int64_t(in.values.size());
@@ -276,10 +277,13 @@ int read_ascii_data(Document& doc, std::FILE* file) {
   doc.reading.values_read = n;
 
   // Scans kept follow the outcome; messages never name a scan or column below 1.
-  if (in.early_end > 0) report_text(doc, ERR_NO_COLUMN_SEPARATOR, "", clamp_count(in.early_end), columns, 4);
+  if (in.early_end > 0)
+    report_text(doc, ERR_NO_COLUMN_SEPARATOR, "", clamp_count(in.early_end), columns, 4);
   std::int64_t scans = 0;
   switch (outcome) {
-  case kNoRecordSeparator: report_text(doc, ERR_COLUMNTEXT_WITHOUT_RECORDSEPARATOR, "", 0, 0, 1); return 0;
+  case kNoRecordSeparator:
+    report_text(doc, ERR_COLUMNTEXT_WITHOUT_RECORDSEPARATOR, "", 0, 0, 1);
+    return 0;
   case kEnded:
     if (n % c != 0 || in.cut_at_end) report_text(doc, ERR_DATA_REMAINS, "", 0, 0, 4);
     scans = n / c;
@@ -290,7 +294,8 @@ int read_ascii_data(Document& doc, std::FILE* file) {
     scans = n > 0 ? (n - 1) / c : 0;
     break;
   case kBadColumnSeparator:
-    report_text(doc, ERR_NO_COLUMN_SEPARATOR, "", clamp_count(n / c + 1), clamp_count(n % c + 1), 2);
+    report_text(doc, ERR_NO_COLUMN_SEPARATOR, "", clamp_count(n / c + 1), clamp_count(n % c + 1),
+                2);
     scans = n > 0 ? (n - 1) / c : 0;
     break;
   case kBadRecordSeparator:
@@ -299,14 +304,16 @@ int read_ascii_data(Document& doc, std::FILE* file) {
     break;
   case kTextTooLong:
     // The values of the scan were read before its text, so n / C is that scan's number.
-    report_text(doc, ERR_COLUMNTEXT_TOO_LONG, "", clamp_count(n / c > 0 ? n / c : 1), kColumnTextRead, 4);
+    report_text(doc, ERR_COLUMNTEXT_TOO_LONG, "", clamp_count(n / c > 0 ? n / c : 1),
+                kColumnTextRead, 4);
     scans = n / c;
     break;
   default: report_text(doc, ERR_UNKNOWN_RETURN_CODE, "", 0, 0, 2); return 0;
   }
   if (scans < 0) scans = 0;
   if (scans * c > std::numeric_limits<std::int32_t>::max()) {
-    report_keyword(doc, ERR_BLOCK_TOO_LARGE, kNameColumns, std::numeric_limits<std::int32_t>::max(), 0, 1);
+    report_keyword(doc, ERR_BLOCK_TOO_LARGE, kNameColumns, std::numeric_limits<std::int32_t>::max(),
+                   0, 1);
     return 0;
   }
   const std::int32_t s = std::int32_t(scans);

@@ -152,7 +152,8 @@ int read_binary_data(Document& doc, std::FILE* file) {
   const std::int64_t scan_bytes = columns > 0 ? std::int64_t(columns) * size : 0;
   const std::int64_t scans = scan_bytes > 0 && end > position ? (end - position) / scan_bytes : 0;
   if (scans * columns > std::numeric_limits<std::int32_t>::max()) {
-    report_keyword(doc, ERR_BLOCK_TOO_LARGE, kNameColumns, std::numeric_limits<std::int32_t>::max(), 0, 1);
+    report_keyword(doc, ERR_BLOCK_TOO_LARGE, kNameColumns, std::numeric_limits<std::int32_t>::max(),
+                   0, 1);
     return 0;
   }
   if (!allocate_block(doc, columns, scans)) return 0;
@@ -163,7 +164,8 @@ int read_binary_data(Document& doc, std::FILE* file) {
   try {
     buffer.resize(std::size_t(chunk_scans * scan_bytes));
   } catch (const std::bad_alloc&) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(chunk_scans * scan_bytes / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns,
+                   std::int32_t(chunk_scans * scan_bytes / 1024), 0, 1);
     return 0;
   }
   const bool swap = file_is_big_endian(doc) == machine_is_little_endian();

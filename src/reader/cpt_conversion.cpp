@@ -83,8 +83,9 @@ int convert_cpt_report(Document& doc) {
     return 0;
   }
   if (make_positive(doc, length))
-    report_text(doc, ERR_CPT_NOTE, "Information; Data succesfully converted into what GCR 1,1,0 demands.",
-                0, 0, kInformation);
+    report_text(doc, ERR_CPT_NOTE,
+                "Information; Data succesfully converted into what GCR 1,1,0 demands.", 0, 0,
+                kInformation);
   const int depth = column_of_quantity(doc, kDepth);
   if (depth != 0) make_positive(doc, depth);
   if (entry(doc, KW_MEASUREMENTTEXT, 8).present == 0)

@@ -235,7 +235,8 @@ int read_header(Document& doc, std::FILE* file) {
   std::unique_ptr<KeywordLine> line(new (std::nothrow) KeywordLine);
   window.allocate();
   if (!window.ok() || !line) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, (kWindowSize + int(sizeof(KeywordLine))) / 1024, 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns,
+                   (kWindowSize + int(sizeof(KeywordLine))) / 1024, 0, 1);
     return 0;
   }
   window.advance(0);
