@@ -42,7 +42,7 @@ seed_folder() {
 
 # Runs a target for the given seconds; on a finding, minimises it and prints it, then fails.
 run_fuzzer() {
-  local name=$1 time=$2 seeds max_len=16384
+  local name=$1 time=$2 seeds max_len=8192
   # Call sequences need few bytes; long ones only repeat calls the short ones already make.
   [[ $name == api ]] && max_len=4096
   seeds=$(seed_folder "$name")

@@ -8,8 +8,6 @@
 
 #include <gef/gef.h>
 
-#include "document/columns.h" // the library's void rule
-
 #include "common.h"
 #include "header.h"
 #include "names.h"
@@ -18,6 +16,14 @@
 
 namespace geftool {
 namespace {
+
+// Whether calc_columnminmax leaves `v` out as void value `w`: a tiny void value (below 1e-40)
+// stands for every value smaller in magnitude, any other matches within 1e-10 relative. The
+// value count beside the range must leave out the same values.
+bool void_for_ranges(double v, double w) {
+  if (std::fabs(w) < 1e-40) return std::fabs(v) < std::fabs(w);
+  return std::fabs(1.0 - v / w) < 1e-10;
+}
 
 std::optional<std::string> field_text(const HeaderRecord* r, std::size_t field) {
   if (!has_field(r, field)) return std::nullopt;
@@ -84,7 +90,7 @@ std::vector<ColumnFacts> read_columns(int scans, Numbering numbering) {
     for (int s = 1; s <= scans; ++s) {
       const double v = get_data(c, s);
       if (is_absent(v) ||
-          (col.void_value && gef::matches_void(v, *col.void_value, gef::kVoidThreshold)))
+          (col.void_value && void_for_ranges(v, *col.void_value)))
         continue;
       ++col.values;
     }
