@@ -60,7 +60,7 @@ int run_convert(const ConvertOptions& options) {
   }
   if (!options.format.empty()) set_reportdataformat(options.format.c_str());
   const int written = write_gef(options.output.c_str());
-  const bool not_writable = written == 0 && get_last_error_code() == 40;
+  const bool not_writable = written == 0 && get_last_error_code() == GEF_E_FILE_CANNOT_BE_OPENED;
   print_messages("convert");
   if (written == 1) return added;
   return not_writable ? 2 : 1;

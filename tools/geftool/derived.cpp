@@ -66,7 +66,7 @@ ReadConversion conversion_of(const std::vector<Finding>& findings) {
                          gcr_get_update() == 0;
   // The reader's information entry when the penetration length changed sign.
   for (const Finding& f : findings)
-    if (f.code == 2005 && f.text.find("succesfully converted") != std::string::npos)
+    if (f.code == GEF_E_CPT_NOTE && f.text.find("succesfully converted") != std::string::npos)
       conversion.signs_changed = conversion.converted;
   return conversion;
 }

@@ -15,7 +15,10 @@
 
 namespace geftool {
 
-bool is_data_loss_code(int code) { return (code >= 1004 && code <= 1008) || code == 1016; }
+bool is_data_loss_code(int code) {
+  return (code >= GEF_E_DATA_REMAINS && code <= GEF_E_COLUMNTEXT_TOO_LONG) ||
+         code == GEF_E_COLUMNTEXT_WITHOUT_RECORDSEPARATOR;
+}
 
 namespace {
 
@@ -49,8 +52,8 @@ bool is_data_loss(const Finding& finding, const std::string& path) {
   if (!is_data_loss_code(finding.code)) return false;
   // Scans closed right after their last value are read whole (a warning); a separator missing
   // inside the data block ends it (an error).
-  if (finding.code == 1006) return finding.level % 10 <= 2;
-  if (finding.code == 1004) return !ends_with_whole_scan(path);
+  if (finding.code == GEF_E_NO_COLUMN_SEPARATOR) return finding.level % 10 <= 2;
+  if (finding.code == GEF_E_DATA_REMAINS) return !ends_with_whole_scan(path);
   return true;
 }
 
