@@ -58,6 +58,10 @@ int run_convert(const ConvertOptions& options) {
     set_columnseparator(options.separators[0][0]);
     set_recordseparator(options.separators[1][0]);
   }
+  if (options.no_separators) {
+    del_columnseparator();
+    del_recordseparator();
+  }
   if (!options.format.empty()) set_reportdataformat(options.format.c_str());
   const int written = write_gef(options.output.c_str());
   const bool not_writable = written == 0 && get_last_error_code() == GEF_E_FILE_CANNOT_BE_OPENED;

@@ -13,6 +13,7 @@ struct ConvertOptions {
   bool ascii = false;
   std::string datatype;                // with binary: the element type, empty for the file's own
   std::vector<std::string> separators; // empty, or the column and the record separator
+  bool no_separators = false;          // write the plain layout: values apart by blanks
   std::string format;                  // REPORTDATAFORMAT tokens, empty to keep the file's
   std::string adds;                    // computed columns to append (rf, rf-shifted, depth)
 };

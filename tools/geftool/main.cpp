@@ -125,10 +125,16 @@ int main(int argc, char** argv) {
                             CLI::ignore_case))
       ->needs(binary);
   convert_cmd->add_flag("--ascii", convert.ascii, "Write the data block as text")->excludes(binary);
+  CLI::Option* separators =
+      convert_cmd
+          ->add_option("--separators", convert.separators,
+                       "Column and record separator characters of the text data block")
+          ->expected(2);
   convert_cmd
-      ->add_option("--separators", convert.separators,
-                   "Column and record separator characters of the text data block")
-      ->expected(2);
+      ->add_flag("--no-separators", convert.no_separators,
+                 "Write the text data block without separators (values apart by blanks)")
+      ->excludes(separators)
+      ->excludes(binary);
   convert_cmd->add_option("--format", convert.format,
                           "Number formats of the text data block (REPORTDATAFORMAT tokens such "
                           "as \"F8.2 E12.4\")");
