@@ -14,10 +14,11 @@ echo "--- version resource of gef.dll"
 strings -el "$prefix/bin/gef.dll" | grep -qx "$version" ||
   { echo "gef.dll has no version resource saying $version" >&2; exit 1; }
 
+# The toolchain confines package searches to the MinGW root, so the package folder is named.
 echo "--- find_package route (MinGW, run under Wine)"
 cmake -S "$source/tests/consumer" -B "$scratch/cmake-build" \
   -DCMAKE_TOOLCHAIN_FILE="$source/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH_MODE_PACKAGE=BOTH \
+  -Dgef_DIR="$(dirname "$(find "$prefix" -name gefConfig.cmake)")" \
   -DCMAKE_EXE_LINKER_FLAGS=-static >/dev/null
 cmake --build "$scratch/cmake-build" >/dev/null
 # Windows looks for a program's DLLs beside it first.
