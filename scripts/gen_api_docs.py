@@ -37,7 +37,9 @@ def declarations(path):
 
 
 def purpose(path):
-    m = re.match(r"/\*(.*?)\*/", path.read_text(), re.S)
+    # The file's first comment after its licence line.
+    text = re.sub(r"\A/\* SPDX-License-Identifier: [^*]*\*/\n", "", path.read_text())
+    m = re.match(r"/\*(.*?)\*/", text, re.S)
     return first_sentence(m.group(1)) if m else ""
 
 
