@@ -15,19 +15,6 @@ protected:
   ScratchDir scratch_;
 };
 
-TEST_F(ErrorListTest, TextSlotsAndLastText) {
-  report_text(g_document, GEF_E_NOTE, "first", 0, 0, 3);
-  report_keyword(g_document, GEF_E_REQUIRED_MISSING, KW_XYID, 0, 0, 3);
-  report_text(g_document, GEF_E_NOTE, "second", 0, 0, 3);
-  EXPECT_EQ(errors()[0][1], 10000);
-  EXPECT_EQ(errors()[1][1], KW_XYID);
-  EXPECT_EQ(errors()[2][1], 10001);
-  EXPECT_STREQ(g_document.errors->last_text, "second");
-  report_keyword(g_document, GEF_E_REQUIRED_MISSING, KW_ZID, 0, 0, 3);
-  EXPECT_STREQ(g_document.errors->last_text, "second");
-  EXPECT_STREQ(get_last_error_text(), " GEF 100: Keyword ZID is missing.\n");
-}
-
 TEST_F(ErrorListTest, QueriesWalkTheEntries) {
   EXPECT_EQ(get_error_code(), 0);
   EXPECT_EQ(get_error_level_all(), -1);
