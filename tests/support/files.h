@@ -48,9 +48,6 @@ public:
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
   const std::filesystem::path& path() const { return path_; }
   std::string file(const std::string& name) const { return (path_ / name).string(); }
   // Writes `bytes` to a file of the folder and returns its path.
