@@ -131,21 +131,21 @@ TEST_F(HeaderTest, EohEndsTheHeaderInAnyCaseAndForm) {
 // Headers that end before #EOH: the read's result and the level of each report named.
 TEST_F(HeaderTest, HeadersCutShortSayWhy) {
   const std::string start = "#GEFID= 1, 1, 0\r\n#COLUMN= 1\r\n#COLUMNINFO= 1, m, x, 1\r\n";
+  // clang-format off
   const struct {
     std::string text;
     int result;
     std::vector<std::array<int, 2>> levels; // code, level
   } cases[] = {
-      {header(1, "#STRUCTURETEXT= COLUMN,2,3,4,5,6,7,8,9,10\r\n") + "1\r\n",
-       0,
+      {header(1, "#STRUCTURETEXT= COLUMN,2,3,4,5,6,7,8,9,10\r\n") + "1\r\n", 0,
        {{GEF_E_EOH_MISSING, 2}, {GEF_E_HEADER_SEVERE_STOP, 1}}},
       // The stop's level is that of what went wrong before, the owner half included.
       {start + "1 2 3\r\n", 0, {{GEF_E_EOH_MISSING, 2}, {GEF_E_HEADER_SEVERE_STOP, 1}}},
       // Nothing but blanks after `#` for a whole line: the header ends there.
-      {start + "#" + std::string(1100, ' ') + "\r\n1\r\n",
-       1,
+      {start + "#" + std::string(1100, ' ') + "\r\n1\r\n", 1,
        {{GEF_E_NO_KEYWORD_NOR_EOH, 2}, {GEF_E_EOH_MISSING, 2}}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text.substr(0, 80));
     EXPECT_EQ(read(c.text), c.result);
@@ -171,17 +171,15 @@ TEST_F(HeaderTest, LineWithoutHashContinuesThePreviousKeyword) {
   EXPECT_EQ(find_error(GEF_E_TOO_MANY_FIELDS)[2], 1); // the continued text counts as a surplus
 }
 
-TEST_F(HeaderTest, OverlongKeywordsAndFieldsAreCut) {
+// Overlong names and fields are cut, and the keyword finder never reads past the bytes it has.
+TEST_F(HeaderTest, LimitsOfNamesFieldsAndLines) {
+  ASSERT_EQ(read(header(1, "#FILEOWNER= " + std::string(3000, 'x') + "\r\n") + "1\r\n"), 1);
+  EXPECT_EQ(std::strlen(entry_of(KW_FILEOWNER).field[0].s), std::size_t(kFieldSize - 1));
+
   reset_document(g_document);
   EXPECT_EQ(Split("#" + std::string(1500, 'K') + "= 1\r\n").result, 0);
   EXPECT_TRUE(has_error(GEF_E_INCOMPLETE_KEYWORD));
   EXPECT_TRUE(has_error(GEF_E_EOH_MISSING));
-
-  ASSERT_EQ(read(header(1, "#FILEOWNER= " + std::string(3000, 'x') + "\r\n") + "1\r\n"), 1);
-  EXPECT_EQ(std::strlen(entry_of(KW_FILEOWNER).field[0].s), std::size_t(kFieldSize - 1));
-}
-
-TEST_F(HeaderTest, FinderStaysWithinTheReadableBytes) {
   reset_document(g_document);
   char keyword[kFieldSize];
   EXPECT_EQ(find_keyword(g_document, "#COLUMN", 7, keyword), kTextEnded); // no `=` before the end
