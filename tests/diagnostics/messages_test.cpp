@@ -7,45 +7,54 @@ namespace gef::test {
 namespace {
 
 struct MessageCase {
-  int code, first, second;
+  int code;
   const char* expected;
+  int first = 65, second = 66;
 };
 
 // One row per filler kind, per numbering variant, per prefix family, and per quirk of a template
 // (missing newline, doubled space, trailing space, literal upper case, two-line text) that output
 // must keep byte for byte; the other templates share these mechanisms.
 const MessageCase kMessageCases[] = {
-    {1, 65, 66, " GEF 100: Keyword Kw is not allowed.\n"},
-    {3, 65, 66, " GEF 100: Keyword Kw, number 65, field 66 does not exist.\n"},
-    {6, 65, 66, " GEF 100: Column 65 is outside the interval (1, 66)"},
-    {7, 65, 66, " GEF 100: The column required: 65 is outside the interval (1,  66)\n"},
-    {26, 65, 66, " GEF 100: Repeated keyword #Kw detected, referring to column: 65.\n "},
-    {34, 65, 66, " GEF 100: In keyword KW more parameters than allowed (=65) are found.\n"},
-    {38, 65, 66, " GEF 100: Scan number 65 is outside the interval (1, 66).\n"},
-    {42, 65, 66, " GEF 100: Kw\n"},
-    {43, 0, 0, " GEF 100: Keyword Kw is missing.\n"},
-    {43, 0, 66, " GEF 100: In keyword Kw, field 66 is missing.\n"},
-    {43, 65, 66, " GEF 100: In keyword Kw, serial number 65, field 66 is missing.\n"},
-    {49, 65, 66, " GEF 100: In Kw the separator used: 'A' is invalid.\n"},
-    {50, 65, 66, " GEF 100: Columnseparator 'A' equal to recordseparator 'B' is not allowed.\n"},
-    {56, 65, 66, " GEF 100: Too many parameters (66) in keyword KW, serial number 65.\n"},
-    {61, 65, 66, " GEF 110: Keyword Kw is not supported with this GEFID.\n"},
-    {62, 65, 66, " GEF 200: The quantity number 65 in Kw is not present in the header.\n"},
-    {64, 65, 66, " GEF 110: In keyword Kw, serial number 65, field 66 is missing.\n"},
-    {1005, 65, 66, " GEF-DATA: Unknown data entry is found in scan 65, column 66.\n"},
-    {1009, 65, 66, " GEF 100: The number of scans read=65 is not in agreement with LASTSCAN=66\n"},
-    {1011, 65, 66,
+    {GEF_E_KEYWORD_NOT_ALLOWED, " GEF 100: Keyword Kw is not allowed.\n"},
+    {GEF_E_NO_SUCH_FIELD, " GEF 100: Keyword Kw, number 65, field 66 does not exist.\n"},
+    {GEF_E_NUMBER_OUT_OF_RANGE, " GEF 100: Column 65 is outside the interval (1, 66)"},
+    {GEF_E_COLUMN_OUT_OF_RANGE,
+     " GEF 100: The column required: 65 is outside the interval (1,  66)\n"},
+    {GEF_E_REPEATED_COLUMN_KEYWORD,
+     " GEF 100: Repeated keyword #Kw detected, referring to column: 65.\n "},
+    {GEF_E_TOO_MANY_FIELDS,
+     " GEF 100: In keyword KW more parameters than allowed (=65) are found.\n"},
+    {GEF_E_SCAN_OUT_OF_RANGE, " GEF 100: Scan number 65 is outside the interval (1, 66).\n"},
+    {GEF_E_NOTE, " GEF 100: Kw\n"},
+    {GEF_E_REQUIRED_MISSING, " GEF 100: Keyword Kw is missing.\n", 0, 0},
+    {GEF_E_REQUIRED_MISSING, " GEF 100: In keyword Kw, field 66 is missing.\n", 0, 66},
+    {GEF_E_REQUIRED_MISSING, " GEF 100: In keyword Kw, serial number 65, field 66 is missing.\n"},
+    {GEF_E_INVALID_SEPARATOR, " GEF 100: In Kw the separator used: 'A' is invalid.\n"},
+    {GEF_E_SEPARATORS_EQUAL,
+     " GEF 100: Columnseparator 'A' equal to recordseparator 'B' is not allowed.\n"},
+    {GEF_E_TOO_MANY_PARAMETERS,
+     " GEF 100: Too many parameters (66) in keyword KW, serial number 65.\n"},
+    {GEF_E_KEYWORD_NOT_SUPPORTED, " GEF 110: Keyword Kw is not supported with this GEFID.\n"},
+    {GEF_E_QUANTITY_NOT_IN_HEADER,
+     " GEF 200: The quantity number 65 in Kw is not present in the header.\n"},
+    {GEF_E_REQUIRED_FOR_GEFID, " GEF 110: In keyword Kw, serial number 65, field 66 is missing.\n"},
+    {GEF_E_UNKNOWN_DATA_ENTRY, " GEF-DATA: Unknown data entry is found in scan 65, column 66.\n"},
+    {GEF_E_LASTSCAN_MISMATCH,
+     " GEF 100: The number of scans read=65 is not in agreement with LASTSCAN=66\n"},
+    {GEF_E_BLOCK_TOO_LARGE,
      " GEF-DATA: The product of columns and scans exceeds the maximum allowable value of 65.\n"
      "           Decrease either the number of scans or columns.\n"},
-    {2006, 0, 0,
-     " GEF-CPT-Report 100: Keyword Kw is mandatory, however not present in your data\n"},
-    {2007, 65, 66, " GEF-CPT-Report 110: In Kw serial number 65 field 66 is mandatory.\n"},
-    {2011, 65, 66,
+    {GEF_E_CPT_MANDATORY,
+     " GEF-CPT-Report 100: Keyword Kw is mandatory, however not present in your data\n", 0, 0},
+    {GEF_E_CPT_MANDATORY_110,
+     " GEF-CPT-Report 110: In Kw serial number 65 field 66 is mandatory.\n"},
+    {GEF_E_CPT_LASTSCAN_MISMATCH,
      " GEF CPT-Report 100: The number of scans read=65 is not in agreement with LASTSCAN=66\n"},
-    {3034, 0, 66, " GEF-BORE-Report 100: In keyword Kw, field 66 is missing.\n"},
-    {3134, 65, 66,
+    {GEF_E_BORE_MISSING, " GEF-BORE-Report 100: In keyword Kw, field 66 is missing.\n", 0, 66},
+    {GEF_E_NEN5104_MISSING,
      " GEF-BORE-Report 100 NEN5104: In keyword Kw, serial number 65, field 66 is missing.\n"},
-    {3200, 65, 66,
+    {GEF_E_NEN5119_SAMPLE_VAR,
      " GEF-BORE-Report 100 NEN5119: For sample 65 (specimenvar 66) the Kw is missing.\n"},
 };
 
@@ -68,33 +77,28 @@ TEST_F(MessagesTest, UnassignedCodesAreClueless) {
   }
 }
 
+// Subjects name a keyword, a stored text, or a code without a keyword.
 TEST_F(MessagesTest, SubjectsResolveToKeywordNamesOrTexts) {
-  report_keyword(g_document, 43, KW_XYID, 0, 2, 3);
-  report_keyword(g_document, 43, KW_XYID, 0, 0, 3);
-  report_keyword(g_document, 43, KW_XYID, 3, 2, 3);
-  report_keyword(g_document, 61, KW_ANALYSISVAR, 0, 0, 3);
-  report_text(g_document, 14, "COLUMN", 0, 0, 3);
-  report_keyword(g_document, 3035, KW_GEFID, 4, 0, 13);
-  report_keyword(g_document, 4, 20, 0, 0, 3);
-  report_keyword(g_document, 4, KW_SCANFREQUENCY, 0, 0, 3);
-  EXPECT_EQ(message(0), " GEF 100: In keyword XYID, field 2 is missing.\n");
-  EXPECT_EQ(message(1), " GEF 100: Keyword XYID is missing.\n");
-  EXPECT_EQ(message(2), " GEF 100: In keyword XYID, serial number 3, field 2 is missing.\n");
-  EXPECT_EQ(message(3), " GEF 110: Keyword ANALYSISVAR is not supported with this GEFID.\n");
-  EXPECT_EQ(message(4), " GEF 100: Info of keyword COLUMN is missing.\n");
-  EXPECT_EQ(message(5), " GEF-BORE-Report 100: Gap/Overlap between layers 4 and 5.\n");
-  EXPECT_EQ(message(6), " GEF 100: Unknown keyword Undefined (key)word: code is 20 found.\n");
-  EXPECT_EQ(message(7), " GEF 100: Unknown keyword SCANFREQ found.\n");
+  report_keyword(g_document, GEF_E_REQUIRED_MISSING, KW_XYID, 3, 2, 3);
+  report_text(g_document, GEF_E_KEYWORD_INFO_MISSING, "COLUMN", 0, 0, 3);
+  report_keyword(g_document, GEF_E_BORE_LAYER_GAP, KW_GEFID, 4, 0, 13);
+  report_keyword(g_document, GEF_E_UNKNOWN_KEYWORD, 20, 0, 0, 3);
+  report_keyword(g_document, GEF_E_UNKNOWN_KEYWORD, KW_SCANFREQUENCY, 0, 0, 3);
+  EXPECT_EQ(message(0), " GEF 100: In keyword XYID, serial number 3, field 2 is missing.\n");
+  EXPECT_EQ(message(1), " GEF 100: Info of keyword COLUMN is missing.\n");
+  EXPECT_EQ(message(2), " GEF-BORE-Report 100: Gap/Overlap between layers 4 and 5.\n");
+  EXPECT_EQ(message(3), " GEF 100: Unknown keyword Undefined (key)word: code is 20 found.\n");
+  EXPECT_EQ(message(4), " GEF 100: Unknown keyword SCANFREQ found.\n");
 }
 
 TEST_F(MessagesTest, LongTextsAreCutNotOverflowed) {
   const std::string long_text(2000, 'x');
-  report_text(g_document, 42, long_text.c_str(), 0, 0, 3);
+  report_text(g_document, GEF_E_NOTE, long_text.c_str(), 0, 0, 3);
   EXPECT_EQ(std::strlen(g_document.errors->texts[0]), 255u);
   const std::string m = message(0);
   EXPECT_EQ(m, " GEF 100: " + std::string(255, 'x') + "\n");
   // A text with conversions in it is printed as it stands.
-  report_text(g_document, 42, "%s%n%d", 0, 0, 3);
+  report_text(g_document, GEF_E_NOTE, "%s%n%d", 0, 0, 3);
   EXPECT_EQ(message(1), " GEF 100: %s%n%d\n");
 }
 

@@ -1,14 +1,12 @@
 // The reader's shortcuts give what the long way gives: plain decimals, value-list sizing, the
 // header window.
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "document/convert.h"
-#include "reader/file_io.h"
 #include "reader/header_parser.h"
 #include "reader/reader_fixture.h"
 
@@ -32,7 +30,16 @@ void expect_like_strtod(const std::string& text) {
   }
 }
 
-TEST(PlainDecimal, RandomDecimalsMatchStrtodBitForBit) {
+// Edge forms, then random decimals with the tails the data block puts behind them.
+TEST(PlainDecimal, DecimalsMatchStrtodBitForBit) {
+  // clang-format off
+  for (const char* text : {"0", "-0", "-0.0", "7.", ".5", ".", "-.", "1.2.3", "0x1A", "0.x",
+                           "123456789012345", "1234567890123456", "0.000000000000001",
+                           "0.0000000000000001", "999999999999999.", "9007199254740993", "12.345",
+                           "  \t12.345", "+1.5", "+-1", "1e", "1.5e+", "inf", "nan",
+                           "00000000000000000001.5", "4.35", "0.1", "0.3"})
+    expect_like_strtod(text);
+  // clang-format on
   std::mt19937_64 rng(2024);
   for (int i = 0; i < 200000; ++i) {
     const int digits = 1 + int(rng() % 19);
@@ -47,17 +54,6 @@ TEST(PlainDecimal, RandomDecimalsMatchStrtodBitForBit) {
     text += tails[rng() % 10];
     expect_like_strtod(text);
   }
-}
-
-TEST(PlainDecimal, EdgeFormsMatchStrtod) {
-  // clang-format off
-  for (const char* text : {"0", "-0", "-0.0", "7.", ".5", ".", "-.", "1.2.3", "0x1A", "0.x",
-                           "123456789012345", "1234567890123456", "0.000000000000001",
-                           "0.0000000000000001", "999999999999999.", "9007199254740993", "12.345",
-                           "  \t12.345", "+1.5", "+-1", "1e", "1.5e+", "inf", "nan",
-                           "00000000000000000001.5", "4.35", "0.1", "0.3"})
-    expect_like_strtod(text);
-  // clang-format on
 }
 
 TEST_F(ShortcutTest, DataWithFewNumbersAtTheStartStillReadsEveryValue) {
@@ -102,30 +98,11 @@ TEST_F(ShortcutTest, EohAtEveryOffsetAroundTheWindowEnd) {
     ASSERT_EQ(scans(), 2) << pad;
     EXPECT_EQ(value(2, 1), 2.5) << pad;
   }
-}
-
-TEST_F(ShortcutTest, TenFieldLineAcrossTheWindowStillEndsTheHeader) {
+  // A line of ten fields across the window still ends the header.
   std::string extra = "#COMMENT= " + std::string(kWindowSize - 300, 'x') + "\r\n";
   extra += "#COMMENT= 1,2,3,4,5,6,7,8,9," + std::string(500, 'y') + "\r\n";
   EXPECT_EQ(read(header(1, extra) + "1\r\n"), 0);
-  EXPECT_TRUE(has(10));
-}
-
-TEST_F(ShortcutTest, RestOfAFileFromAnyPosition) {
-  const std::string path = write(std::string("abcdefghij", 10), "rest.bin");
-  for (long at : {0L, 3L, 10L}) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    ASSERT_TRUE(seek_file(f, at));
-    FileRest rest;
-    ASSERT_TRUE(read_rest(f, rest));
-    EXPECT_EQ(std::string(rest.bytes.get(), rest.size), std::string("abcdefghij").substr(at));
-    std::int64_t position = -1, end = -1;
-    ASSERT_TRUE(position_and_end(f, position, end));
-    EXPECT_EQ(position, 10);
-    EXPECT_EQ(end, 10);
-    std::fclose(f);
-  }
+  EXPECT_TRUE(has_error(GEF_E_EOH_MISSING));
 }
 
 } // namespace

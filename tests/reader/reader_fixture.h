@@ -4,41 +4,23 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "support/document_fixture.h"
+#include "support/files.h"
 
 namespace gef::test {
 
 // A fresh library and a folder of its own for the files a test writes.
 class ReaderTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("gef_reader_") + info->test_suite_name() + "_" + info->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    ASSERT_EQ(init_gef(), 1);
-  }
-  void TearDown() override {
-    free_gef();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
+  void SetUp() override { ASSERT_EQ(init_gef(), 1); }
+  void TearDown() override { free_gef(); }
 
   // Writes `bytes` to a file of the test's folder and returns its path.
   std::string write(const std::string& bytes, const std::string& name = "t.gef") {
-    const std::string path = (dir_ / name).string();
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    return path;
+    return scratch_.write(name, bytes);
   }
-
   // Reads `bytes` as a GEF file.
   int read(const std::string& bytes) { return read_gef(write(bytes).c_str()); }
 
@@ -50,19 +32,7 @@ protected:
   int scans() const { return g_document.scan_count; }
   const char* text(int s) const { return g_library.column_texts.at(std::size_t(s - 1)); }
 
-  bool has(int code) const {
-    const auto codes = error_codes();
-    return std::find(codes.begin(), codes.end(), code) != codes.end();
-  }
-  // The entry with `code`; fails the test when there is none.
-  ErrorEntry find(int code) const {
-    for (const ErrorEntry& e : errors())
-      if (e[0] == code) return e;
-    ADD_FAILURE() << "no error " << code;
-    return {};
-  }
-
-  std::filesystem::path dir_;
+  ScratchDir scratch_;
 };
 
 // A minimal readable header with `columns` columns, extra lines and CR LF line ends.

@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "diagnostics/error_list.h"
+#include "document/keywords.h"
 #include "document/record.h"
 #include "document/store.h"
 #include "gef/gef.h"
@@ -32,6 +35,19 @@ inline std::vector<int> error_codes() {
   std::vector<int> out;
   for (const ErrorEntry& e : errors()) out.push_back(e[0]);
   return out;
+}
+
+inline bool has_error(int code) {
+  const std::vector<int> codes = error_codes();
+  return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+// The first entry with `code`; fails the test when there is none.
+inline ErrorEntry find_error(int code) {
+  for (const ErrorEntry& e : errors())
+    if (e[0] == code) return e;
+  ADD_FAILURE() << "no error " << code;
+  return {};
 }
 
 // Message of entry `i`.
@@ -66,6 +82,27 @@ inline int store_line(const std::string& line) {
 // The entry of keyword `code` at `index` (0-based).
 inline Entry& entry_of(int code, int index = 0) { return entry(g_document, code, index); }
 
+// That entry as one text: the bits of its given fields, then every field ("-" for a null text),
+// e.g. "7: m, depth, 1"; "absent" while nothing is stored.
+inline std::string stored(int code, int index = 0) {
+  const Entry& e = entry_of(code, index);
+  if (e.present == 0) return "absent";
+  std::ostringstream out;
+  out << int(e.bits) << ":";
+  for (int k = 0; k < keyword_info(code).field_count; ++k) {
+    const Field& f = e.field[k];
+    out << (k == 0 ? " " : ", ");
+    switch (field_info(code, k).type) {
+    case FieldType::TEXT: out << (f.s != nullptr ? f.s : "-"); break;
+    case FieldType::INT: out << f.i; break;
+    case FieldType::CHAR: out << f.c; break;
+    case FieldType::FLOAT: out << f.f; break;
+    case FieldType::DOUBLE: out << f.d; break;
+    }
+  }
+  return out.str();
+}
+
 // A library with an empty document of the given size, released after the test.
 class DocumentTest : public ::testing::Test {
 protected:
@@ -74,6 +111,13 @@ protected:
     ASSERT_EQ(init_gef_general(columns_, scans_), 1);
   }
   void TearDown() override { free_gef(); }
+  // Starts again with an empty document of another size.
+  void restart(int columns, int scans) {
+    TearDown();
+    columns_ = columns;
+    scans_ = scans;
+    SetUp();
+  }
   int columns_ = 4;
   int scans_ = 10;
 };

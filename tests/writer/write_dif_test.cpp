@@ -48,9 +48,7 @@ TEST_F(WriteDifTest, WritesLabelsNumbersAndBlankVoids) {
 }
 
 TEST_F(WriteDifTest, EndsAfterTheUnitsWithoutScansAndQuotesLabels) {
-  TearDown();
-  scans_ = 0;
-  SetUp();
+  restart(2, 0);
   store_text(KW_COLUMNINFO, "1");
   entry_of(KW_COLUMNINFO).field[1].s = copy_text("say \"hi\"\n");
   std::vector<std::string> expected = kHead;

@@ -26,10 +26,11 @@ int files_in(const fs::path& dir) {
 
 TEST_F(WriteFailureTest, MissingFolderCreatesNothing) {
   EXPECT_EQ(write_gef(path("missing/out.gef").c_str()), 0);
-  EXPECT_EQ(errors().back(), (ErrorEntry{40, errors().back()[1], 0, 0, 1}));
+  EXPECT_EQ(errors().back(),
+            (ErrorEntry{GEF_E_FILE_CANNOT_BE_OPENED, errors().back()[1], 0, 0, 1}));
   EXPECT_NE(message(int(errors().size()) - 1).find(path("missing/out.gef")), std::string::npos);
   EXPECT_FALSE(fs::exists(path("missing")));
-  EXPECT_EQ(files_in(dir_), 0);
+  EXPECT_EQ(files_in(scratch_.path()), 0);
 }
 
 TEST_F(WriteFailureTest, ReplacesAnExistingTargetAndKeepsItsPermissions) {
@@ -39,7 +40,7 @@ TEST_F(WriteFailureTest, ReplacesAnExistingTargetAndKeepsItsPermissions) {
   write();
   EXPECT_EQ(fs::status(path("out.gef")).permissions(), before);
   EXPECT_NE(slurp_file(path("out.gef")), "old");
-  EXPECT_EQ(files_in(dir_), 1);
+  EXPECT_EQ(files_in(scratch_.path()), 1);
 }
 
 #ifdef __linux__
@@ -56,40 +57,39 @@ TEST_F(WriteFailureTest, ReadOnlyTargetIsLeftAlone) {
   std::ofstream(path("out.gef")) << "old";
   fs::permissions(path("out.gef"),
                   fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  fs::permissions(dir_, fs::perms::all);
+  fs::permissions(scratch_.path(), fs::perms::all);
   // As root every file is writable, so the write runs as an ordinary user.
   const int status = in_child([&] {
     if (geteuid() == 0 && setuid(65534) != 0) return 3;
     if (write_gef(path("out.gef").c_str()) != 0) return 1;
-    return errors().back()[0] == 40 ? 0 : 2;
+    return errors().back()[0] == GEF_E_FILE_CANNOT_BE_OPENED ? 0 : 2;
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(slurp_file(path("out.gef")), "old");
-  EXPECT_EQ(files_in(dir_), 1);
+  EXPECT_EQ(files_in(scratch_.path()), 1);
 }
 
 TEST_F(WriteFailureTest, FileSizeLimitLeavesTargetAndNoScratchFile) {
-  TearDown();
-  scans_ = 20000;
-  SetUp();
+  restart(4, 20000);
   std::ofstream(path("out.gef")) << "old";
   const int status = in_child([&] {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{4096, 4096};
     setrlimit(RLIMIT_FSIZE, &limit);
     if (write_gef(path("out.gef").c_str()) != 0) return 1;
-    if (errors().back()[0] != 40 || errors().back()[4] != 1) return 2;
+    if (errors().back() != ErrorEntry{GEF_E_FILE_CANNOT_BE_OPENED, errors().back()[1], 0, 0, 1})
+      return 2;
     return write_dif(path("out.gef").c_str()) == 0 ? 0 : 3;
   });
   EXPECT_EQ(status, 0);
   EXPECT_EQ(slurp_file(path("out.gef")), "old");
-  EXPECT_EQ(files_in(dir_), 1);
+  EXPECT_EQ(files_in(scratch_.path()), 1);
 }
 
 TEST_F(WriteFailureTest, FullDeviceGivesFailure) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   EXPECT_EQ(write_gef("/dev/full"), 0);
-  EXPECT_EQ(errors().back()[0], 40);
+  EXPECT_EQ(errors().back()[0], GEF_E_FILE_CANNOT_BE_OPENED);
   EXPECT_EQ(write_dif("/dev/full"), 0);
 }
 #endif
