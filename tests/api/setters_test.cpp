@@ -2,6 +2,7 @@
 #include <functional>
 #include <optional>
 
+#include "gef/error_codes.h"
 #include "support/document_fixture.h"
 
 namespace gef::test {
@@ -185,14 +186,12 @@ TEST_F(SetterTest, NullTextKeepsThePreviousTextButNotItsBit) {
 TEST_F(SetterTest, GefidAcceptsOnlyKnownVersions) {
   reset_document(g_document);
   EXPECT_EQ(set_gefid(1, 2, 0), 0);
-  ASSERT_EQ(errors().size(), 1u);
-  EXPECT_EQ(errors()[0][0], 42);
-  EXPECT_EQ(errors()[0][4], 2);
+  EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{GEF_E_NOTE, errors()[0][1], 0, 0, 2}}));
   EXPECT_EQ(message(0), " GEF 100: Unsupported ID, GEFID is currently supported up to 2, 0, 0\n");
   EXPECT_EQ(entry_of(KW_GEFID).present, 0);
   EXPECT_EQ(set_gefid(2, 0, 0), 1);
   EXPECT_EQ(set_gefid(1, 0, 0), 1); // refused by the store as a repeated keyword
-  EXPECT_EQ(error_codes(), (std::vector<int>{42, 24}));
+  EXPECT_EQ(error_codes(), (std::vector<int>{GEF_E_NOTE, GEF_E_REPEATED_KEYWORD}));
   EXPECT_EQ(entry_of(KW_GEFID).field[0].i, 2);
 }
 
@@ -202,9 +201,7 @@ TEST_F(SetterTest, SizesMustFitTheDataBlock) {
   EXPECT_EQ(set_row(11), 0);
   EXPECT_EQ(set_column(3), 0);
   ASSERT_EQ(errors().size(), 3u);
-  EXPECT_EQ(errors()[0][0], 1011);
-  EXPECT_EQ(errors()[0][2], 20);
-  EXPECT_EQ(errors()[0][4], 1);
+  EXPECT_EQ(errors()[0], (ErrorEntry{GEF_E_BLOCK_TOO_LARGE, errors()[0][1], 20, 0, 1}));
   EXPECT_EQ(errors()[2][4], 2);
   EXPECT_EQ(message(0),
             " GEF-DATA: The product of columns and scans exceeds the maximum allowable value of "
@@ -216,8 +213,9 @@ TEST_F(SetterTest, DataConversionChecksNumberAndScan) {
   EXPECT_EQ(set_dataconversion(251, 1, 1, "m", "i", "u", "q", 1, "e"), 0);
   EXPECT_EQ(set_dataconversion(1, 1, 11, "m", "i", "u", "q", 1, "e"), 0);
   EXPECT_EQ(set_dataconversion(1, 1, 10, "m", "i", "u", "q", 1, "e"), 1);
-  EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{6, errors()[0][1], 251, 250, 2},
-                                               {6, errors()[1][1], 11, 10, 2}}));
+  EXPECT_EQ(errors(),
+            (std::vector<ErrorEntry>{{GEF_E_NUMBER_OUT_OF_RANGE, errors()[0][1], 251, 250, 2},
+                                     {GEF_E_NUMBER_OUT_OF_RANGE, errors()[1][1], 11, 10, 2}}));
   EXPECT_EQ(message(0), " GEF 100: Column 251 is outside the interval (1, 250)");
   g_document.scan_known = 0;
   EXPECT_EQ(set_dataconversion(1, 1, 0, "m", "i", "u", "q", 1, "e"), 0);
@@ -230,9 +228,10 @@ TEST_F(SetterTest, DataValuesAndColumnTexts) {
   set_data(3, 1, 1.0);
   set_data(1, 11, 1.0);
   set_data(1, 0, 1.0);
-  EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{7, errors()[0][1], 3, 250, 3},
-                                               {38, errors()[1][1], 11, 10, 3},
-                                               {38, errors()[2][1], 0, 10, 3}}));
+  EXPECT_EQ(errors(),
+            (std::vector<ErrorEntry>{{GEF_E_COLUMN_OUT_OF_RANGE, errors()[0][1], 3, 250, 3},
+                                     {GEF_E_SCAN_OUT_OF_RANGE, errors()[1][1], 11, 10, 3},
+                                     {GEF_E_SCAN_OUT_OF_RANGE, errors()[2][1], 0, 10, 3}}));
   set_columntext_text(10, "clay");
   set_columntext_text(10, "sand");
   set_columntext_text(11, "ignored");
