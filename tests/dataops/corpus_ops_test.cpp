@@ -1,9 +1,9 @@
 // Column operations and deletes on real files: what they leave is exactly what they promise.
 #include <cmath>
-#include <filesystem>
 #include <sstream>
 
 #include "api/deletes.h"
+#include "support/corpus.h"
 #include "support/document_fixture.h"
 
 namespace gef::test {
@@ -13,16 +13,6 @@ namespace fs = std::filesystem;
 
 constexpr int kColumnCodes[] = {KW_COLUMNINFO,      KW_COLUMNMINMAX, KW_COLUMNOFFSET,
                                 KW_COLUMNAMPLIFIER, KW_COLUMNVOID,   KW_COLUMNPOWERSUPPLY};
-
-std::vector<fs::path> corpus_files() {
-  std::vector<fs::path> files;
-  const fs::path root(GEF_SOURCE_DIR "/../shared/corpus");
-  if (!fs::is_directory(root)) return files;
-  for (const auto& item : fs::recursive_directory_iterator(root))
-    if (item.is_regular_file() && item.path().extension() != ".tsv") files.push_back(item.path());
-  std::sort(files.begin(), files.end());
-  return files;
-}
 
 // An entry as comparable text: presence, bits and every field by its type.
 std::string shown(int code, const Entry& e) {
