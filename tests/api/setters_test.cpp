@@ -1,54 +1,20 @@
 // Setters store exactly what the same keyword line read as text stores, plus their own checks.
 #include <functional>
-#include <optional>
 
 #include "gef/error_codes.h"
 #include "support/document_fixture.h"
+#include "support/entry_text.h"
 
 namespace gef::test {
 namespace {
 
-// Everything observable about one storage area: fields by type, bits, presence.
-struct FieldValue {
-  int type;
-  double number;
-  std::optional<std::string> text;
-  bool operator==(const FieldValue& o) const {
-    return type == o.type && (number == o.number || (number != number && o.number != o.number)) &&
-           text == o.text;
-  }
-};
-struct EntryView {
-  int index, present, bits;
-  std::vector<FieldValue> fields;
-  bool operator==(const EntryView& o) const {
-    return index == o.index && present == o.present && bits == o.bits && fields == o.fields;
-  }
-};
-
-std::vector<EntryView> area_view(int code) {
+// Everything observable about one storage area: the entries present, by slot.
+std::vector<std::string> area_view(int code) {
   const KeywordInfo& kw = keyword_info(code);
-  std::vector<EntryView> out;
-  for (int i = 0; i < kw.capacity; ++i) {
-    const Entry& e = entry_of(kw.area, i);
-    if (e.present == 0) continue;
-    EntryView v{i, e.present, e.bits, {}};
-    for (int k = 0; k < kw.field_count; ++k) {
-      const FieldType t = field_info(code, k).type;
-      FieldValue f{int(t), 0, std::nullopt};
-      switch (t) {
-      case FieldType::INT: f.number = e.field[k].i; break;
-      case FieldType::FLOAT: f.number = e.field[k].f; break;
-      case FieldType::DOUBLE: f.number = e.field[k].d; break;
-      case FieldType::CHAR: f.number = e.field[k].c; break;
-      case FieldType::TEXT:
-        if (e.field[k].s != nullptr) f.text = std::string(e.field[k].s);
-        break;
-      }
-      v.fields.push_back(f);
-    }
-    out.push_back(v);
-  }
+  std::vector<std::string> out;
+  for (int i = 0; i < kw.capacity; ++i)
+    if (entry_of(kw.area, i).present != 0)
+      out.push_back(std::to_string(i) + ":" + entry_text(code, entry_of(kw.area, i)));
   return out;
 }
 
