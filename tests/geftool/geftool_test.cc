@@ -350,20 +350,15 @@ TEST_F(GeftoolTest, JsonFieldsOfEachCommand) {
   EXPECT_TRUE(area);
 }
 
+// Levels per finding are the grouping of the text output; here the JSON shape and the codes.
 TEST_F(GeftoolTest, FindingsCarryCodeLevelAndClass) {
-  const json j = run_json("check --json " + kFaults);
-  int year = 0, month = 0, owner = 0;
-  for (const json& f : j["files"][0]["findings"]) {
-    const std::string message = f["message"];
+  const json faults = run_json("check --json " + kFaults);
+  for (const json& f : faults["files"][0]["findings"]) {
     for (const char* key : {"code", "level", "class", "class_name", "text", "count"})
       EXPECT_TRUE(f.contains(key)) << key;
     EXPECT_EQ(f["class"], f["level"].get<int>() % 10);
-    EXPECT_NE(f["code"], 0) << message;
-    if (message.find("Y2k") != std::string::npos) year = f["level"];
-    if (message.find("month 13") != std::string::npos) month = f["level"];
-    if (message.find("FILEOWNER") != std::string::npos) owner = f["level"];
+    EXPECT_NE(f["code"], 0) << f["message"];
   }
-  EXPECT_EQ(std::vector<int>({year, month, owner}), std::vector<int>({3, 2, 1}));
 
   // The CPT report and data rules run on a CPT report; the missing keywords are of class 2.
   EXPECT_EQ(codes_and_levels(run_json("check --json " + kCptFaults)["files"][0]),
@@ -407,16 +402,17 @@ TEST_F(GeftoolTest, FoldersAreWalkedForGefFilesInAnyCase) {
   EXPECT_EQ(geftool("check " + q((dir() / "empty").string())).status, 2);
 }
 
+// The log's own form is the library's; geftool gives each file its section.
 TEST_F(GeftoolTest, LogOptionWritesTheLibraryLogWithASectionPerFile) {
   const std::string log = q((dir() / "check.log").string());
-  EXPECT_EQ(geftool("check --log " + log + " " + kFaults).status, 1);
-  expect_in_order(read_file(dir() / "check.log"), {"*** Errorlevel: GEF SEVERE (1) ***",
-                                                   "*** Errorlevel: GEF MINOR (3) ***", "Y2k"});
   // Also after a file without findings.
-  geftool("check --log " + log + " " + kFaults + " " + kBasic + " " + kShort + " " + kBoring + " " +
-          kFaults);
+  EXPECT_EQ(geftool("check --log " + log + " " + kFaults + " " + kBasic + " " + kShort + " " +
+                    kBoring + " " + kFaults)
+                .status,
+            1);
   const std::string sections = read_file(dir() / "check.log");
   EXPECT_EQ(count(sections, "=== "), 5u) << sections;
+  expect_in_order(sections, {"*** Errorlevel: GEF SEVERE (1) ***", "Y2k"});
   EXPECT_GT(sections.rfind("Y2k"), sections.rfind("=== ")) << sections;
 }
 
