@@ -3,6 +3,7 @@
 import ctypes
 import os
 import sys
+import types
 from pathlib import Path
 
 import pytest
@@ -30,21 +31,14 @@ def example_files():
 @pytest.fixture
 def raw():
     """The loaded C library, held under the package's lock: call getters with `raw.call`."""
-    with LOCK:
-        yield _Raw(library())
-
-
-class _Raw:
-    """Calls a C getter by name with the result type given."""
-
-    def __init__(self, lib):
-        self.lib = lib
-
-    def call(self, name, restype, *args):
-        function = getattr(self.lib, name)
-        function.restype = restype
-        function.argtypes = [ctypes.c_int] * len(args)
+    def call(name, restype, *args):
+        function = getattr(lib, name)
+        function.restype, function.argtypes = restype, [ctypes.c_int] * len(args)
         return function(*args)
+
+    with LOCK:
+        lib = library()
+        yield types.SimpleNamespace(lib=lib, call=call)
 
 
 @pytest.fixture(scope="session")

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "api/deletes.h"
+#include "gef/error_codes.h"
 #include "support/getter_sweep.h"
 
 namespace gef::test {
@@ -149,7 +150,7 @@ TEST_F(DeleteTest, ReportDataFormatTakesTheOutputFormatsAlong) {
 
 TEST_F(DeleteTest, UnknownNamesAndNoDocument) {
   EXPECT_EQ(delete_keyword(g_document, "NOSUCH", 1), 0);
-  EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{4, kTextSubject, 0, 0, 3}}));
+  EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{GEF_E_UNKNOWN_KEYWORD, kTextSubject, 0, 0, 3}}));
   free_gef();
   EXPECT_EQ(del_os() + del_columninfo(1), 0);
 }

@@ -1,5 +1,4 @@
-// Tests of the gef_ extensions: each bulk copy must agree with the getters it stands for.
-#include <cstring>
+// Tests of the gef_ extensions: bulk copies stay in their buffers and write the exact record form.
 #include <string>
 #include <vector>
 
@@ -27,43 +26,26 @@ const char* const kFile = "#GEFID= 1, 1, 0\n"
                           "0.2;-9999;0.2;!\n"
                           "0.3;2.5;0.3;third!\n";
 
-TEST_F(ExtensionsTest, VersionIsTheProjectVersion) {
-  EXPECT_STRNE(gef_version(), "");
-  EXPECT_NE(std::strchr(gef_version(), '.'), nullptr);
-}
-
-TEST_F(ExtensionsTest, DataAndColumnCopiesEqualGetData) {
+// Value-by-value agreement with the getters is checked on every corpus file by the Python
+// package's tests; here the bounds.
+TEST_F(ExtensionsTest, CopiesStayInsideTheirBuffersAndRecordNothing) {
   ASSERT_EQ(read(kFile), 1);
   ASSERT_EQ(gef_copy_data(nullptr, 0), 9);
   std::vector<double> block(10, 7.0);
   EXPECT_EQ(gef_copy_data(block.data(), 4), 9); // a short buffer is filled, not overrun
   EXPECT_EQ(block[3], get_data(2, 1));
   EXPECT_EQ(block[4], 7.0);
-  ASSERT_EQ(gef_copy_data(block.data(), 10), 9);
   std::vector<double> column(3);
-  for (int c = 1; c <= 3; ++c) {
-    ASSERT_EQ(gef_copy_column(c, column.data(), 3), 3);
-    for (int s = 1; s <= 3; ++s) {
-      EXPECT_EQ(block[std::size_t((c - 1) * 3 + s - 1)], get_data(c, s));
-      EXPECT_EQ(column[std::size_t(s - 1)], get_data(c, s));
-    }
-  }
+  ASSERT_EQ(gef_copy_column(3, column.data(), 3), 3);
+  EXPECT_EQ(column[2], get_data(3, 3));
   const auto before = errors().size();
   EXPECT_EQ(gef_copy_column(0, column.data(), 3), -1);
   EXPECT_EQ(gef_copy_column(4, column.data(), 3), -1);
-  EXPECT_EQ(errors().size(), before); // copies record nothing
-}
-
-TEST_F(ExtensionsTest, ErrorCopyMatchesTheListInOrder) {
-  ASSERT_EQ(read(kFile), 1);
-  get_data(9, 1); // records error 7
-  const std::vector<ErrorEntry> expected = errors();
-  ASSERT_FALSE(expected.empty());
-  std::vector<int> copy(expected.size() * 5);
-  ASSERT_EQ(gef_copy_errors(copy.data(), int(expected.size())), int(expected.size()));
-  for (std::size_t i = 0; i < expected.size(); ++i)
-    for (int k = 0; k < 5; ++k)
-      EXPECT_EQ(copy[i * 5 + std::size_t(k)], expected[i][std::size_t(k)]);
+  get_data(9, 1); // records a column out of range
+  std::vector<int> copy(5 * (before + 1), 0);
+  ASSERT_EQ(gef_copy_errors(copy.data(), int(before)), int(before + 1)); // filled up to `before`
+  EXPECT_EQ(copy[5 * before], 0);
+  EXPECT_EQ(errors().size(), before + 1); // copies record nothing
 }
 
 TEST_F(ExtensionsTest, HeaderAndTextCopiesAreExactAndEscaped) {

@@ -1,9 +1,11 @@
 // Getters: fields by name, absent values, number checks, searches, data values and per-scan texts.
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cstdlib>
 #include <optional>
 
+#include "gef/error_codes.h"
 #include "support/getter_sweep.h"
 
 namespace gef::test {
@@ -78,191 +80,107 @@ protected:
   }
 };
 
-TEST_F(GetterTest, EnglishAndDutchNamesReadTheSameFields) {
-  store_line("COLUMNINFO= 2, kPa, cone resistance, 2");
-  EXPECT_STREQ(get_columninfo_Unit(2), "kPa");
-  EXPECT_STREQ(get_columninfo_eenheid(2), "kPa");
-  EXPECT_STREQ(get_columninfo_grootheid(2), "cone resistance");
-  EXPECT_EQ(get_columninfo_nummer(2), 2);
-  EXPECT_EQ(get_columninfo_Qnumber(3), -3);
+// One call of getter get_`getter` after storing `line` (if any): what it returns and records.
+struct Read {
+  const char* line;
+  const char* getter;
+  int number;
+  Outcome want;
+  ErrorEntry error; // all zero: nothing recorded
+};
 
-  store_line("MEASUREMENTCODE= M, 2, 0, 1, iso");
-  EXPECT_STREQ(get_measurementcode_code(), "M");
-  EXPECT_EQ(get_measurementcode_Release(), 2);
-  EXPECT_EQ(get_measurementcode_versie(), 0);
-  EXPECT_EQ(get_measurementcode_update(), 1);
-  EXPECT_STREQ(get_measurementcode_isoref(), "iso");
-
-  store_line("MEASUREMENTTEXT= 4, conus, type");
-  EXPECT_STREQ(get_measurementtext_Tekst(4), "conus");
-  EXPECT_STREQ(get_measurementtext_toelichting(4), "type");
-  store_line("SETUPVAR= 6, 7.75, a, b");
-  EXPECT_EQ(get_setupvar_Value(6), 7.75f);
-  EXPECT_STREQ(get_setupvar_Quantity(6), "b");
-
-  store_line("COLUMNAMPLIFIER= 3, 0.5, 2, 4, 9, mV");
-  EXPECT_EQ(get_columnamplifier_nulstand(3), 0.5f);
-  EXPECT_EQ(get_columnamplifier_versterking(3), 2.0f);
-  EXPECT_EQ(get_columnamplifier_beginscan(3), 4);
-  EXPECT_EQ(get_columnamplifier_eindscan(3), 9);
-  EXPECT_STREQ(get_columnamplifier_eenheid(3), "mV");
-
-  store_line("CHILD= 2, ref, 1.5, m, depth, 7, expl");
-  EXPECT_EQ(get_child_value(2), 1.5);
-  EXPECT_EQ(get_child_qn(2), 7);
-  EXPECT_STREQ(get_child_explanation(2), "expl");
-
-  store_line("XYID= 31000, 1.5, 2.5, 0.1, 0.2");
-  store_line("ZID= 31000, -1.5");
-  EXPECT_EQ(get_xyid_kaarttype(), 31000);
-  EXPECT_EQ(get_xyid_y(), 2.5);
-  EXPECT_EQ(get_xyid_epsy(), 0.2);
-  EXPECT_EQ(get_zid_z(), -1.5);
-  EXPECT_EQ(get_zid_epsz(), 1.0); // not given
-  EXPECT_EQ(get_zid_hoogtetype_flag(), 1);
-
-  store_line("COLUMNSEPARATOR= ;");
-  EXPECT_EQ(get_columnseperator(), ';');
-  EXPECT_EQ(get_recordseparator(), '\0');
-  EXPECT_EQ(get_recordseperator_flag(), 0);
-  EXPECT_TRUE(errors().empty());
-}
-
-TEST_F(GetterTest, AbsentFieldsGiveTheirOwnAbsentValues) {
-  EXPECT_EQ(get_objectid(), -2147483647);
-  EXPECT_EQ(get_xyid_Epsx(), 1.0);
-  EXPECT_EQ(get_xyid_X(), -DBL_MAX);
-  EXPECT_EQ(get_zid_ReferenceID(), -1);
-  EXPECT_EQ(get_firstscan(), INT_MAX);
-  EXPECT_EQ(get_gefid_Release(), 32767);
-  EXPECT_EQ(get_starttime_Sec(), FLT_MAX);
-  EXPECT_EQ(get_companyid_CountryID(), 0);
-  EXPECT_EQ(get_fileowner(), nullptr);
-
-  // A file date's month and day follow its year; a start date's fields stand alone.
-  store_line("FILEDATE= 2001");
-  store_line("STARTDATE= 2001");
-  EXPECT_EQ(get_filedate_Mm(), 0);
-  EXPECT_EQ(get_startdate_Mm(), 32767);
-  EXPECT_EQ(get_startdate_jaar(), 2001);
-
+TEST_F(GetterTest, AbsentValuesDefaultsAndNumberChecks) {
+  constexpr int kColumn = GEF_E_COLUMN_OUT_OF_RANGE, kNumber = GEF_E_NUMBER_OUT_OF_RANGE;
+  const ErrorEntry supply = {kColumn, KW_COLUMNPOWERSUPPLY, 1, 3, 3};
+  const ErrorEntry amplifier = {kColumn, KW_COLUMNAMPLIFIER, 251, 250, 3};
+  const ErrorEntry beyond = {kColumn, KW_COLUMNINFO, 260, 300, 3};
+  // clang-format off
+  const Read reads[] = {
+      // Absent fields give their own absent values.
+      {"", "objectid", 0, outcome(-2147483647), {}},
+      {"", "xyid_Epsx", 0, outcome(1.0), {}},
+      {"", "xyid_X", 0, outcome(-DBL_MAX), {}},
+      {"", "zid_ReferenceID", 0, outcome(-1), {}},
+      {"", "firstscan", 0, outcome(INT_MAX), {}},
+      {"", "gefid_Release", 0, outcome(32767), {}},
+      {"", "starttime_Sec", 0, outcome(FLT_MAX), {}},
+      {"", "companyid_CountryID", 0, outcome(0.0), {}},
+      {"", "fileowner", 0, outcome(nullptr), {}},
+      {"", "columninfo_Qnumber", 3, outcome(-3), {}}, // minus the number asked for
+      {"", "dataconversion_scan", 1, outcome(1), {}},
+      {"", "dataconversion_qn_new", 9, outcome(-9), {}},
+      // A file date's month and day follow its year; a start date's fields stand alone.
+      {"FILEDATE= 2001", "filedate_Mm", 0, outcome(0.0), {}},
+      {"STARTDATE= 2001", "startdate_Mm", 0, outcome(32767), {}},
+      {"", "startdate_jaar", 0, outcome(2001), {}},
+      {"ZID= 31000, -1.5", "zid_epsz", 0, outcome(1.0), {}}, // not given
+      {"COLUMNSEPARATOR= ;", "columnseperator", 0, outcome(';'), {}},
+      {"", "recordseparator", 0, outcome(0.0), {}},
+      {"", "recordseperator_flag", 0, outcome(0.0), {}},
+      // Defaults of fields not given are not read either.
+      {"QNTIME= 12", "qntime_Qn", 0, outcome(12), {}},
+      {"", "qntime_Timecode", 0, outcome(32767), {}},
+      {"", "qntime_Unit", 0, outcome(nullptr), {}},
+      // Keyed and serial keywords read their own entry and field.
+      {"STRUCTURETEXT= COLUMNINFO, a, b", "structuretext_type2", KW_COLUMNINFO, outcome("a"), {}},
+      {"", "structuretext_type9", KW_COLUMNINFO, outcome(nullptr), {}},
+      {"STRUCTURETYPE= SETUPVAR,,,,,,,, 9", "structuretype_type9", KW_SETUPVAR, outcome("9"), {}},
+      {"DATACONVERSION= 2, 5, , lin, , , cone", "dataconversion_flag_qn_old", 2, outcome(1), {}},
+      {"", "dataconversion_flag_scan", 2, outcome(0.0), {}},
+      {"", "dataconversion_flag_qn_new", 2, outcome(0.0), {}},
+      // Scan times and frequencies share slots; a zero time has no frequency.
+      {"SCANTIME= 0.5", "scanfreq_Value", 1, outcome(2.0), {}},
+      {"SCANFREQUENCY= 4, 3", "scantime_Value", 2, outcome(0.25), {}},
+      {"", "scanfreq_beginscan", 2, outcome(3), {}},
+      {"", "scanfreq_flag", 3, outcome(0.0), {}},
+      {"SCANTIME= -0, 1", "scanfreq_Value", 3, outcome(FLT_MAX), {}},
+      {"", "scanfreq_Value", 4, outcome(FLT_MAX), {kNumber, KW_SCANFREQUENCY, 4, 250, 3}},
+      // Quantity slots are searched by their contents.
+      {"QNVOID= 2, -1", "qnvoid_Value", 2, outcome(-1.0), {}},
+      {"QNVOID= 5", "qnvoid_flag", 5, outcome(1), {}},
+      {"", "qnvoid_flag", 3, outcome(0.0), {}},
+      {"", "qnvoid_Value", 5, outcome(DBL_MAX), {kColumn, KW_QNVOID, 1, 3, 3}},
+      {"", "qnvoid_Value", 3, outcome(DBL_MAX), {kColumn, KW_QNVOID, 250, 3, 3}},
+      {"QNMINMAX= 5, , 9", "qnminmax_Max", 5, outcome(9.0), {}},
+      {"", "qnminmax_Min", 5, outcome(-DBL_MAX), {}}, // not given, not reported
+      {"", "qnminmax_Min", 2, outcome(-DBL_MAX), {kColumn, KW_QNMINMAX, 250, 3, 3}},
+      // Numbers out of range, and some absent fields, are reported.
+      {"", "columninfo_flag", 4, outcome(0.0), {kColumn, KW_COLUMNINFO, 4, 3, 3}},
+      {"", "columninfo_Qnumber", 0, outcome(0.0), {kColumn, KW_COLUMNINFO, 0, 3, 3}},
+      {"", "analysistext_Text", 0, outcome(nullptr), {kNumber, KW_ANALYSISTEXT, 0, 1500, 3}},
+      {"", "comment", 1501, outcome(nullptr), {kNumber, KW_COMMENT, 1501, 1500, 3}},
+      {"", "child_value", 1501, outcome(DBL_MAX), {kNumber, KW_CHILD, 1501, 1500, 3}},
+      {"", "columnamplifier_Endrow", 251, outcome(INT_MAX), amplifier},
+      {"", "structuretype_flag", 64, outcome(0.0), {kNumber, KW_STRUCTURETYPE, 64, 63, 3}},
+      {"", "dataconversion_scan", 251, outcome(INT_MAX), {kNumber, KW_DATACONVERSION, 251, 250, 3}},
+      {"", "columnvoid", 2, outcome(DBL_MAX), {kColumn, KW_COLUMNVOID, 2, 3, 3}},
+      {"", "scantime_beginscan", 4, outcome(1), {kNumber, KW_SCANTIME, 4, 250, 3}},
+      {"", "columnpowersupply_Offset", 1, outcome(0.0), supply},
+      {"", "columnpowersupply_Amplification", 1, outcome(1.0), supply},
+      {"", "columnpowersupply_Columnpowersupply", 1, outcome(-32767), supply},
+      {"", "columnpowersupply_Unit", 1, outcome(nullptr), supply},
+      // The supply column and unit are read when the offset was given, even if not themselves.
+      {"COLUMNPOWERSUPPLY= 1, 0.5, , , V", "columnpowersupply_voedingskolom", 1, outcome(0.0), {}},
+      {"", "columnpowersupply_eenheid", 1, outcome("V"), {}},
+      {"", "columnpowersupply_versterking", 1, outcome(1.0), supply},
+      // A column count beyond the storage must not lead past it.
+      {"COLUMN= 300", "columninfo_Unit", 260, outcome(nullptr), beyond},
+  };
+  // clang-format on
+  for (const Read& r : reads) {
+    SCOPED_TRACE(std::string(r.line) + " " + r.getter + "(" + std::to_string(r.number) + ")");
+    if (*r.line != '\0') store_line(r.line);
+    reset_error_list(g_document);
+    const std::string name = std::string("get_") + r.getter;
+    const auto g = std::find_if(all_getters().begin(), all_getters().end(),
+                                [&](const NamedGetter& n) { return n.name == name; });
+    ASSERT_NE(g, all_getters().end());
+    EXPECT_EQ(g->call(r.number), r.want);
+    EXPECT_EQ(errors(), r.error[0] == 0 ? std::vector<ErrorEntry>{} : std::vector{r.error});
+  }
   // One-field keywords go by their presence count, so an empty text reads as empty.
   set_fileowner("");
-  ASSERT_NE(get_fileowner(), nullptr);
   EXPECT_STREQ(get_fileowner(), "");
-  EXPECT_TRUE(errors().empty());
-}
-
-TEST_F(GetterTest, NumbersOutOfRangeAreReported) {
-  EXPECT_EQ(get_columninfo_flag(4), 0);
-  EXPECT_EQ(only_error(), (ErrorEntry{7, KW_COLUMNINFO, 4, 3, 3}));
-  EXPECT_EQ(get_columninfo_Qnumber(0), 0); // minus the number asked for
-  EXPECT_EQ(only_error(), (ErrorEntry{7, KW_COLUMNINFO, 0, 3, 3}));
-  EXPECT_EQ(get_analysistext_Text(0), nullptr);
-  EXPECT_EQ(only_error(), (ErrorEntry{6, KW_ANALYSISTEXT, 0, 1500, 3}));
-  EXPECT_EQ(get_comment(1501), nullptr);
-  EXPECT_EQ(only_error(), (ErrorEntry{6, KW_COMMENT, 1501, 1500, 3}));
-  EXPECT_EQ(get_child_value(1501), DBL_MAX);
-  EXPECT_EQ(only_error(), (ErrorEntry{6, KW_CHILD, 1501, 1500, 3}));
-  EXPECT_EQ(get_columnamplifier_Endrow(251), INT_MAX);
-  EXPECT_EQ(only_error(), (ErrorEntry{7, KW_COLUMNAMPLIFIER, 251, 250, 3}));
-  EXPECT_EQ(get_structuretype_flag(64), 0);
-  EXPECT_EQ(only_error(), (ErrorEntry{6, KW_STRUCTURETYPE, 64, 63, 3}));
-  EXPECT_EQ(get_dataconversion_scan(251), INT_MAX);
-  EXPECT_EQ(only_error(), (ErrorEntry{6, KW_DATACONVERSION, 251, 250, 3}));
-  EXPECT_EQ(get_dataconversion_scan(1), 1); // in range but absent
-  EXPECT_EQ(get_dataconversion_qn_new(9), -9);
-  EXPECT_TRUE(errors().empty());
-
-  // A column count beyond the storage must not lead past it.
-  store_line("COLUMN= 300");
-  EXPECT_EQ(get_columninfo_Unit(260), nullptr);
-  EXPECT_EQ(only_error(), (ErrorEntry{7, KW_COLUMNINFO, 260, 300, 3}));
-}
-
-TEST_F(GetterTest, SomeAbsentFieldsAreReportedToo) {
-  EXPECT_EQ(get_columnvoid(2), DBL_MAX);
-  EXPECT_EQ(only_error(), (ErrorEntry{7, KW_COLUMNVOID, 2, 3, 3}));
-  EXPECT_EQ(get_scantime_beginscan(1), 1);
-  EXPECT_EQ(only_error(), (ErrorEntry{6, KW_SCANTIME, 1, 250, 3}));
-
-  EXPECT_EQ(get_columnpowersupply_Offset(1), 0.0f);
-  EXPECT_EQ(get_columnpowersupply_Amplification(1), 1.0f);
-  EXPECT_EQ(get_columnpowersupply_voedingskolom(1), -32767);
-  EXPECT_EQ(get_columnpowersupply_Unit(1), nullptr);
-  EXPECT_EQ(errors().size(), 4u);
-  reset_error_list(g_document);
-
-  // The power-supply column and unit are read when the offset was given, even if not themselves.
-  store_line("COLUMNPOWERSUPPLY= 1, 0.5, , , V");
-  EXPECT_EQ(get_columnpowersupply_Columnpowersupply(1), 0);
-  EXPECT_STREQ(get_columnpowersupply_eenheid(1), "V");
-  EXPECT_EQ(get_columnpowersupply_versterking(1), 1.0f);
-  EXPECT_EQ(only_error(), (ErrorEntry{7, KW_COLUMNPOWERSUPPLY, 1, 3, 3}));
-}
-
-TEST_F(GetterTest, ScanTimesAndFrequenciesShareSlots) {
-  store_line("SCANTIME= 0.5");
-  store_line("SCANFREQUENCY= 4, 3");
-  EXPECT_EQ(get_scanfreq_Value(1), 2.0f);
-  EXPECT_EQ(get_scanfreq_waarde(2), 4.0f);
-  EXPECT_EQ(get_scantime_Value(2), 0.25f);
-  EXPECT_EQ(get_scanfreq_beginscan(2), 3);
-  EXPECT_EQ(get_scantime_flag(2), 1);
-  EXPECT_EQ(get_scanfreq_flag(3), 0);
-  EXPECT_TRUE(errors().empty());
-  set_scantime(0, -0.0f, 1);
-  EXPECT_EQ(get_scanfreq_Value(3), FLT_MAX);
-  EXPECT_EQ(get_scanfreq_Value(4), FLT_MAX);
-  EXPECT_EQ(only_error(), (ErrorEntry{6, KW_SCANFREQUENCY, 4, 250, 3}));
-}
-
-TEST_F(GetterTest, EachKeywordReadsItsOwnEntry) {
-  store_line("TIMECOLUMN= 3, 2, min");
-  store_line("QNTIME= 12");
-  EXPECT_EQ(get_timecolumn_kolom(), 3);
-  EXPECT_EQ(get_qntime_Qn(), 12);
-  EXPECT_EQ(get_qntime_Timecode(), 32767); // the default 1 was not given either
-  EXPECT_EQ(get_qntime_Unit(), nullptr);   // the default "s" was not given
-  EXPECT_EQ(get_qntime_flag(), 1);
-
-  store_line("STRUCTURETEXT= COLUMNINFO, a, b");
-  EXPECT_STREQ(get_structuretext_type2(KW_COLUMNINFO), "a");
-  EXPECT_EQ(get_structuretext_type4(KW_COLUMNINFO), nullptr);
-  EXPECT_EQ(get_structuretext_type9(KW_COLUMNINFO), nullptr);
-  store_line("STRUCTURETYPE= SETUPVAR, , , , , , , , nine");
-  EXPECT_STREQ(get_structuretype_type9(KW_SETUPVAR), "nine");
-  EXPECT_EQ(get_structuretype_flag(KW_SETUPVAR), 1);
-
-  store_line("DATACONVERSION= 2, 5, , lin, , , cone");
-  EXPECT_EQ(get_dataconversion_flag_qn_old(2), 1);
-  EXPECT_EQ(get_dataconversion_flag_scan(2), 0);
-  EXPECT_EQ(get_dataconversion_scan(2), 1);
-  EXPECT_STREQ(get_dataconversion_method(2), "lin");
-  EXPECT_EQ(get_dataconversion_flag_quantity_new(2), 1);
-  EXPECT_EQ(get_dataconversion_flag_qn_new(2), 0);
-  EXPECT_EQ(get_dataconversion_flag(2), 1);
-  EXPECT_TRUE(errors().empty());
-}
-
-TEST_F(GetterTest, QuantityGettersSearchBySlotContents) {
-  store_line("QNVOID= 2, -1");
-  store_line("QNVOID= 5");
-  store_line("QNMINMAX= 5, , 9");
-  EXPECT_EQ(get_qnvoid_flag(5), 1);
-  EXPECT_EQ(get_qnvoid_flag(3), 0);
-  EXPECT_EQ(get_qnvoid_Value(2), -1.0);
-  EXPECT_TRUE(errors().empty());
-  EXPECT_EQ(get_qnvoid_Value(5), DBL_MAX);
-  EXPECT_EQ(only_error(), (ErrorEntry{7, KW_QNVOID, 1, 3, 3}));
-  EXPECT_EQ(get_qnvoid_Value(3), DBL_MAX);
-  EXPECT_EQ(only_error(), (ErrorEntry{7, KW_QNVOID, 250, 3, 3}));
-
-  EXPECT_EQ(get_qnminmax_Max(5), 9.0);
-  EXPECT_EQ(get_qnminmax_Min(5), -DBL_MAX); // not given, not reported
-  EXPECT_TRUE(errors().empty());
-  EXPECT_EQ(get_qnminmax_Min(2), -DBL_MAX);
-  EXPECT_EQ(only_error(), (ErrorEntry{7, KW_QNMINMAX, 250, 3, 3}));
 }
 
 TEST_F(GetterTest, DataValuesByColumnAndScan) {
@@ -272,9 +190,9 @@ TEST_F(GetterTest, DataValuesByColumnAndScan) {
   set_data(2, 3, 4.5);
   EXPECT_EQ(get_data(2, 3), 4.5);
   EXPECT_EQ(get_data(4, 1), DBL_MAX);
-  EXPECT_EQ(without_subject(only_error()), (ErrorEntry{7, 0, 4, 250, 3}));
+  EXPECT_EQ(without_subject(only_error()), (ErrorEntry{GEF_E_COLUMN_OUT_OF_RANGE, 0, 4, 250, 3}));
   EXPECT_EQ(get_data(1, 11), DBL_MAX);
-  EXPECT_EQ(without_subject(only_error()), (ErrorEntry{38, 0, 11, 10, 3}));
+  EXPECT_EQ(without_subject(only_error()), (ErrorEntry{GEF_E_SCAN_OUT_OF_RANGE, 0, 11, 10, 3}));
   // A column count grown past the data block reads nothing from beyond it.
   store_line("COLUMN= 5");
   reset_error_list(g_document);
@@ -287,9 +205,9 @@ TEST_F(GetterTest, PerScanTextsAndTheirFields) {
   EXPECT_EQ(get_columntext_text_flag(6), 0);
   EXPECT_TRUE(errors().empty());
   EXPECT_EQ(get_columntext_text_flag(11), 0);
-  EXPECT_EQ(without_subject(only_error()), (ErrorEntry{38, 0, 11, 10, 3}));
+  EXPECT_EQ(without_subject(only_error()), (ErrorEntry{GEF_E_SCAN_OUT_OF_RANGE, 0, 11, 10, 3}));
   EXPECT_EQ(get_columntext_text(0), nullptr);
-  EXPECT_EQ(without_subject(only_error()), (ErrorEntry{38, 0, 0, 10, 3}));
+  EXPECT_EQ(without_subject(only_error()), (ErrorEntry{GEF_E_SCAN_OUT_OF_RANGE, 0, 0, 10, 3}));
 
   const auto field = [](int scan, int k) {
     char* copy = get_columntext_text_field(scan, k);

@@ -3,12 +3,12 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 
 #include "reader/reader_fixture.h"
+#include "support/corpus.h"
 
 namespace gef::test {
 namespace {
@@ -43,7 +43,7 @@ bool names_cpt_report() {
 }
 
 TEST_F(CorpusRulesTest, RuleSetsRunOnEveryFile) {
-  const fs::path corpus(GEF_SOURCE_DIR "/../shared/corpus");
+  const fs::path corpus = corpus_root();
   if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
   std::set<std::string> borings, seen;
   std::ifstream catalogue(corpus / "CATALOGUE.tsv");
@@ -53,20 +53,19 @@ TEST_F(CorpusRulesTest, RuleSetsRunOnEveryFile) {
   ASSERT_EQ(load_codetexts(GEF_SOURCE_DIR "/data/soil_codes.txt"), 1);
   // Passes are counted over the files that read, as geftool check counts them.
   int files = 0, readable = 0, header = 0, data = 0, reports = 0, cpt = 0, layers = 0;
-  for (const auto& item : fs::recursive_directory_iterator(corpus)) {
-    if (!item.is_regular_file() || item.path().extension() == ".tsv") continue;
+  for (const fs::path& path : corpus_files()) {
     ++files;
-    const int read = read_gef(item.path().string().c_str());
+    const int read = read_gef(path.string().c_str());
     readable += read;
-    header += read * run_checked("HEADER", item.path());
-    EXPECT_EQ(is_plotable(), g_document.plotable) << item.path();
-    data += read * run_checked("DATA", item.path());
+    header += read * run_checked("HEADER", path);
+    EXPECT_EQ(is_plotable(), g_document.plotable) << path;
+    data += read * run_checked("DATA", path);
     if (names_cpt_report()) {
       reports += read;
-      cpt += read * run_checked("GEF-CPT-Report", item.path());
+      cpt += read * run_checked("GEF-CPT-Report", path);
     }
-    run_checked("GEF-BORE-Report", item.path());
-    const std::string relative = fs::relative(item.path(), corpus).generic_string();
+    run_checked("GEF-BORE-Report", path);
+    const std::string relative = fs::relative(path, corpus).generic_string();
     if (borings.count(relative) == 0) continue;
     seen.insert(relative);
     if (read != 1) continue; // a boring the reader refuses has no layers to expand

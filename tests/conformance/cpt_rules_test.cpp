@@ -2,8 +2,8 @@
 // built to lead the rules outside the data block.
 #include <cstdio>
 
+#include "conformance/findings.h"
 #include "conformance/report_rules.h"
-#include "support/document_fixture.h"
 
 namespace gef::test {
 namespace {
@@ -25,13 +25,7 @@ protected:
     }
     before_ = errors().size();
   }
-  // Entries recorded since `before_`, a text slot written as subject 0.
-  std::vector<ErrorEntry> found() const {
-    const auto all = errors();
-    std::vector<ErrorEntry> out(all.begin() + long(before_), all.end());
-    for (ErrorEntry& e : out) e[1] = e[1] >= kTextSubject ? 0 : e[1];
-    return out;
-  }
+  std::vector<ErrorEntry> found() const { return entries_since(before_); }
   std::string text(std::size_t i) const { return message(int(before_ + i)); }
   std::size_t before_ = 0;
 };
@@ -70,7 +64,7 @@ TEST_F(CptRulesTest, RecognitionTable) {
   }
   reset_document(g_document);
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0);
-  EXPECT_EQ(errors().back(), (ErrorEntry{2005, errors().back()[1], 0, 0, 11}));
+  EXPECT_EQ(errors().back(), (ErrorEntry{GEF_E_CPT_NOTE, errors().back()[1], 0, 0, 11}));
   EXPECT_EQ(message(int(errors().size() - 1)), " GEF-CPT-Report 110: This is not a CPT Report\n");
 }
 
@@ -81,15 +75,16 @@ TEST_F(CptRulesTest, CompleteReportPassesAndEachBrokenRequirementIsNamed) {
   };
   const Case cases[] = {
       {"COLUMNINFO= 2, MPa, cone resistance",
-       {{2006, KW_COLUMNINFO, 2, 3, 11}, {2004, KW_COLUMN, 1, 2, 11}}},
-      {"COLUMNINFO= 1, m, penetration length, 3", {{2004, KW_COLUMN, 1, 2, 11}}},
+       {{GEF_E_CPT_MANDATORY, KW_COLUMNINFO, 2, 3, 11},
+        {GEF_E_CPT_COLUMNS_1_2, KW_COLUMN, 1, 2, 11}}},
+      {"COLUMNINFO= 1, m, penetration length, 3", {{GEF_E_CPT_COLUMNS_1_2, KW_COLUMN, 1, 2, 11}}},
       {"COLUMNINFO= 1, m, corrected depth, 11", {}}, // corrected depth stands in
-      {"COMPANYID= Lab, , 31", {{2006, KW_COMPANYID, 0, 2, 11}}},
-      {"TESTID=", {{2006, KW_TESTID, 0, 1, 12}}},
-      {"LASTSCAN= 7", {{2011, 0, 3, 7, 14}}},
-      {"LASTSCAN=", {{2006, KW_LASTSCAN, 0, 1, 12}}},
-      {"MEASUREMENTTEXT= 9", {{2007, KW_MEASUREMENTTEXT, 9, 1, 12}}},
-      {"ZID= 31000", {{2007, KW_ZID, 0, 2, 12}}},
+      {"COMPANYID= Lab, , 31", {{GEF_E_CPT_MANDATORY, KW_COMPANYID, 0, 2, 11}}},
+      {"TESTID=", {{GEF_E_CPT_MANDATORY, KW_TESTID, 0, 1, 12}}},
+      {"LASTSCAN= 7", {{GEF_E_CPT_LASTSCAN_MISMATCH, 0, 3, 7, 14}}},
+      {"LASTSCAN=", {{GEF_E_CPT_MANDATORY, KW_LASTSCAN, 0, 1, 12}}},
+      {"MEASUREMENTTEXT= 9", {{GEF_E_CPT_MANDATORY_110, KW_MEASUREMENTTEXT, 9, 1, 12}}},
+      {"ZID= 31000", {{GEF_E_CPT_MANDATORY_110, KW_ZID, 0, 2, 12}}},
   };
   report({0.0, 0.02, 0.04});
   EXPECT_EQ(test_gef("gef-cpt-report"), 1);
@@ -110,12 +105,13 @@ TEST_F(CptRulesTest, CompleteReportPassesAndEachBrokenRequirementIsNamed) {
   set_data(2, 1, -1.0);
   before_ = errors().size();
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0);
-  EXPECT_EQ(found(), (std::vector<ErrorEntry>{{2008, 0, 0, 0, 11},
-                                              {2009, 0, 0, 0, 11},
-                                              {2007, KW_MEASUREMENTTEXT, 9, 1, 12},
-                                              {2007, KW_ZID, 0, 0, 12},
-                                              {2005, 0, 0, 0, 13},
-                                              {2005, 0, 0, 0, 14}})); // depths -1, 1, 1
+  EXPECT_EQ(found(),
+            (std::vector<ErrorEntry>{{GEF_E_CPT_LENGTH_NOT_COLUMN_1, 0, 0, 0, 11},
+                                     {GEF_E_CPT_CONE_NOT_COLUMN_2, 0, 0, 0, 11},
+                                     {GEF_E_CPT_MANDATORY_110, KW_MEASUREMENTTEXT, 9, 1, 12},
+                                     {GEF_E_CPT_MANDATORY_110, KW_ZID, 0, 0, 12},
+                                     {GEF_E_CPT_NOTE, 0, 0, 0, 13},
+                                     {GEF_E_CPT_NOTE, 0, 0, 0, 14}})); // depths -1, 1, 1
   EXPECT_EQ(text(4),
             " GEF-CPT-Report 110: No negative depth allowed for version 1.1.0 and above.\n");
   EXPECT_EQ(text(2),
@@ -176,7 +172,7 @@ TEST_F(CptRulesTest, FirstReadingAndAscendingRules) {
 TEST_F(CptRulesTest, DataRules) {
   struct Case {
     double declared_min, actual_min;
-    int entries; // 1012 information entries
+    int entries; // information entries on the minimum
   };
   const Case cases[] = {{1.0, 1.000009, 0}, {1.0, 1.000011, 1}, {0.0, 0.0, 0},
                         {0.0, 9e-6, 0},     {0.0, 2e-5, 1},     {-2.0, -2.00003, 1}};
@@ -202,12 +198,14 @@ TEST_F(CptRulesTest, DataRules) {
   before_ = errors().size();
   EXPECT_EQ(test_gef("DATA"), 0);
   // Column 2 declares a minimum of 0 but holds readings of 1.
-  EXPECT_EQ(found(), (std::vector<ErrorEntry>{
-                         {1009, 0, 2, 100, 5}, {1010, 0, 1, 0, 3}, {1012, 0, 0, 0, 5}}));
+  EXPECT_EQ(found(), (std::vector<ErrorEntry>{{GEF_E_LASTSCAN_MISMATCH, 0, 2, 100, 5},
+                                              {GEF_E_NO_VALID_DATA, 0, 1, 0, 3},
+                                              {GEF_E_DATA_NOTE, 0, 0, 0, 5}}));
   g_document.entries[keyword_info(KW_COLUMN).entry_offset].present = 0;
   before_ = errors().size();
   EXPECT_EQ(test_gef("DATA"), 0); // and no column is looked at
-  EXPECT_EQ(found(), (std::vector<ErrorEntry>{{43, KW_COLUMN, 0, 0, 1}, {1009, 0, 2, 100, 5}}));
+  EXPECT_EQ(found(), (std::vector<ErrorEntry>{{GEF_E_REQUIRED_MISSING, KW_COLUMN, 0, 0, 1},
+                                              {GEF_E_LASTSCAN_MISMATCH, 0, 2, 100, 5}}));
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0); // no column of quantity 1 or 2 without COLUMN
 }
 
@@ -218,10 +216,10 @@ TEST_F(CptRulesTest, HostileDocumentsStayInsideTheBlock) {
   store_line("COLUMN= 200"); // far beyond the block's two columns
   store_line("COLUMNINFO= 150, m, corrected depth, 11");
   store_line("COLUMNMINMAX= 150, 0, 1");
-  EXPECT_EQ(test_gef("DATA"), 0); // column 150 holds nothing: 1010
-  EXPECT_EQ(error_codes().back(), 1010);
+  EXPECT_EQ(test_gef("DATA"), 0); // column 150 holds nothing
+  EXPECT_EQ(error_codes().back(), GEF_E_NO_VALID_DATA);
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0); // columns 3..200 lack quantity numbers
-  EXPECT_EQ(error_codes().back(), 2006);
+  EXPECT_EQ(error_codes().back(), GEF_E_CPT_MANDATORY);
 
   // A stale scan count: larger than the block, or no longer known.
   report({0.0, 0.02, 0.04});
@@ -242,7 +240,7 @@ TEST_F(CptRulesTest, HostileDocumentsStayInsideTheBlock) {
 
   // A full error list drops entries but not failures.
   report({0.0, 0.02, 0.02, 0.04});
-  while (report_text(g_document, 42, "filler", 0, 0, 5) == 1) {
+  while (report_text(g_document, GEF_E_NOTE, "filler", 0, 0, 5) == 1) {
   }
   store_line("LASTSCAN=");
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0);

@@ -1,10 +1,10 @@
 // Column operations and deletes on real files: what they leave is exactly what they promise.
 #include <cmath>
-#include <filesystem>
-#include <sstream>
 
 #include "api/deletes.h"
+#include "support/corpus.h"
 #include "support/document_fixture.h"
+#include "support/entry_text.h"
 
 namespace gef::test {
 namespace {
@@ -13,33 +13,6 @@ namespace fs = std::filesystem;
 
 constexpr int kColumnCodes[] = {KW_COLUMNINFO,      KW_COLUMNMINMAX, KW_COLUMNOFFSET,
                                 KW_COLUMNAMPLIFIER, KW_COLUMNVOID,   KW_COLUMNPOWERSUPPLY};
-
-std::vector<fs::path> corpus_files() {
-  std::vector<fs::path> files;
-  const fs::path root(GEF_SOURCE_DIR "/../shared/corpus");
-  if (!fs::is_directory(root)) return files;
-  for (const auto& item : fs::recursive_directory_iterator(root))
-    if (item.is_regular_file() && item.path().extension() != ".tsv") files.push_back(item.path());
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-// An entry as comparable text: presence, bits and every field by its type.
-std::string shown(int code, const Entry& e) {
-  std::ostringstream out;
-  out << e.present << '/' << int(e.bits);
-  for (int k = 0; k < keyword_info(code).field_count; ++k) {
-    out << '|';
-    switch (field_info(code, k).type) {
-    case FieldType::INT: out << e.field[k].i; break;
-    case FieldType::FLOAT: out << e.field[k].f; break;
-    case FieldType::DOUBLE: out << e.field[k].d; break;
-    case FieldType::CHAR: out << int(e.field[k].c); break;
-    case FieldType::TEXT: out << (e.field[k].s ? e.field[k].s : "<null>"); break;
-    }
-  }
-  return out.str();
-}
 
 // One column as the document holds it: values, column keywords and output format.
 struct ColumnState {
@@ -56,7 +29,7 @@ std::vector<ColumnState> columns_of() {
   for (int c = 1; c <= columns; ++c) {
     ColumnState s;
     for (int i = 1; i <= get_nr_scans(); ++i) s.values.push_back(get_data(c, i));
-    for (int code : kColumnCodes) s.keywords += shown(code, entry_of(code, c - 1)) + ";";
+    for (int code : kColumnCodes) s.keywords += entry_text(code, entry_of(code, c - 1)) + ";";
     s.format = g_document.out_format[c - 1];
     out.push_back(s);
   }

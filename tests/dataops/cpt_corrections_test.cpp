@@ -1,8 +1,9 @@
 // Cone-penetration computations against small hand-computed tables.
 #include <cmath>
-#include <filesystem>
 #include <limits>
 
+#include "gef/error_codes.h"
+#include "support/corpus.h"
 #include "support/document_fixture.h"
 
 namespace gef::test {
@@ -82,7 +83,7 @@ TEST_F(CptCorrectionsTest, FrictionRatioRefusalsAndGuards) {
 
   make({1, 3}, {kLength, kFriction});
   EXPECT_EQ(calc_rf(0), 2); // no cone resistance: the lookup reports it
-  EXPECT_EQ(error_codes(), std::vector<int>{7});
+  EXPECT_EQ(error_codes(), std::vector<int>{GEF_E_COLUMN_OUT_OF_RANGE});
   make({1, 2}, {kLength, kCone});
   EXPECT_EQ(calc_rf(0), 0);
 
@@ -90,7 +91,7 @@ TEST_F(CptCorrectionsTest, FrictionRatioRefusalsAndGuards) {
   qns[0] = 1, qns[1] = 2, qns[2] = 3;
   make(qns, std::vector<std::vector<double>>(250, kLength));
   EXPECT_EQ(calc_rf(0), 2); // a 251st column is refused
-  EXPECT_EQ(error_codes(), std::vector<int>{1003});
+  EXPECT_EQ(error_codes(), std::vector<int>{GEF_E_TOO_MANY_COLUMNS});
 }
 
 TEST_F(CptCorrectionsTest, DepthFollowsTheInclination) {
@@ -182,7 +183,7 @@ TEST_F(CptCorrectionsTest, ShiftToTheConeTipByFiveScans) {
   }
   make({2, 4}, {length, friction});
   EXPECT_EQ(gca_shift_rf(), 0); // no penetration length
-  EXPECT_EQ(error_codes(), std::vector<int>{7});
+  EXPECT_EQ(error_codes(), std::vector<int>{GEF_E_COLUMN_OUT_OF_RANGE});
   expect_column(2, friction);
 }
 
@@ -210,9 +211,7 @@ TEST_F(CptCorrectionsTest, ReorderMovesFormatsBitsAndReferences) {
 // Every operation on every corpus file, each after a fresh read: nothing may crash or write
 // outside the block (the sanitizer build checks the latter).
 TEST(CptCorpusTest, EveryOperationOnEveryFile) {
-  namespace fs = std::filesystem;
-  const fs::path root(GEF_SOURCE_DIR "/../shared/corpus");
-  if (!fs::is_directory(root)) GTEST_SKIP() << "no corpus";
+  if (corpus_files().empty()) GTEST_SKIP() << "no corpus";
   int (*const operations[])() = {[] { return calc_rf(0); },
                                  [] { return calc_rf(1); },
                                  gca_add_diepte,
@@ -222,19 +221,14 @@ TEST(CptCorpusTest, EveryOperationOnEveryFile) {
                                  gca_shift_rf,
                                  gcr_shift_columns,
                                  volt2phys};
-  int files = 0;
-  for (const auto& item : fs::recursive_directory_iterator(root)) {
-    if (!item.is_regular_file() || item.path().extension() == ".tsv") continue;
-    ++files;
+  for (const auto& path : corpus_files())
     for (auto operation : operations) {
       ASSERT_EQ(init_gef(), 1);
-      read_gef(item.path().string().c_str());
+      read_gef(path.string().c_str());
       const int result = operation();
-      EXPECT_TRUE(result >= 0 && result <= 2) << item.path();
+      EXPECT_TRUE(result >= 0 && result <= 2) << path;
       free_gef();
     }
-  }
-  EXPECT_GT(files, 0);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The data conversion: each method, the scan ranges, consumption and the refusals.
 #include <algorithm>
 
+#include "gef/error_codes.h"
 #include "support/document_fixture.h"
 
 namespace gef::test {
@@ -77,7 +78,8 @@ TEST_F(Volt2physTest, MethodsRangesAndConsumption) {
     EXPECT_EQ(kept, c.kept);
     const bool illegal = std::string(c.name) == "illegal removed";
     const std::vector<ErrorEntry> expected =
-        illegal ? std::vector<ErrorEntry>{{42, 10000, 0, 0, 4}} : std::vector<ErrorEntry>{};
+        illegal ? std::vector<ErrorEntry>{{GEF_E_NOTE, kTextSubject, 0, 0, 4}}
+                : std::vector<ErrorEntry>{};
     EXPECT_EQ(errors(), expected);
     const bool applied =
         renames && c.kept.empty() && !illegal && std::string(c.name) != "start outside";

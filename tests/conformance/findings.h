@@ -1,0 +1,34 @@
+// Test helpers for the rule sets: the entries one check recorded, in comparable form.
+#pragma once
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "gef/error_codes.h"
+#include "support/document_fixture.h"
+
+namespace gef::test {
+
+// Entries recorded from position `from` on, a text slot written as subject 0.
+inline std::vector<ErrorEntry> entries_since(std::size_t from) {
+  const auto all = errors();
+  std::vector<ErrorEntry> out(all.begin() + long(from), all.end());
+  for (ErrorEntry& e : out) e[1] = e[1] >= kTextSubject ? 0 : e[1];
+  return out;
+}
+
+// An entry with its subject shown as the keyword name or the text it carries.
+using Finding = std::tuple<int, std::string, int, int, int>;
+
+inline std::vector<Finding> findings(std::size_t from = 0) {
+  std::vector<Finding> out;
+  const auto all = errors();
+  for (std::size_t i = from; i < all.size(); ++i) {
+    const ErrorEntry& e = all[i];
+    out.emplace_back(e[0], subject_text(*g_document.errors, e[1]), e[2], e[3], e[4]);
+  }
+  return out;
+}
+
+} // namespace gef::test
