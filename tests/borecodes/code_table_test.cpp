@@ -6,7 +6,7 @@
 #include "borecodes/code_table.h"
 #include "gef/error_codes.h"
 #include "support/document_fixture.h"
-#include "support/scratch_folder.h"
+#include "support/files.h"
 
 namespace gef::test {
 namespace {
@@ -17,7 +17,7 @@ protected:
     last_ = scratch_.write("codes" + std::to_string(++files_) + ".txt", bytes);
     return load_codetexts(last_.c_str());
   }
-  ScratchFolder scratch_;
+  ScratchDir scratch_;
   std::string last_;
   int files_ = 0;
 };

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "reader/reader_fixture.h"
-#include "support/corpus.h"
+#include "support/files.h"
 
 namespace gef::test {
 namespace {
@@ -43,7 +43,7 @@ bool names_cpt_report() {
 }
 
 TEST_F(CorpusRulesTest, RuleSetsRunOnEveryFile) {
-  const fs::path corpus = corpus_root();
+  const fs::path corpus = corpus_dir();
   if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
   std::set<std::string> borings, seen;
   std::ifstream catalogue(corpus / "CATALOGUE.tsv");

@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "api/deletes.h"
-#include "support/corpus.h"
+#include "support/files.h"
 #include "support/document_fixture.h"
 #include "support/entry_text.h"
 

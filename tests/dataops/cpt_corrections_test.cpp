@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "gef/error_codes.h"
-#include "support/corpus.h"
+#include "support/files.h"
 #include "support/document_fixture.h"
 
 namespace gef::test {

@@ -19,7 +19,7 @@
 #endif
 
 #include "gef/error_codes.h"
-#include "support/scratch_folder.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -33,10 +33,10 @@ struct Outcome {
 
 std::string q(const std::string& s) { return "\"" + s + "\""; }
 std::string example(const std::string& name) {
-  return std::string(GEFTOOL_SOURCE_DIR) + "/examples/" + name;
+  return std::string(GEF_SOURCE_DIR) + "/examples/" + name;
 }
 std::string data(const std::string& name) {
-  return std::string(GEFTOOL_SOURCE_DIR) + "/tests/geftool/data/" + name;
+  return std::string(GEF_SOURCE_DIR) + "/tests/geftool/data/" + name;
 }
 const std::string kBasic = q(example("cpt_basic.gef")), kBoring = q(example("boring_layers.gef")),
                   kSeparators = q(example("cpt_separators.gef")),
@@ -54,7 +54,7 @@ std::string without_cr(std::string s) {
   return s;
 }
 
-const fs::path kCorpus = fs::path(GEFTOOL_SOURCE_DIR) / ".." / "shared" / "corpus";
+const fs::path kCorpus = fs::path(GEF_SOURCE_DIR) / ".." / "shared" / "corpus";
 
 // Every *.gef file (in any case) of the shared corpus, in sorted order; none when it is absent.
 std::vector<fs::path> corpus_files() {
@@ -150,7 +150,7 @@ protected:
   }
 
   const fs::path& dir() const { return scratch_.path(); }
-  gef::test::ScratchFolder scratch_;
+  gef::test::ScratchDir scratch_;
 };
 
 // Each command's exit status and what it prints: the contract with people and scripts.

@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <process.h>
@@ -26,6 +28,16 @@ inline std::string slurp_file(const std::filesystem::path& path) {
 
 // The real files of other producers; tests over them skip when the folder is absent.
 inline std::filesystem::path corpus_dir() { return GEF_SOURCE_DIR "/../shared/corpus"; }
+
+// Every file of the corpus but its catalogue, in sorted order; none when the corpus is absent.
+inline std::vector<std::filesystem::path> corpus_files() {
+  std::vector<std::filesystem::path> files;
+  if (!std::filesystem::is_directory(corpus_dir())) return files;
+  for (const auto& item : std::filesystem::recursive_directory_iterator(corpus_dir()))
+    if (item.is_regular_file() && item.path().extension() != ".tsv") files.push_back(item.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
 
 // A folder of the running test's own, removed with the object. Test processes of several
 // builds run at once, so the name carries the test's name and the process id.
