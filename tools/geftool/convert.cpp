@@ -27,6 +27,12 @@ void print_messages(const char* command) {
   }
 }
 
+bool has_scan_texts() {
+  for (int scan = 1; scan <= get_nr_scans(); ++scan)
+    if (const char* text = get_columntext_text(scan); text != nullptr && *text != '\0') return true;
+  return false;
+}
+
 } // namespace
 
 int run_convert(const ConvertOptions& options) {
@@ -40,18 +46,15 @@ int run_convert(const ConvertOptions& options) {
   skip_messages();
   const int added = add_derived_columns("convert", options.adds);
   if (added == 2) return 2;
-  if (options.binary) {
-    // Binary records hold numbers only: per-scan texts (a boring's layer descriptions) would
-    // be dropped without a word.
-    for (int scan = 1; scan <= get_nr_scans(); ++scan)
-      if (const char* text = get_columntext_text(scan); text != nullptr && *text != '\0') {
-        std::cerr << "geftool convert: " << to_utf8(options.input)
-                  << " has per-scan texts, which a binary data block cannot hold; convert it "
-                     "with --ascii\n";
-        return 2;
-      }
-    set_dataformat("BINARY");
+  // Binary records and the plain layout hold numbers only: per-scan texts (a boring's layer
+  // descriptions) would be dropped without a word.
+  if ((options.binary || options.no_separators) && has_scan_texts()) {
+    std::cerr << "geftool convert: " << to_utf8(options.input) << " has per-scan texts, which "
+              << (options.binary ? "a binary data block" : "a data block without separators")
+              << " cannot hold; convert it with --ascii\n";
+    return 2;
   }
+  if (options.binary) set_dataformat("BINARY");
   if (options.ascii) set_dataformat("ASCII");
   if (!options.datatype.empty()) set_datatype(options.datatype.c_str());
   if (options.separators.size() == 2) {
