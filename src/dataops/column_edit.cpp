@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "api/boundary.h"
 #include "api/deletes.h"
 #include "dataops/column_ops.h"
 #include "diagnostics/error_list.h"
@@ -106,7 +107,7 @@ std::vector<double> elapsed_times(Document& doc, int scans) {
 
 using namespace gef;
 
-int delete_column(int column) {
+int delete_column(int column) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   const int columns = column_count_or(*doc, 0);
@@ -143,8 +144,9 @@ int delete_column(int column) {
   if (formats) restore_formats(*doc, text);
   return 1;
 }
+GEF_CATCH(0)
 
-int create_new_empty_datablock(int columns, int scans) {
+int create_new_empty_datablock(int columns, int scans) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   if (columns < 1 || columns > kMaxColumns) {
@@ -184,8 +186,9 @@ int create_new_empty_datablock(int columns, int scans) {
   store_typed(*doc, KW_LASTSCAN, {&scans});
   return 1;
 }
+GEF_CATCH(0)
 
-int maak_tijdkolom(int qn) {
+int maak_tijdkolom(int qn) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   bool any = false;
@@ -206,3 +209,4 @@ int maak_tijdkolom(int qn) {
   store_typed(*doc, KW_TIMECOLUMN, {&column, &timecode, "s"});
   return 1;
 }
+GEF_CATCH(0)
