@@ -123,6 +123,9 @@ int delete_column(int column) try {
     return 0;
   }
 
+  // The one step that may run out of memory comes before the first change.
+  const bool formats = entry(*doc, KW_REPORTDATAFORMAT, 0).present != 0;
+  const std::string text = formats ? formats_without(*doc, column, columns) : std::string();
   const int last = std::min(columns, kMaxColumns);
   if (column <= kMaxColumns)
     for (int code : kColumnKeywords) shift_slots(*doc, code, column, last);
@@ -137,8 +140,6 @@ int delete_column(int column) try {
     std::memmove(data + (column - 1) * scans, data + column * scans,
                  std::size_t((columns - column) * scans) * sizeof(double));
   }
-  const bool formats = entry(*doc, KW_REPORTDATAFORMAT, 0).present != 0;
-  const std::string text = formats ? formats_without(*doc, column, columns) : std::string();
   const int remaining = columns - 1;
   store_typed(*doc, KW_COLUMN, {&remaining});
   if (formats) restore_formats(*doc, text);

@@ -49,13 +49,17 @@ bool start_document(Document& doc, int columns, int scans) {
     report_keyword(doc, 22, kNameColumns, std::int32_t(values / 1024), 0, 1);
     return false;
   }
+  // One text reference per scan costs no more than the scan's values; without columns the table
+  // would be all the memory a large scan count asks for, so set_columntext_text grows it then.
+  if (!resize_column_texts(columns > 0 ? scans : 0)) {
+    g_library.data.reset();
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameScans, std::int32_t(scans / 128), 0, 1);
+    return false;
+  }
   doc.value_capacity = std::int32_t(values);
   doc.data_present = 1;
   doc.scan_count = scans;
   doc.scan_known = 1;
-  // No per-scan text exists yet; set_columntext_text grows the table, so a caller's large scan
-  // count with few or no columns allocates nothing here.
-  resize_column_texts(0);
 
   // The data block exists before COLUMN and LASTSCAN are stored, so their capacity check looks
   // at this document and not at an earlier one.
