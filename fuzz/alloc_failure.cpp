@@ -29,7 +29,7 @@ bool should_fail() {
   return true;
 }
 
-void* counted(void* p) {
+[[maybe_unused]] void* counted(void* p) {
   if (p != nullptr) ++g_live;
   return p;
 }
@@ -200,7 +200,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the cycle is not repeatable\n");
     return 1;
   }
-  const long live = g_live;
+  [[maybe_unused]] const long live = g_live;
   long failed_runs = 0, silent = 0;
   for (long n = 1; n <= total; ++n) {
     g_calls = 0;

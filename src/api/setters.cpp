@@ -110,7 +110,7 @@ void set_columntext_text(int scan, const char* text) try {
   Document* doc = current();
   if (doc == nullptr || scan < 1 || scan > doc->scan_count) return;
   auto& texts = g_library.column_texts;
-  // The table grows as texts arrive, so a large scan count costs nothing until texts are set.
+  // A document started without columns has no table yet (see init_gef_general): it grows here.
   if (std::size_t(scan) > texts.size()) {
     if (text == nullptr) return;
     texts.resize(std::size_t(scan), nullptr);
