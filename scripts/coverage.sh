@@ -22,11 +22,15 @@ mkdir -p "$out/profiles"
 export LLVM_PROFILE_FILE="$PWD/$out/profiles/%p.profraw"
 "$out/bin/gef_tests" >/dev/null
 "$out/bin/gef_fuzz_replay" fuzz/corpus >/dev/null 2>&1
-"$out/bin/gef_alloc_failure" examples/cpt_basic.gef "$out" >/dev/null
+for input in examples/cpt_basic.gef examples/cpt_binary.gef; do
+  "$out/bin/gef_alloc_failure" "$input" "$out" >/dev/null
+done
 llvm-profdata-14 merge -sparse "$out"/profiles/*.profraw -o "$out/gef.profdata"
 
 objects=("$out/bin/gef_tests" -object "$out/bin/gef_fuzz_replay" -object "$out/bin/gef_alloc_failure")
-llvm-cov-14 report "${objects[@]}" -instr-profile="$out/gef.profdata" "$PWD/src"
+llvm-cov-14 report "${objects[@]}" -instr-profile="$out/gef.profdata" "$PWD/src" |
+  tee "$out/report.txt"
+awk '$1 == "TOTAL" { print "src/: lines " $10 ", branches " $13 }' "$out/report.txt"
 if [[ ${1:-} == --show && -n ${2:-} ]]; then
   llvm-cov-14 show "${objects[@]}" -instr-profile="$out/gef.profdata" -show-branches=count "$2"
 fi

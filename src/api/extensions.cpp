@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 
+#include "api/boundary.h"
 #include "api/getters.h"
 #include "diagnostics/error_list.h"
 #include "gef/extensions.h"
@@ -165,14 +166,16 @@ int gef_copy_errors(int* buffer, int capacity) {
   return count;
 }
 
-long long gef_copy_header(char* buffer, long long capacity) {
+long long gef_copy_header(char* buffer, long long capacity) try {
   Document* doc = current();
   if (doc == nullptr) return 0;
   return copy_bytes(header_bytes(*doc), buffer, capacity);
 }
+GEF_CATCH(0)
 
-long long gef_copy_column_texts(char* buffer, long long capacity) {
+long long gef_copy_column_texts(char* buffer, long long capacity) try {
   Document* doc = current();
   if (doc == nullptr) return 0;
   return copy_bytes(column_text_bytes(*doc), buffer, capacity);
 }
+GEF_CATCH(0)

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "api/boundary.h"
 #include "diagnostics/error_list.h"
 #include "document/store.h"
 #include "gef/setters.h"
@@ -65,7 +66,7 @@ bool check_setter(Document& doc, SetterCheck check, const void* const* args) {
 
 } // namespace
 
-int set_keyword(int code, SetterCheck check, std::initializer_list<const void*> list) {
+int set_keyword(int code, SetterCheck check, std::initializer_list<const void*> list) try {
   Document* doc = current();
   if (doc == nullptr) return 0;
   const void* args[kMaxFields] = {};
@@ -75,6 +76,7 @@ int set_keyword(int code, SetterCheck check, std::initializer_list<const void*> 
   InputModeScope typed(*doc, GETAL);
   return store_keyword(*doc, code, keyword_info(code).name, args);
 }
+GEF_CATCH(0)
 
 } // namespace gef
 
@@ -103,14 +105,19 @@ int set_data(int column, int scan, double value) {
   return 1;
 }
 
-void set_columntext_text(int scan, const char* text) {
+void set_columntext_text(int scan, const char* text) try {
   using namespace gef;
   Document* doc = current();
   if (doc == nullptr || scan < 1 || scan > doc->scan_count) return;
   auto& texts = g_library.column_texts;
-  if (std::size_t(scan) > texts.size()) return;
+  // A document started without columns has no table yet (see init_gef_general): it grows here.
+  if (std::size_t(scan) > texts.size()) {
+    if (text == nullptr) return;
+    texts.resize(std::size_t(scan), nullptr);
+  }
   char* copy = text != nullptr ? copy_text(text) : nullptr;
   if (text != nullptr && copy == nullptr) return;
   std::free(texts[scan - 1]);
   texts[scan - 1] = copy;
 }
+GEF_CATCH()

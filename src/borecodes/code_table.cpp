@@ -11,6 +11,7 @@
 #include <memory>
 #include <new>
 
+#include "api/boundary.h"
 #include "diagnostics/error_list.h"
 #include "document/record.h"
 #include "gef/borecodes.h"
@@ -137,7 +138,7 @@ std::string split_code(std::string_view word, std::string_view scheme, char inse
 
 using namespace gef;
 
-int load_codetexts(const char* filename) {
+int load_codetexts(const char* filename) try {
   const bool named = filename != nullptr && *filename != '\0';
   std::FILE* file = named ? std::fopen(filename, "rb") : nullptr;
   if (file == nullptr) {
@@ -181,6 +182,7 @@ int load_codetexts(const char* filename) {
     return 0;
   }
 }
+GEF_CATCH(0)
 
 int free_codetexts(void) {
   if (g_codes != nullptr) {

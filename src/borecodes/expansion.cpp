@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "api/boundary.h"
 #include "borecodes/code_table.h"
 #include "document/columns.h"
 #include "gef/borecodes.h"
@@ -81,7 +82,7 @@ std::vector<std::pair<int, double>> additional_readings(int s) {
 
 using namespace gef;
 
-const char* gbr_code2text(const char* code, const char* separator) {
+const char* gbr_code2text(const char* code, const char* separator) try {
   static std::string result;
   const std::string_view given = code != nullptr ? code : "";
   const std::string text = ascii_upper(given.substr(0, kCodeInput));
@@ -114,8 +115,9 @@ const char* gbr_code2text(const char* code, const char* separator) {
   if (!any) result = kNoResult;
   return result.c_str();
 }
+GEF_CATCH(kNoResult)
 
-const char* gbr_NEN5104_splits(char* code) {
+const char* gbr_NEN5104_splits(char* code) try {
   static std::string result;
   const std::string_view word = std::string_view(code != nullptr ? code : "").substr(0, kCodeInput);
   const std::string upper = ascii_upper(word);
@@ -128,10 +130,12 @@ const char* gbr_NEN5104_splits(char* code) {
   }
   return result.c_str();
 }
+GEF_CATCH("")
 
-int gbr_get_nr_additional_strings(int scan) { return int(additional_readings(scan).size()); }
+int gbr_get_nr_additional_strings(int scan) try { return int(additional_readings(scan).size()); }
+GEF_CATCH(0)
 
-char* gbr_get_additional_string(int scan, int k) {
+char* gbr_get_additional_string(int scan, int k) try {
   char* out = static_cast<char*>(std::calloc(kAdditionalSize, 1));
   if (out == nullptr) return nullptr;
   const auto found = additional_readings(scan);
@@ -152,3 +156,4 @@ char* gbr_get_additional_string(int scan, int k) {
     std::snprintf(out, kAdditionalSize, "%c%%=%.0f", kLetter[q - 3], whole);
   return out;
 }
+GEF_CATCH(nullptr)

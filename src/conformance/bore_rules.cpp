@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "api/boundary.h"
 #include "borecodes/code_table.h"
 #include "conformance/header_rules.h"
 #include "conformance/quantity_rules.h"
@@ -423,7 +424,8 @@ int test_bore_report(Document& doc) {
 
 using namespace gef;
 
-int gbr_is_gbr(void) {
+int gbr_is_gbr(void) try {
   Document* doc = current();
   return doc != nullptr && is_bore_report(*doc) ? 1 : 0;
 }
+GEF_CATCH(0)

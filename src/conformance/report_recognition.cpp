@@ -2,6 +2,7 @@
 #include <cctype>
 #include <string>
 
+#include "api/boundary.h"
 #include "conformance/report_rules.h"
 #include "gef/conformance.h"
 
@@ -76,8 +77,12 @@ CptReport current_report() {
 
 } // namespace
 
-int gcr_is_gcr(void) { return current_report().recognised ? 1 : 0; }
+int gcr_is_gcr(void) try { return current_report().recognised ? 1 : 0; }
+GEF_CATCH(0)
 int gcr_is_legal(void) { return gcr_is_gcr(); }
-int gcr_get_release(void) { return current_report().release; }
-int gcr_get_version(void) { return current_report().version; }
-int gcr_get_update(void) { return current_report().update; }
+int gcr_get_release(void) try { return current_report().release; }
+GEF_CATCH(0)
+int gcr_get_version(void) try { return current_report().version; }
+GEF_CATCH(0)
+int gcr_get_update(void) try { return current_report().update; }
+GEF_CATCH(0)

@@ -2,6 +2,7 @@
 #include <cctype>
 #include <string>
 
+#include "api/boundary.h"
 #include "conformance/bore_rules.h"
 #include "conformance/header_rules.h"
 #include "conformance/report_rules.h"
@@ -46,7 +47,7 @@ int test_cpt_report(Document& doc) {
 
 using namespace gef;
 
-int test_gef(const char* category) {
+int test_gef(const char* category) try {
   Document* doc = current();
   if (doc == nullptr) return 0;
   const std::string name = upper(category);
@@ -57,6 +58,7 @@ int test_gef(const char* category) {
   report_text(*doc, ERR_NOTE, "This feature can not be tested.\n", 0, 0, 4);
   return 0;
 }
+GEF_CATCH(0)
 
 int is_plotable(void) {
   Document* doc = current();

@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "api/boundary.h"
 #include "api/deletes.h"
 #include "dataops/column_ops.h"
 #include "diagnostics/error_list.h"
@@ -106,7 +107,7 @@ std::vector<double> elapsed_times(Document& doc, int scans) {
 
 using namespace gef;
 
-int delete_column(int column) {
+int delete_column(int column) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   const int columns = column_count_or(*doc, 0);
@@ -122,6 +123,9 @@ int delete_column(int column) {
     return 0;
   }
 
+  // The one step that may run out of memory comes before the first change.
+  const bool formats = entry(*doc, KW_REPORTDATAFORMAT, 0).present != 0;
+  const std::string text = formats ? formats_without(*doc, column, columns) : std::string();
   const int last = std::min(columns, kMaxColumns);
   if (column <= kMaxColumns)
     for (int code : kColumnKeywords) shift_slots(*doc, code, column, last);
@@ -136,15 +140,14 @@ int delete_column(int column) {
     std::memmove(data + (column - 1) * scans, data + column * scans,
                  std::size_t((columns - column) * scans) * sizeof(double));
   }
-  const bool formats = entry(*doc, KW_REPORTDATAFORMAT, 0).present != 0;
-  const std::string text = formats ? formats_without(*doc, column, columns) : std::string();
   const int remaining = columns - 1;
   store_typed(*doc, KW_COLUMN, {&remaining});
   if (formats) restore_formats(*doc, text);
   return 1;
 }
+GEF_CATCH(0)
 
-int create_new_empty_datablock(int columns, int scans) {
+int create_new_empty_datablock(int columns, int scans) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   if (columns < 1 || columns > kMaxColumns) {
@@ -184,8 +187,9 @@ int create_new_empty_datablock(int columns, int scans) {
   store_typed(*doc, KW_LASTSCAN, {&scans});
   return 1;
 }
+GEF_CATCH(0)
 
-int maak_tijdkolom(int qn) {
+int maak_tijdkolom(int qn) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   bool any = false;
@@ -206,3 +210,4 @@ int maak_tijdkolom(int qn) {
   store_typed(*doc, KW_TIMECOLUMN, {&column, &timecode, "s"});
   return 1;
 }
+GEF_CATCH(0)

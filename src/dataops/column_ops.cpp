@@ -7,6 +7,7 @@
 #include <limits>
 #include <new>
 
+#include "api/boundary.h"
 #include "api/deletes.h"
 #include "diagnostics/error_list.h"
 #include "document/columns.h"
@@ -174,20 +175,22 @@ void restore_formats(Document& doc, const std::string& text) {
 
 using namespace gef;
 
-int add_data_column(const char* unit, const char* quantity, int qnumber, double void_value) {
+int add_data_column(const char* unit, const char* quantity, int qnumber, double void_value) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   if (!append_column(*doc, nullptr, void_value, unit, quantity, qnumber, &void_value)) return 0;
   return column_count_or(*doc, 0);
 }
+GEF_CATCH(0)
 
-int calc_columnminmax(int column) {
+int calc_columnminmax(int column) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   return store_column_minmax(*doc, column, kVoidThreshold);
 }
+GEF_CATCH(0)
 
-int calc_all_columnminmax(void) {
+int calc_all_columnminmax(void) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   const int columns = column_count_or(*doc, -1);
@@ -198,8 +201,10 @@ int calc_all_columnminmax(void) {
     store_column_minmax(*doc, c, kVoidThreshold);
   return 1;
 }
+GEF_CATCH(0)
 
-int qn2column(int qn) {
+int qn2column(int qn) try {
   Document* doc = current();
   return doc != nullptr && doc->entries ? column_of_quantity(*doc, qn) : 0;
 }
+GEF_CATCH(0)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "api/boundary.h"
 #include "dataops/column_ops.h"
 #include "diagnostics/error_list.h"
 #include "document/columns.h"
@@ -166,7 +167,7 @@ std::string reordered_formats(Document& doc, const std::vector<int>& order) {
 
 using namespace gef;
 
-int calc_rf(int shift) {
+int calc_rf(int shift) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   const int columns = column_count_or(*doc, 0);
@@ -215,8 +216,9 @@ int calc_rf(int shift) {
                                   columns < kMaxColumns ? &zero : nullptr);
   return added != 0 ? 1 : 2;
 }
+GEF_CATCH(0)
 
-int gca_add_diepte(void) {
+int gca_add_diepte(void) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   if (column_of_quantity(*doc, kDepth) != 0) return 1;
@@ -262,16 +264,21 @@ int gca_add_diepte(void) {
   // The void value goes in before the minimum and maximum, which then skip it.
   return append_column(*doc, depth.get(), 0.0, "m", "Diepte", kDepth, p_void ? &pw : nullptr);
 }
+GEF_CATCH(0)
 
-int gca_pre_excavate(void) { return pre_excavate(false); }
+int gca_pre_excavate(void) try { return pre_excavate(false); }
+GEF_CATCH(0)
 
-int gca_pre_excavate_corr(void) { return pre_excavate(true); }
+int gca_pre_excavate_corr(void) try { return pre_excavate(true); }
+GEF_CATCH(0)
 
-int gca_shift_friction(void) { return shift_to_tip(kFriction); }
+int gca_shift_friction(void) try { return shift_to_tip(kFriction); }
+GEF_CATCH(0)
 
-int gca_shift_rf(void) { return shift_to_tip(kRatio); }
+int gca_shift_rf(void) try { return shift_to_tip(kRatio); }
+GEF_CATCH(0)
 
-int gcr_shift_columns(void) {
+int gcr_shift_columns(void) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   const int columns = std::min(column_count_or(*doc, 0), kMaxColumns);
@@ -325,3 +332,4 @@ int gcr_shift_columns(void) {
     restore_formats(*doc, reordered_formats(*doc, order));
   return 1;
 }
+GEF_CATCH(0)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "api/boundary.h"
 #include "api/deletes.h"
 #include "dataops/column_ops.h"
 #include "diagnostics/error_list.h"
@@ -196,7 +197,7 @@ void rename_column(Document& doc, int x, const Entry& e) {
 
 using namespace gef;
 
-int volt2phys(void) {
+int volt2phys(void) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   int result = 1;
@@ -264,3 +265,4 @@ int volt2phys(void) {
       store_column_minmax(*doc, x, kVoidThresholdFine);
   return result;
 }
+GEF_CATCH(0)

@@ -1,6 +1,8 @@
 // The exported error queries and the error log file.
 #include <cstdio>
+#include <memory>
 
+#include "api/boundary.h"
 #include "diagnostics/error_list.h"
 #include "document/keywords.h"
 #include "document/record.h"
@@ -44,7 +46,7 @@ int get_error_code(void) {
   return code;
 }
 
-const char* get_error_text(int code) {
+const char* get_error_text(int code) try {
   ErrorList* list = error_list();
   if (code == 0 || list == nullptr) return "-";
   const int position = list->text_cursor;
@@ -52,6 +54,7 @@ const char* get_error_text(int code) {
   list->text_cursor += kEntryInts;
   return format_entry(*current(), position);
 }
+GEF_CATCH("Error encountered")
 
 int get_error_level_all(void) {
   ErrorList* list = error_list();
@@ -73,7 +76,7 @@ int get_last_error_code(void) {
   return list != nullptr ? list->last[E_CODE] : -1;
 }
 
-const char* get_last_error_text(void) {
+const char* get_last_error_text(void) try {
   ErrorList* list = error_list();
   if (list == nullptr || list->last[E_CODE] == -1) return "";
   const int subject = list->last[E_SUBJECT];
@@ -83,8 +86,9 @@ const char* get_last_error_text(void) {
   return format_error_message(*current(), list->last[E_CODE], text, list->last[E_FIRST],
                               list->last[E_SECOND]);
 }
+GEF_CATCH("")
 
-int write_error_log(const char* filename) {
+int write_error_log(const char* filename) try {
   Document* doc = current();
   if (doc == nullptr || doc->errors == nullptr) return 0;
   ErrorList& list = *doc->errors;
@@ -93,6 +97,8 @@ int write_error_log(const char* filename) {
     report_text(*doc, ERR_FILE_CANNOT_BE_OPENED, filename, 0, 0, 1);
     return 0;
   }
+  // Closed however the writing ends, when memory runs out under way too.
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(file, &std::fclose);
   for (int level : kLogLevels) {
     bool occurs = false;
     for (int p = 0; list.entries[p] > 0; p += kEntryInts)
@@ -110,6 +116,6 @@ int write_error_log(const char* filename) {
       std::fflush(file);
     }
   }
-  std::fclose(file);
   return 1;
 }
+GEF_CATCH(0)

@@ -5,6 +5,7 @@
 #include <limits>
 #include <new>
 
+#include "api/boundary.h"
 #include "api/setters.h"
 #include "borecodes/code_table.h"
 #include "diagnostics/error_list.h"
@@ -49,11 +50,17 @@ bool start_document(Document& doc, int columns, int scans) {
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(values / 1024), 0, 1);
     return false;
   }
+  // One text reference per scan costs no more than the scan's values; without columns the table
+  // would be all the memory a large scan count asks for, so set_columntext_text grows it then.
+  if (!resize_column_texts(columns > 0 ? scans : 0)) {
+    g_library.data.reset();
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameScans, std::int32_t(scans / 128), 0, 1);
+    return false;
+  }
   doc.value_capacity = std::int32_t(values);
   doc.data_present = 1;
   doc.scan_count = scans;
   doc.scan_known = 1;
-  resize_column_texts(scans);
 
   // The data block exists before COLUMN and LASTSCAN are stored, so their capacity check looks
   // at this document and not at an earlier one.
@@ -69,7 +76,7 @@ bool start_document(Document& doc, int columns, int scans) {
 
 using namespace gef;
 
-int init_gef(void) {
+int init_gef(void) try {
   g_library.conversion_stamp = 0;
   Document& doc = g_document;
   if (!ensure_entries(doc)) return 0;
@@ -81,8 +88,9 @@ int init_gef(void) {
   // The code texts start empty: which codes a caller expands is the caller's data.
   return create_code_holder() ? 1 : 0;
 }
+GEF_CATCH(0)
 
-int init_gef_for_editing(int columns, int scans) {
+int init_gef_for_editing(int columns, int scans) try {
   Document* doc = current();
   if (doc == nullptr) return 0;
   if (!start_document(*doc, columns, scans)) return 0;
@@ -91,11 +99,13 @@ int init_gef_for_editing(int columns, int scans) {
   InputModeScope typed(*doc, GETAL);
   return store_keyword(*doc, KW_PROCEDURECODE, "PROCEDURECODE", args);
 }
+GEF_CATCH(0)
 
-int init_gef_general(int columns, int scans) {
+int init_gef_general(int columns, int scans) try {
   if (!init_gef()) return 0;
   return start_document(*current(), columns, scans) ? 1 : 0;
 }
+GEF_CATCH(0)
 
 int free_gef(void) {
   Document* doc = current();

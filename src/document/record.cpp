@@ -2,6 +2,7 @@
 #include "document/record.h"
 
 #include <cstring>
+#include <exception>
 #include <new>
 
 #include "diagnostics/error_list.h"
@@ -75,15 +76,23 @@ void clear_entries(Document& doc, bool reset_values) {
 
 void release_data(Document& doc) {
   for (char* text : g_library.column_texts) std::free(text);
-  g_library.column_texts.assign(1, nullptr);
+  // Cleared, not reallocated: every reader of the table checks its size first.
+  g_library.column_texts.clear();
   g_library.data.reset();
   doc.data_present = 0;
   doc.value_capacity = 0;
 }
 
-void resize_column_texts(int scans) {
-  for (char* text : g_library.column_texts) std::free(text);
-  g_library.column_texts.assign(scans > 0 ? std::size_t(scans) : 0, nullptr);
+bool resize_column_texts(int scans) noexcept {
+  auto& texts = g_library.column_texts;
+  for (char* text : texts) std::free(text);
+  texts.clear();
+  try {
+    texts.resize(scans > 0 ? std::size_t(scans) : 0, nullptr);
+  } catch (const std::exception&) {
+    return false;
+  }
+  return true;
 }
 
 void reset_document(Document& doc) {

@@ -108,8 +108,9 @@ void clear_entries(Document& doc, bool reset_values);
 // Releases the data block and the per-scan column texts.
 void release_data(Document& doc);
 
-// Per-scan column texts: release every text and size the table for `scans` scans.
-void resize_column_texts(int scans);
+// Per-scan column texts: release every text and size the table for `scans` scans. False when
+// memory runs out; the table is then empty.
+bool resize_column_texts(int scans) noexcept;
 
 // Document reset: forgets every keyword, empties the error list, keeps the data block.
 void reset_document(Document& doc);

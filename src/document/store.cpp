@@ -49,7 +49,11 @@ bool replace_text(Field& field, const char* text) {
 // Converts one argument into an entry field; returns whether the field counts as given.
 bool store_field(Document& doc, Field& field, const FieldInfo& info, const void* arg) {
   if (info.type == FieldType::TEXT) {
-    if (arg == nullptr || !replace_text(field, as_text(arg))) return false;
+    if (arg == nullptr) return false;
+    if (!replace_text(field, as_text(arg))) {
+      report_text(doc, ERR_OUT_OF_MEMORY, "", int(std::strlen(as_text(arg)) / 1024), 0, 1);
+      return false;
+    }
     return field.s[0] != '\0';
   }
   const bool given = is_given(doc, arg);

@@ -224,7 +224,10 @@ bool allocate_block(Document& doc, std::int64_t count, std::int32_t scans) {
   }
   if (count <= 0) g_library.data[0] = 0.0;
   doc.value_capacity = std::int32_t(size);
-  resize_column_texts(scans);
+  if (!resize_column_texts(scans)) {
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(scans / 128), 0, 1);
+    return false;
+  }
   return true;
 }
 

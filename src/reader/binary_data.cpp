@@ -77,7 +77,10 @@ bool allocate_block(Document& doc, int columns, std::int64_t scans) {
     return false;
   }
   doc.value_capacity = std::int32_t(size);
-  resize_column_texts(std::int32_t(scans));
+  if (!resize_column_texts(std::int32_t(scans))) {
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(scans / 128), 0, 1);
+    return false;
+  }
   return true;
 }
 

@@ -1,7 +1,9 @@
 // read_gef: opens a GEF file, reads its header and data block, and runs the steps after reading.
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
+#include "api/boundary.h"
 #include "conformance/header_rules.h"
 #include "diagnostics/error_list.h"
 #include "gef/errors.h"
@@ -34,9 +36,10 @@ int read_gef_file(Document& doc, const char* filename) {
     report_text(doc, ERR_CANNOT_OPEN_FILE, name, 0, 0, 1);
     return 0;
   }
+  // Closed however the read ends, when memory runs out under way too.
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> input(file, &std::fclose);
   if (read_header(doc, file) == 0) {
     check_owner_date_project(doc);
-    std::fclose(file);
     const int level = recent_level();
     report_text(doc, ERR_HEADER_SEVERE_STOP, name, 0, 0, level);
     return 0;
@@ -46,12 +49,10 @@ int read_gef_file(Document& doc, const char* filename) {
     const int read =
         is_ascii_format(doc) ? read_ascii_data(doc, file) : read_binary_data(doc, file);
     if (read != 0) {
-      std::fclose(file);
       apply_column_corrections(doc);
       return 1;
     }
   }
-  std::fclose(file);
   const int level = recent_level();
   report_text(doc, ERR_DATA_BLOCK_ERRORS, name, 0, 0, level);
   return 0;
@@ -62,7 +63,7 @@ int read_gef_file(Document& doc, const char* filename) {
 
 using namespace gef;
 
-int read_gef(const char* filename) {
+int read_gef(const char* filename) try {
   Document* doc = current();
   if (doc == nullptr) return 0;
   if (read_gef_file(*doc, filename) == 0) return 0;
@@ -78,3 +79,4 @@ int read_gef(const char* filename) {
   if (release == 1 && version == 0 && update == 0) return convert_cpt_report(*doc);
   return 1;
 }
+GEF_CATCH(0)

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "api/boundary.h"
 #include "api/deletes.h"
 #include "dataops/column_ops.h"
 #include "diagnostics/error_list.h"
@@ -130,7 +131,7 @@ const char* held(int which, std::string text) {
 using namespace gef;
 
 void put_pi(int n, double x, double y, const char* text, const char* sheet, const char* font,
-            const char* size, const char* angle) {
+            const char* size, const char* angle) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return;
   std::string form;
@@ -147,14 +148,22 @@ void put_pi(int n, double x, double y, const char* text, const char* sheet, cons
   }
   store_typed(*doc, KW_REPORTTEXT, {&n, form.c_str(), "pi"});
 }
+GEF_CATCH()
 
-double get_pi_x(int n) { return read_item(n).x; }
-double get_pi_y(int n) { return read_item(n).y; }
-const char* get_pi_tekst(int n) { return held(0, read_item(n).texts[0]); }
-const char* get_pi_velinfo(int n) { return held(1, read_item(n).texts[1]); }
-const char* get_pi_fontinfo(int n) { return held(2, read_item(n).texts[2]); }
-const char* get_pi_fontsize(int n) { return held(3, read_item(n).texts[3]); }
-const char* get_pi_hoek(int n) { return held(4, read_item(n).texts[4]); }
+double get_pi_x(int n) try { return read_item(n).x; }
+GEF_CATCH(0.0)
+double get_pi_y(int n) try { return read_item(n).y; }
+GEF_CATCH(0.0)
+const char* get_pi_tekst(int n) try { return held(0, read_item(n).texts[0]); }
+GEF_CATCH("")
+const char* get_pi_velinfo(int n) try { return held(1, read_item(n).texts[1]); }
+GEF_CATCH("")
+const char* get_pi_fontinfo(int n) try { return held(2, read_item(n).texts[2]); }
+GEF_CATCH("")
+const char* get_pi_fontsize(int n) try { return held(3, read_item(n).texts[3]); }
+GEF_CATCH("")
+const char* get_pi_hoek(int n) try { return held(4, read_item(n).texts[4]); }
+GEF_CATCH("")
 
 int get_pi_nextnr(int n) {
   Document* doc = current();

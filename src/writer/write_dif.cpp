@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "api/boundary.h"
 #include "document/columns.h"
 #include "gef/writer.h"
 #include "writer/writer.h"
@@ -99,7 +100,7 @@ void write_table(Document& doc, Output& out) {
 
 using namespace gef;
 
-int write_dif(const char* filename) {
+int write_dif(const char* filename) try {
   Document* doc = current();
   if (doc == nullptr || filename == nullptr) return 0;
   TargetFile target;
@@ -112,3 +113,4 @@ int write_dif(const char* filename) {
   }
   return written && target.commit() ? 1 : 0;
 }
+GEF_CATCH(0)

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "api/boundary.h"
 #include "diagnostics/error_list.h"
 #include "document/store.h"
 #include "gef/writer.h"
@@ -94,7 +95,7 @@ int write_document(Document& doc, Output& out, bool binary) {
 
 using namespace gef;
 
-int write_gef(const char* filename) {
+int write_gef(const char* filename) try {
   Document* doc = current();
   if (doc == nullptr) return 0;
   const char* name = filename != nullptr ? filename : "";
@@ -121,3 +122,4 @@ int write_gef(const char* filename) {
   }
   return result;
 }
+GEF_CATCH(0)

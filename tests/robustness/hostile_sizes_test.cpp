@@ -1,8 +1,13 @@
 // Files declaring absurd sizes and values: each must read to a clear error or a correct result,
 // without a crash, a hang or an allocation the file's bytes do not justify.
+#include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+
+#include "gef/error_codes.h"
 
 #include "reader/reader_fixture.h"
 
@@ -57,6 +62,22 @@ TEST_F(HostileSizes, DeclaredSizesBeyondTheFile) {
            std::string(16, '\0')},
       {"binary block with no LASTSCAN",
        header(kTwoColumns + "#DATAFORMAT= BINARY\r\n#DATATYPE= REAL8\r\n") + std::string(7, 'x')},
+      {"binary block of the largest LASTSCAN",
+       header(kTwoColumns + "#DATAFORMAT= BINARY\r\n#DATATYPE= REAL4\r\n#OS= DOS\r\n"
+                            "#LASTSCAN= 2147483647\r\n") +
+           std::string(24, '\0')},
+      {"negative and huge numbers of numbered keywords",
+       header(kTwoColumns + "#COLUMNINFO= -5, m, x, 1\r\n#COLUMNVOID= 2147483647, -1\r\n"
+                            "#MEASUREMENTVAR= 2147483647, 1, m, x\r\n#LASTSCAN= -1\r\n"
+                            "#DATACONVERSION= 2147483647, 1, 2147483647, 1, 1, 1, 1\r\n") +
+           one_scan},
+      {"format widths and precisions beyond any number",
+       header(kTwoColumns + "#REPORTDATAFORMAT= 1, %2147483647.2147483647f, 2, %99999999e\r\n") +
+           one_scan},
+      {"per-scan text of 100,000 characters",
+       header(kTwoColumns + "#COLUMNTEXT= 1, aan\r\n#COLUMNSEPARATOR= ;\r\n"
+                            "#RECORDSEPARATOR= !\r\n") +
+           "1.0;2.0;" + std::string(100000, 't') + "!\r\n"},
   };
   for (const HostileCase& c : cases) expect_sound(c);
 }
@@ -76,6 +97,81 @@ TEST_F(HostileSizes, HostileValuesAndTexts) {
        header(kTwoColumns + "#COLUMNSEPARATOR= ;\r\n") + std::string(5000, ';') + "\r\n"},
   };
   for (const HostileCase& c : cases) expect_sound(c);
+}
+
+// Sizes and numbers a caller passes: each call fails with its error or succeeds, and none makes
+// the library hold more than its arguments need (here, never a megabyte).
+TEST_F(HostileSizes, CallerSizes) {
+  struct CallerCase {
+    const char* name;
+    int (*call)();
+    int result; // -1: either
+    int error;  // 0: none expected
+  };
+  const CallerCase cases[] = {
+      {"no columns, the largest scan count", [] { return init_gef_general(0, INT_MAX); }, 1, 0},
+      {"largest block", [] { return init_gef_general(INT_MAX, INT_MAX); }, 0,
+       GEF_E_BLOCK_TOO_LARGE},
+      {"block of 2^32 values", [] { return init_gef_general(65536, 65536); }, 0,
+       GEF_E_BLOCK_TOO_LARGE},
+      {"negative columns", [] { return init_gef_for_editing(-1, 10); }, 0,
+       GEF_E_COLUMN_OUT_OF_RANGE},
+      {"negative scans", [] { return init_gef_for_editing(10, INT_MIN); }, 0,
+       GEF_E_NEGATIVE_SCAN_COUNT},
+      {"empty block beyond 32 bits", [] { return create_new_empty_datablock(250, INT_MAX); }, 0,
+       GEF_E_BLOCK_TOO_LARGE},
+      {"empty block of too many columns", [] { return create_new_empty_datablock(INT_MAX, 1); }, 0,
+       GEF_E_TOO_MANY_COLUMNS},
+      {"COLUMN beyond the block", [] { return set_column(INT_MAX); }, 0, GEF_E_BLOCK_TOO_LARGE},
+      {"LASTSCAN beyond the block", [] { return set_lastscan(INT_MAX); }, 0, GEF_E_BLOCK_TOO_LARGE},
+      {"value of a column far out", [] { return set_data(INT_MAX, 1, 1.0); }, 1,
+       GEF_E_COLUMN_OUT_OF_RANGE},
+      {"value of a scan far out", [] { return set_data(1, INT_MIN, 1.0); }, 1,
+       GEF_E_SCAN_OUT_OF_RANGE},
+      {"value read far out", [] { return int(get_data(INT_MIN, INT_MAX) == get_data(1, 1)); }, 0,
+       GEF_E_COLUMN_OUT_OF_RANGE},
+      {"per-scan text far out",
+       [] {
+         set_columntext_text(INT_MAX, "x");
+         return int(get_columntext_text_field(INT_MAX, INT_MAX) != nullptr);
+       },
+       0, GEF_E_SCAN_OUT_OF_RANGE},
+      {"column operations far out",
+       [] { return delete_column(INT_MAX) + calc_columnminmax(INT_MIN) + qn2column(INT_MIN); }, -1,
+       GEF_E_COLUMN_OUT_OF_RANGE},
+      {"column of a time quantity far out", [] { return maak_tijdkolom(INT_MAX); }, -1, 0},
+      {"report text items far out",
+       [] {
+         put_pi(INT_MAX, 1e308, -1e308, std::string(100000, 'p').c_str(), "", "", "", "");
+         return int(get_pi_tekst(INT_MAX)[0] != '\0');
+       },
+       0, 0},
+      {"escaping a long text",
+       [] {
+         char* out = gg_add_slash(std::string(100000, '#').c_str());
+         const int length = int(std::strlen(out));
+         std::free(out);
+         return int(length < 256);
+       },
+       1, 0},
+      {"copy sizes far out",
+       [] {
+         double one = 0;
+         return int(gef_copy_column(INT_MAX, &one, LLONG_MAX) == -1 &&
+                    gef_copy_data(&one, LLONG_MIN) == 6);
+       },
+       1, 0},
+  };
+  for (const CallerCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(init_gef_general(2, 3), 1);
+    const int result = c.call();
+    EXPECT_TRUE(c.result < 0 || result == c.result) << result;
+    EXPECT_TRUE(c.error == 0 || has(c.error));
+    const std::size_t held = std::size_t(g_document.value_capacity) * sizeof(double) +
+                             g_library.column_texts.capacity() * sizeof(char*);
+    EXPECT_LE(held, std::size_t(1) << 20);
+  }
 }
 
 // A 100 MB file that is a single header line: read in bounded time and memory, refused clearly.
