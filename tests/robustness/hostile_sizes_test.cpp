@@ -167,7 +167,7 @@ TEST_F(HostileSizes, CallerSizes) {
     ASSERT_EQ(init_gef_general(2, 3), 1);
     const int result = c.call();
     EXPECT_TRUE(c.result < 0 || result == c.result) << result;
-    EXPECT_TRUE(c.error == 0 || has(c.error));
+    EXPECT_TRUE(c.error == 0 || has_error(c.error));
     const std::size_t held = std::size_t(g_document.value_capacity) * sizeof(double) +
                              g_library.column_texts.capacity() * sizeof(char*);
     EXPECT_LE(held, std::size_t(1) << 20);
