@@ -18,8 +18,10 @@ namespace {
 bool is_control_or_blank(char c) { return static_cast<unsigned char>(c) < 33; }
 
 // Copies [begin, end) without the control characters and blanks at either end, cut to what a
-// field buffer holds.
+// field buffer holds. A NUL byte ends the text first, so that what is stored ends trimmed too.
 void copy_trimmed(const char* begin, const char* end, char* out) {
+  if (const void* nul = std::memchr(begin, '\0', std::size_t(end - begin)))
+    end = static_cast<const char*>(nul);
   while (begin < end && is_control_or_blank(*begin)) ++begin;
   while (end > begin && is_control_or_blank(end[-1])) --end;
   const std::size_t n = std::min<std::size_t>(std::size_t(end - begin), kFieldSize - 1);
