@@ -137,6 +137,15 @@ void relation_rule(Findings& out, int kw, int serial, const Entry& e) {
     out.keyword(47, kw, serial, 6, 3);
 }
 
+// Seconds rounded for a message; a value beyond the int range is shown at the range's edge
+// instead of overflowing the conversion.
+int rounded_seconds(float seconds) {
+  const double rounded = double(seconds) + 0.5;
+  if (rounded >= 2147483647.0) return 2147483647;
+  if (rounded <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int>(rounded);
+}
+
 // QNVOID and QNMINMAX slots refer to a quantity number of the header.
 void quantity_slots(Findings& out, int kw, int columns) {
   const int last_field = kw == KW_QNVOID ? 2 : 3;
@@ -354,7 +363,7 @@ bool check_general_header_rules(Document& doc) {
         out.keyword(54, KW_STARTTIME, e->field[1].i, 0, 3);
       const float seconds = e->field[2].f;
       if (has_field(*e, 3) && (seconds < 0.0f || seconds > 60.0f))
-        out.keyword(55, KW_STARTTIME, static_cast<int>(seconds + 0.5f), 0, 3);
+        out.keyword(55, KW_STARTTIME, rounded_seconds(seconds), 0, 3);
     }
   }
   if (!not_supported(out, KW_SCANTIME, kSlots)) serial_fields(out, KW_SCANTIME, kSlots, 1, 2, 3);
