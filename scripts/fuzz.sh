@@ -42,7 +42,7 @@ seed_folder() {
 
 # Runs a target for the given seconds; on a finding, minimises it and prints it, then fails.
 run_fuzzer() {
-  local name=$1 time=$2 seeds max_len=16384
+  local name=$1 time=$2 seeds max_len=8192
   # A file's header and first data lines fit in 8 KB, and the time per input grows with its
   # length, so longer inputs would mostly slow the search down (seeds are cut to the limit).
   # Call sequences need fewer bytes still; long ones only repeat calls the short ones make.
