@@ -64,8 +64,10 @@ run_fuzzer() {
   local found
   found=$(ls -t "$out/findings/$name"/* 2>/dev/null | head -n 1)
   if [[ -n $found ]]; then
-    "$out/bin/${name}_fuzz" -minimize_crash=1 -max_total_time=30 -runs=100000 \
-      -exact_artifact_path="$found.min" "$found" >/dev/null 2>&1 || true
+    # The run's time limit per input too, so that a slow input counts as the finding it was
+    # instead of being run again and again; timeout bounds the whole minimising.
+    timeout 120 "$out/bin/${name}_fuzz" -minimize_crash=1 -max_total_time=30 -runs=100000 \
+      -timeout=10 -exact_artifact_path="$found.min" "$found" >/dev/null 2>&1 || true
     [[ -s $found.min ]] && found=$found.min
     echo "=== fuzz finding of target $name: $found, minimised, as base64:"
     base64 "$found"
