@@ -222,7 +222,13 @@ int split_keyword_line(Document& doc, const char* line, std::int64_t bound, bool
   }
   // A field ends at a line feed, so the text between a line's end and the next `#` is one more
   // field (normally empty); the last real field keeps nothing beyond its own line.
-  if (written >= 2) out.field[written - 1][std::strcspn(out.field[written - 1], "\r\n")] = '\0';
+  if (written >= 2) {
+    // What the cut leaves is trimmed again, so that a stored text never ends in a blank.
+    char* last = out.field[written - 1];
+    std::size_t n = std::strcspn(last, "\r\n");
+    while (n > 0 && is_control_or_blank(last[n - 1])) --n;
+    last[n] = '\0';
+  }
   if (written == kFieldBuffers - 1) {
     consumed = -1;
     return -1;
