@@ -8,8 +8,10 @@ GEF_EXTERN_C_BEGIN
 
 /* Writes the document to the GEF file `filename`: the header in the format's keyword order
  * (only the keywords its GEFID allows), then the data block as text or, when DATAFORMAT is
- * binary, as little-endian records. Stores OS, DATAFORMAT and, for binary data, DATATYPE first;
- * they stay stored. Text files end their lines with CR LF, binary files their header lines with
+ * binary, as little-endian records. Stores OS, DATAFORMAT and, for binary data, DATATYPE first,
+ * and for text data with per-scan texts (COLUMNTEXT not 0) the separators the texts are read
+ * back by, when missing: RECORDSEPARATOR "!" ("|" when "!" separates the columns) and
+ * COLUMNSEPARATOR " " (";" when a blank separates the records); they stay stored. Text files end their lines with CR LF, binary files their header lines with
  * LF. Numbers do not depend on the caller's locale. The file is written beside the target and
  * put in place when complete. Returns 1 when header and data were written; 0 when the file could
  * not be written (error 40, the target unchanged) or only the header was (errors 9, 1002, 1003,

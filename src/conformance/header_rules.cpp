@@ -48,6 +48,13 @@ struct Findings {
   }
 };
 
+// How many of the first `count` entries of keyword `kw` a rule must visit: those beyond the
+// highest one stored since the last reset are absent, and skipping them keeps the rules cheap.
+int visited(const Document& doc, int kw, int count) {
+  const int used = doc.used[keyword_info(kw).area];
+  return used < count ? used : count;
+}
+
 // Column count used by the rules: COLUMN field 1, or 250 without it.
 int rule_columns(Document& doc) {
   const Entry& column = entry(doc, KW_COLUMN, 0);
@@ -57,7 +64,8 @@ int rule_columns(Document& doc) {
 
 // Lowest column whose COLUMNINFO quantity number is `qn`, 0 when there is none.
 int column_of_quantity(Document& doc, int qn, int columns) {
-  for (int c = 1; c <= columns && c <= kMaxColumns; ++c) {
+  const int last = visited(doc, KW_COLUMNINFO, columns < kMaxColumns ? columns : kMaxColumns);
+  for (int c = 1; c <= last; ++c) {
     const Entry& info = entry(doc, KW_COLUMNINFO, c - 1);
     if (info.present != 0 && info.field[2].i == qn) return c;
   }
@@ -67,8 +75,7 @@ int column_of_quantity(Document& doc, int qn, int columns) {
 // Guarded rules first ask the version rule: a keyword the GEFID does not allow is only named.
 bool not_supported(Findings& out, int kw, int count) {
   if (keyword_allowed(out.doc, kw)) return false;
-  const int used = out.doc.used[keyword_info(kw).area];
-  for (int i = 0; i < count && i < used; ++i) {
+  for (int i = 0; i < visited(out.doc, kw, count); ++i) {
     if (entry(out.doc, kw, i).present != 0) {
       out.keyword(ERR_KEYWORD_NOT_SUPPORTED, kw, 0, 1, 5, false);
       return true;
@@ -86,9 +93,7 @@ void single_fields(Findings& out, int kw, int first, int last, int level, int co
 // Every serial of a numbered keyword present without some of fields first..last.
 void serial_fields(Findings& out, int kw, int count, int first, int last, int level,
                    int code = 43) {
-  // Entries beyond the highest one ever stored are absent; skipping them keeps the rule cheap.
-  const int used = out.doc.used[keyword_info(kw).area];
-  for (int s = 1; s <= count && s <= used; ++s) {
+  for (int s = 1; s <= visited(out.doc, kw, count); ++s) {
     const Entry& e = entry(out.doc, kw, s - 1);
     if (e.present != 0) out.missing(code, kw, s, e, first, last, level);
   }
@@ -133,10 +138,19 @@ void relation_rule(Findings& out, int kw, int serial, const Entry& e) {
     out.keyword(ERR_EARLIER_FIELDS_MISSING, kw, serial, 6, 3);
 }
 
+// Seconds rounded for a message; a value beyond the int range is shown at the range's edge
+// instead of overflowing the conversion.
+int rounded_seconds(float seconds) {
+  const double rounded = double(seconds) + 0.5;
+  if (rounded >= 2147483647.0) return 2147483647;
+  if (rounded <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<int>(rounded);
+}
+
 // QNVOID and QNMINMAX slots refer to a quantity number of the header.
 void quantity_slots(Findings& out, int kw, int columns) {
   const int last_field = kw == KW_QNVOID ? 2 : 3;
-  for (int s = 1; s <= kSlots; ++s) {
+  for (int s = 1; s <= visited(out.doc, kw, kSlots); ++s) {
     const Entry& e = entry(out.doc, kw, s - 1);
     if (e.present == 0) continue;
     if (!has_field(e, 1)) {
@@ -248,9 +262,19 @@ bool check_column_keywords(Document& doc) {
   Findings out{doc};
   const int n = rule_columns(doc);
   const int columns = n < 0 ? 0 : (n > kMaxColumns ? kMaxColumns : n);
-  for (int c = columns + 1; c <= kMaxColumns; ++c)
-    for (int kw :
-         {KW_COLUMNVOID, KW_COLUMNINFO, KW_COLUMNAMPLIFIER, KW_COLUMNMINMAX, KW_COLUMNOFFSET})
+  const std::initializer_list<int> per_column = {KW_COLUMNVOID, KW_COLUMNINFO, KW_COLUMNAMPLIFIER,
+                                                 KW_COLUMNMINMAX, KW_COLUMNOFFSET};
+  int last = 0;
+  for (int kw : per_column) last = std::max(last, visited(doc, kw, kMaxColumns));
+  for (int c = columns + 1; c <= last; ++c)
+    for (int kw : per_column)
+      if (entry(doc, kw, c - 1).present != 0) out.keyword(ERR_SERIAL_NOT_ALLOWED, kw, c, n, 4);
+  const std::initializer_list<int> per_column = {KW_COLUMNVOID, KW_COLUMNINFO, KW_COLUMNAMPLIFIER,
+                                                 KW_COLUMNMINMAX, KW_COLUMNOFFSET};
+  int last = 0;
+  for (int kw : per_column) last = std::max(last, visited(doc, kw, kMaxColumns));
+  for (int c = columns + 1; c <= last; ++c)
+    for (int kw : per_column)
       if (entry(doc, kw, c - 1).present != 0) out.keyword(ERR_SERIAL_NOT_ALLOWED, kw, c, n, 4);
   serial_fields(out, KW_COLUMNMINMAX, columns, 1, 2, 3);
   serial_fields(out, KW_COLUMNVOID, columns, 1, 1, 2);
@@ -347,14 +371,15 @@ bool check_general_header_rules(Document& doc) {
         out.keyword(ERR_MINUTE_OUT_OF_RANGE, KW_STARTTIME, e->field[1].i, 0, 3);
       const float seconds = e->field[2].f;
       if (has_field(*e, 3) && (seconds < 0.0f || seconds > 60.0f))
-        out.keyword(ERR_SECOND_OUT_OF_RANGE, KW_STARTTIME, static_cast<int>(seconds + 0.5f), 0, 3);
+        out.keyword(ERR_SECOND_OUT_OF_RANGE, KW_STARTTIME, rounded_seconds(seconds), 0, 3);
+      out.keyword(ERR_SECOND_OUT_OF_RANGE, KW_STARTTIME, rounded_seconds(seconds), 0, 3);
     }
   }
   if (!not_supported(out, KW_SCANTIME, kSlots)) serial_fields(out, KW_SCANTIME, kSlots, 1, 2, 3);
   if (!not_supported(out, KW_OS, 1)) single_fields(out, KW_OS, 1, 1, 2);
   if (!not_supported(out, KW_LANGUAGE, 1)) single_fields(out, KW_LANGUAGE, 1, 1, 3);
   if (!not_supported(out, KW_CHILD, kSerials)) {
-    for (int s = 1; s <= kSerials; ++s) {
+    for (int s = 1; s <= visited(doc, KW_CHILD, kSerials); ++s) {
       const Entry& e = entry(doc, KW_CHILD, s - 1);
       if (e.present != 0) relation_rule(out, KW_CHILD, s, e);
     }

@@ -124,6 +124,29 @@ constexpr std::array<int, 62> build_search_order() {
 }
 constexpr std::array<int, 62> kSearchOrder = build_search_order();
 
+// The search order grouped by first letter, each group in search order: a name can only be a
+// prefix of the keywords that start with its own first letter, so the lookup of a header line
+// visits a few keywords instead of all.
+struct LetterIndex {
+  std::array<int, kSearchOrder.size()> codes{};
+  std::array<int, 27> start{}; // codes of letter L: start[L - 'A'] up to start[L - 'A' + 1]
+};
+
+constexpr LetterIndex build_letter_index() {
+  LetterIndex index;
+  int n = 0;
+  for (int letter = 0; letter < 26; ++letter) {
+    index.start[std::size_t(letter)] = n;
+    for (int code : kSearchOrder)
+      if (kKeywords[code].name[0] == 'A' + letter) index.codes[std::size_t(n++)] = code;
+  }
+  index.start[26] = n;
+  return index;
+}
+constexpr LetterIndex kLetterIndex = build_letter_index();
+static_assert(kLetterIndex.start[26] == int(kSearchOrder.size()),
+              "every keyword name starts with a capital letter");
+
 char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
 
 } // namespace
@@ -142,7 +165,13 @@ int total_entries() { return kKeywords[0].entry_offset; }
 
 int keyword_code(const char* name) {
   if (name == nullptr) return 0;
-  for (int code : kSearchOrder) {
+  const char first = ascii_upper(name[0]);
+  if (first == '\0') return kSearchOrder[0]; // the empty name is a prefix of every keyword
+  if (first < 'A' || first > 'Z') return 0;
+  const int letter = first - 'A';
+  for (int i = kLetterIndex.start[std::size_t(letter)];
+       i < kLetterIndex.start[std::size_t(letter + 1)]; ++i) {
+    const int code = kLetterIndex.codes[std::size_t(i)];
     const char* kw = kKeywords[code].name;
     const char* p = name;
     while (*p != '\0' && *kw != '\0' && ascii_upper(*p) == *kw) {

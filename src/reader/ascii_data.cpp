@@ -134,7 +134,10 @@ struct Parser {
     const char* stop = found != nullptr ? static_cast<const char*>(found) : p + limit;
     if (found == nullptr && limit == kColumnTextRead) return kTextTooLong;
     if (found != nullptr && stop - start + 1 >= kColumnTextRead) return kTextTooLong;
-    if (stop > start) texts.emplace_back(scan, std::string(start, stop));
+    // A stored text ends at its first NUL byte; one that ends before it starts is no text.
+    const void* nul = std::memchr(start, '\0', std::size_t(stop - start));
+    const char* text_end = nul != nullptr ? static_cast<const char*>(nul) : stop;
+    if (text_end > start) texts.emplace_back(scan, std::string(start, text_end));
     p = found != nullptr ? stop + 1 : end;
     return found != nullptr ? 0 : kEnded;
   }

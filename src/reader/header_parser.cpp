@@ -18,8 +18,10 @@ namespace {
 bool is_control_or_blank(char c) { return static_cast<unsigned char>(c) < 33; }
 
 // Copies [begin, end) without the control characters and blanks at either end, cut to what a
-// field buffer holds.
+// field buffer holds. A NUL byte ends the text first, so that what is stored ends trimmed too.
 void copy_trimmed(const char* begin, const char* end, char* out) {
+  if (const void* nul = std::memchr(begin, '\0', std::size_t(end - begin)))
+    end = static_cast<const char*>(nul);
   while (begin < end && is_control_or_blank(*begin)) ++begin;
   while (end > begin && is_control_or_blank(end[-1])) --end;
   const std::size_t n = std::min<std::size_t>(std::size_t(end - begin), kFieldSize - 1);
@@ -220,7 +222,13 @@ int split_keyword_line(Document& doc, const char* line, std::int64_t bound, bool
   }
   // A field ends at a line feed, so the text between a line's end and the next `#` is one more
   // field (normally empty); the last real field keeps nothing beyond its own line.
-  if (written >= 2) out.field[written - 1][std::strcspn(out.field[written - 1], "\r\n")] = '\0';
+  if (written >= 2) {
+    // What the cut leaves is trimmed again, so that a stored text never ends in a blank.
+    char* last = out.field[written - 1];
+    std::size_t n = std::strcspn(last, "\r\n");
+    while (n > 0 && is_control_or_blank(last[n - 1])) --n;
+    last[n] = '\0';
+  }
   if (written == kFieldBuffers - 1) {
     consumed = -1;
     return -1;

@@ -183,9 +183,11 @@ void time_line(std::string& line, const Entry& e) {
   }
 }
 
+// The accuracies are written as a pair after a given accuracy of X; one that is not written
+// does not set its coordinate's decimals either, or a reread would write them differently.
 void xyid_line(std::string& line, const Entry& e) {
   const double ax = given(e, 3) ? e.field[3].d : 0.0;
-  const double ay = given(e, 4) ? e.field[4].d : 0.0;
+  const double ay = given(e, 3) && given(e, 4) ? e.field[4].d : 0.0;
   const int dx = coordinate_decimals(e.field[1].d, ax);
   const int dy = coordinate_decimals(e.field[2].d, ay);
   line += integer(e.field[0].i) + ", " + coordinate(e.field[1].d, dx, false) + ", " +
@@ -194,10 +196,12 @@ void xyid_line(std::string& line, const Entry& e) {
     line += ", " + coordinate(e.field[3].d, dx, true) + ", " + coordinate(e.field[4].d, dy, true);
 }
 
+// Z is written even when not given, so its accuracy is too: a reread finds Z given and would
+// otherwise add the accuracy on the next write.
 void zid_line(std::string& line, const Entry& e) {
   const int dz = coordinate_decimals(e.field[1].d, given(e, 2) ? e.field[2].d : 0.0);
   line += integer(e.field[0].i) + ", " + coordinate(e.field[1].d, dz, false);
-  if (given(e, 1)) line += ", " + coordinate(e.field[2].d, dz, true);
+  line += ", " + coordinate(e.field[2].d, dz, true);
 }
 
 std::string minmax(Document& doc, int column, double min, double max) {

@@ -13,6 +13,8 @@ namespace gef {
 namespace {
 
 constexpr std::int32_t kConvertedReportVersion = 1;
+constexpr const char* kRecordEnd = "!"; // the record separator most producers use
+constexpr const char* kOtherRecordEnd = "|";
 
 bool starts_with_nocase(const char* text, const char* prefix) {
   if (text == nullptr) return false;
@@ -63,6 +65,20 @@ void force_keywords(Document& doc, bool binary) {
   } else if (!text_is(doc, KW_DATAFORMAT, "ASCII", "ASCII")) {
     store_text(doc, KW_DATAFORMAT, "ASCII");
   }
+  // Per-scan texts are read back up to a record separator, and from the column separator after
+  // the last value: a document that announces them without these (binary data read, or edited)
+  // gets them, or its written file would not read, or its texts would gain the blank the last
+  // value is written with.
+  const Entry& texts = entry(doc, KW_COLUMNTEXT, 0);
+  if (binary || texts.present == 0 || texts.field[0].i == 0) return;
+  const Entry& columns = entry(doc, KW_COLUMNSEPARATOR, 0);
+  const Entry& records = entry(doc, KW_RECORDSEPARATOR, 0);
+  if (records.present == 0) {
+    const bool taken = columns.present != 0 && columns.field[0].c == kRecordEnd[0];
+    store_text(doc, KW_RECORDSEPARATOR, taken ? kOtherRecordEnd : kRecordEnd);
+  }
+  if (columns.present == 0)
+    store_text(doc, KW_COLUMNSEPARATOR, records.field[0].c == ' ' ? ";" : " ");
 }
 
 // Writes header and data; 1 only when both were written in full.
