@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures add_data_column and delete_column on a large document against a plain block copy.
 //
 // The baseline is what any column change must at least do: copy the data block into a freshly

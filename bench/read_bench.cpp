@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures how fast read_gef reads a large text CPT file and a folder of real files.
 //
 // The large file is compared with a bare std::from_chars loop over the same bytes in the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Soak run: read/check/free cycles over a folder of GEF files, reporting how resident memory
 // moves after a warm-up; growth beyond 1 MB means memory is kept from one cycle to the next.
 // Usage: gef_soak_bench [FOLDER] [CYCLES]   (defaults: the shared corpus, 100000)

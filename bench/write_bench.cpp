@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Measures how fast write_gef writes a large text CPT file, beside two plain formatting loops.
 //
 // The same values are written by a bare std::to_chars loop into a buffer handed to fwrite and by

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Install rules for the library: headers, the CMake package (gef::gef) and a pkg-config file.
 include_guard(GLOBAL)
 include(CMakePackageConfigHelpers)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Compiler and linker settings shared by every libgef target, kept in one place so Linux and Windows agree.
 include_guard(GLOBAL)
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Release archives: a .tar.gz and a Debian package on Linux, a .zip for Windows (scripts/package.sh).
 include_guard(GLOBAL)
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Writes one GEF_REF(name) line per implemented export (exports.txt minus pending_exports.txt).
 cmake_minimum_required(VERSION 3.25)
 file(STRINGS "${EXPORTS}" all_names)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # CMake toolchain for cross-building 64-bit Windows binaries with Debian's MinGW-w64 and running them under Wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Builds a small CPT document with the setters and prints what the library recorded about it. */
 #include <stdio.h>
 #include <stdlib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Reads a GEF file and prints its columns and the problems the library found. */
 #include <stdio.h>
 

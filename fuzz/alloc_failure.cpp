@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Allocation-failure loop: a full library cycle is repeated with its N-th allocation failing, for
 // every N the cycle makes; each run must end in success or a reported error, with no exception
 // crossing the C functions, no crash and no leak, and a good file must read afterwards.

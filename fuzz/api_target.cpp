@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target body: the bytes decode into a sequence of library calls with arbitrary arguments;
 // nothing may crash, leak or read out of bounds, getters must stay answerable throughout, and
 // those of a few keywords must give what the sequence stored or deleted.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // libFuzzer entry point; GEF_FUZZ_TARGET names the target body this program runs.
 #include "targets.h"
 

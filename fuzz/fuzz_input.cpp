@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hands fuzz input to read_gef: through the reader's memory seam when built with it, else a file.
 #include <cstdio>
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target body: any bytes read as a GEF file, checked, queried and freed.
 #include <cstdlib>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Replays the committed fuzz regression corpus through the target bodies, one file at a time.
 #include <algorithm>
 #include <cstdio>

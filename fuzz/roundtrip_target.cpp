@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target body: whatever the library reads it must write so that reading it back gives the
 // same document, and writing that again gives the same bytes.
 //

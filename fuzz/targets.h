@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The fuzz targets' bodies, shared by the libFuzzer programs and the regression-corpus replay.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Milliseconds per file for libgef.read plus .data over every CPT file of a corpus folder.
 
     /usr/bin/python3 python/bench_read.py [--corpus DIR] [--passes N] [--target MS]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the read and write benchmarks and geftool optimised, without tests, and runs them:
 # arguments go to the read benchmark, GEF_WRITE_BENCH_ARGS to the write benchmark; then the
 # throughput of geftool check over the shared corpus.

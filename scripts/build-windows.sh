@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Cross-builds gef.dll, its import library and the Windows test programs into build-windows/.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the library and its test programs with clang's source-based coverage, runs the unit
 # tests, the fuzz regression replay and the allocation-failure loop, and prints the line and
 # branch coverage of src/ (llvm-cov report; the per-file table ends with the TOTAL row).

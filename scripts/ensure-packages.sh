@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Shared helper: installs the Debian packages whose command or file is missing (CI may start on a bare machine).
 #
 # Source it, then: ensure_packages COMMAND_OR_PATH=PACKAGE...

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # CI fuzz stage: builds the fuzz targets and runs read, api and roundtrip for GEF_FUZZ_SECONDS
 # (60) each from seed GEF_FUZZ_SEED (1), seeded with the regression corpus, the examples and the
 # shared corpus; any finding fails the stage and prints its minimised input (base64) in the log.

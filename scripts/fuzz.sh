@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the fuzz targets (libFuzzer, ASan, UBSan, clang) and runs one of them, seeded with the
 # regression corpus, the examples and the shared corpus; a finding stops the run and leaves the
 # minimised input in build-fuzz/findings/.

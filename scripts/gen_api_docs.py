@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Writes docs/api.md, the API reference, from the public headers' declarations and comments.
 
 Usage: gen_api_docs.py [--check EXPORTS PENDING]   (writes docs/api.md, or checks it is current

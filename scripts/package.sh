@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the release archives: build/packages/*.tar.gz and *.deb, and with --windows the .zip.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Removes from tests/build/pending_exports.txt every name the built libgef.so now exports.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Regenerates the checked-in files expanded from the library's tables: the literal headers of
 # the keyword functions and of the error codes, and the API reference.
 set -euo pipefail

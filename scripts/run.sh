@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the library and geftool, runs the example program, then geftool on an example file.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."

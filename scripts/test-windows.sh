@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Cross-builds the Windows binaries and runs their tests under Wine, then checks gef.dll exports what libgef.so does.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."

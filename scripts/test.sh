@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds libgef and runs every test twice: an optimised build, then one under AddressSanitizer and UBSan.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Borings: the code-text table, the expansion of layer description codes and the recognition
  * of boring reports. */
 #ifndef GEF_BORECODES_H

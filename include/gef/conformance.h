@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Checking the current document against the rules of the format and its report flavours. */
 #ifndef GEF_CONFORMANCE_H
 #define GEF_CONFORMANCE_H

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Column operations: add, delete and look up data columns, make an empty data block, compute
  * column minima and maxima, build a time column, the cone-penetration computations and the
  * data conversion. */

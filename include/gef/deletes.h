@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Deletes: remove single keyword occurrences from the current document. */
 #ifndef GEF_DELETES_H
 #define GEF_DELETES_H

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Reading the error list: entry by entry, as level summaries, or as a log file. */
 #ifndef GEF_ERRORS_H
 #define GEF_ERRORS_H

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Export and calling-convention macros shared by every public header of libgef. */
 #ifndef GEF_EXPORT_H
 #define GEF_EXPORT_H

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Functions beyond the classic interface: the library's version and bulk copies for bindings. */
 #ifndef GEF_EXTENSIONS_H
 #define GEF_EXTENSIONS_H

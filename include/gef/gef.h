@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* The whole public interface of libgef: read, check, edit and write GEF files.
  *
  * The library is single-threaded by contract: it holds one current document per process and

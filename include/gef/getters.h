@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Getters: read keyword fields, data values and per-scan texts of the current document. */
 #ifndef GEF_GETTERS_H
 #define GEF_GETTERS_H

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Starting, resetting and releasing the library's one document, and the busy flag. */
 #ifndef GEF_LIFECYCLE_H
 #define GEF_LIFECYCLE_H

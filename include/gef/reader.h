@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Reading a GEF file into the library's one document. */
 #ifndef GEF_READER_H
 #define GEF_READER_H

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Report text items: texts for plots kept as tagged REPORTTEXT occurrences. */
 #ifndef GEF_REPORTTEXT_H
 #define GEF_REPORTTEXT_H

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Setters: build or change the current document keyword by keyword. */
 #ifndef GEF_SETTERS_H
 #define GEF_SETTERS_H

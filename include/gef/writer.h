@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: MIT */
 /* Writing the document as a GEF file and exporting its data block as a DIF table. */
 #ifndef GEF_WRITER_H
 #define GEF_WRITER_H

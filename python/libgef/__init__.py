@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """libgef for Python: read, check and plot GEF files (Geotechnical Exchange Format) with libgef.
 
     import libgef

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Document: everything libgef read from one GEF file, copied out into plain Python and numpy."""
 
 from __future__ import annotations

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Finding, loading and serialising access to the libgef shared library through ctypes."""
 
 from __future__ import annotations

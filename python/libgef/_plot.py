@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Matplotlib figures of a Document: CPT panels against depth, or the layer column of a boring."""
 
 from __future__ import annotations

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Decoding GEF texts, bytes in an unknown code page, into str without ever failing."""
 
 from __future__ import annotations

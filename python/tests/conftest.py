@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Shared fixtures of the libgef package tests: the project's files and the raw C library."""
 
 import ctypes

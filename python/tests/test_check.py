@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """check(), write() and the library search: findings as geftool's, rule sets, clear errors."""
 
 import json

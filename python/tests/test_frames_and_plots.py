@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """to_pandas() and plot(): named columns with units, voids as NaN, curves where the data is."""
 
 import numpy as np

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """geftool plot's SVG, rasterised by rsvg-convert: curves and layers lie where the data says."""
 
 import re

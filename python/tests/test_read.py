@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """read(): data, header and texts equal what the C getters give, voids, code pages, copies."""
 
 import ctypes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What an export does with an exception that reached it: an error entry instead of a crash.
 #include "api/boundary.h"
 

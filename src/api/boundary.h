@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keeps C++ exceptions from crossing the C interface: every export that can reach a throwing
 // container ends in GEF_CATCH, which turns the exception into an error entry and a failure value.
 #pragma once

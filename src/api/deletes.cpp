@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generic delete and the exported del_ functions, one-line shims expanded from the table.
 #include "api/deletes.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generic delete behind every exported del_ function.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The gef_ extensions: the version and the bulk copies that spare bindings a call per value.
 //
 // Each copy reads the same state as the getters it stands for (get_data, get_error_code and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exported keyword getters: one-line shims over get_field, generated from the keyword table.
 #include "api/getters.h"
 

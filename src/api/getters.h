@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generic getter behind every exported get_ function of the keyword table.
 #pragma once
 

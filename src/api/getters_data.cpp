@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The getters that do not read one keyword entry: quantity searches, data values, per-scan texts.
 #include <algorithm>
 #include <cstdint>

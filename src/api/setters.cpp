@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exported setters: one-line shims over set_keyword, plus the data and column-text setters.
 #include "api/setters.h"
 

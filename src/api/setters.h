@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The generic setter behind every exported set_ function.
 #pragma once
 

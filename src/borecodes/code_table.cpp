@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The code-text holder, loading a code-text file, and code splitting.
 //
 // A table is built aside and swapped in only once the whole file has been read, so that a

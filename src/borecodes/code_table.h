@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The code-text table of borings and the code splitting shared by the expansion and the rules.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Expanding layer description codes into text, and the additional strings of a layer.
 #include <cmath>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rule set of boring reports: recognition, report header, samples, NEN5104 header,
 // layer descriptions and layer depths.
 #include "conformance/bore_rules.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rule set of boring reports: recognition and the five rule groups.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The CPT report rule groups: required keywords, the first reading, and ascending depths.
 //
 // Every group reads the data block only through Readings, so a stale scan count or a COLUMN

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data consistency rules: the header's COLUMN, LASTSCAN and COLUMNMINMAX against the data
 // block.
 #include <cmath>

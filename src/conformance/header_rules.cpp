@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The header rules: mandatory keywords, column keywords, the general rules and the version rule.
 #include "conformance/header_rules.h"
 
@@ -269,13 +270,6 @@ bool check_column_keywords(Document& doc) {
   for (int c = columns + 1; c <= last; ++c)
     for (int kw : per_column)
       if (entry(doc, kw, c - 1).present != 0) out.keyword(ERR_SERIAL_NOT_ALLOWED, kw, c, n, 4);
-  const std::initializer_list<int> per_column = {KW_COLUMNVOID, KW_COLUMNINFO, KW_COLUMNAMPLIFIER,
-                                                 KW_COLUMNMINMAX, KW_COLUMNOFFSET};
-  int last = 0;
-  for (int kw : per_column) last = std::max(last, visited(doc, kw, kMaxColumns));
-  for (int c = columns + 1; c <= last; ++c)
-    for (int kw : per_column)
-      if (entry(doc, kw, c - 1).present != 0) out.keyword(ERR_SERIAL_NOT_ALLOWED, kw, c, n, 4);
   serial_fields(out, KW_COLUMNMINMAX, columns, 1, 2, 3);
   serial_fields(out, KW_COLUMNVOID, columns, 1, 1, 2);
   serial_fields(out, KW_COLUMNOFFSET, columns, 1, 1, 3);
@@ -372,7 +366,6 @@ bool check_general_header_rules(Document& doc) {
       const float seconds = e->field[2].f;
       if (has_field(*e, 3) && (seconds < 0.0f || seconds > 60.0f))
         out.keyword(ERR_SECOND_OUT_OF_RANGE, KW_STARTTIME, rounded_seconds(seconds), 0, 3);
-      out.keyword(ERR_SECOND_OUT_OF_RANGE, KW_STARTTIME, rounded_seconds(seconds), 0, 3);
     }
   }
   if (!not_supported(out, KW_SCANTIME, kSlots)) serial_fields(out, KW_SCANTIME, kSlots, 1, 2, 3);

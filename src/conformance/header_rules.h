@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rules every GEF header must obey, the keyword-version rule and the test driver's pieces.
 #pragma once
 

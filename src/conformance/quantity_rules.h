@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Rules about column quantity numbers shared by the CPT and boring report rule sets.
 #pragma once
 

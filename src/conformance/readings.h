@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The readings of one column as the report and data rules see them: only what lies inside the
 // data block, with the column's void value.
 #pragma once

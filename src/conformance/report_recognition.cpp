@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which CPT report version a document follows, judged from its PROCEDURECODE and REPORTCODE.
 #include <cctype>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The CPT-report recognition and the rule sets that compare a document with a CPT report and
 // with its own data block.
 #pragma once

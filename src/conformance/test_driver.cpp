@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // test_gef: chooses a rule set by name and runs all of its rules.
 #include <cctype>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Deleting a column with its keywords, making an empty data block, and building a time column.
 #include <algorithm>
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Column lookup, minima and maxima, the column append and the exports built directly on them.
 #include "dataops/column_ops.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Column lookup, minimum and maximum, and the column append shared by the column operations,
 // the corrections after reading and the computations on columns.
 #pragma once

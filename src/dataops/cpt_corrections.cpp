@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cone-penetration computations on the data block: friction ratio, corrected depth,
 // pre-excavation, the shift to the cone tip and the reordering of columns.
 #include <algorithm>

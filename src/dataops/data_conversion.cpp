@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Applying the DATACONVERSION occurrences of a document to its data block.
 #include <algorithm>
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Names of the error codes, expanded from the error table; the numbers are the library's ABI.
 #pragma once
 

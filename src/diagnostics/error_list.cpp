@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Recording error entries and resolving their subjects.
 #include "diagnostics/error_list.h"
 

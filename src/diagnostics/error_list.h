@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The error list: numeric error entries, their text slots, and the cursors that read them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The message templates of every error code and the formatting of an entry into English text.
 #include <cctype>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The exported error queries and the error log file.
 #include <cstdio>
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Column queries shared by the rule sets, the column operations and the writer.
 #include "document/columns.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Locale-independent number conversions that read text the way the C library does.
 #include "document/convert.h"
 

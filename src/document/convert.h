@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text-to-number conversions with the C library's meaning, independent of the current locale.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keyword and field tables built from the keyword table, and lookups between names and codes.
 #include "document/keywords.h"
 

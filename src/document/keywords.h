@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keyword codes, field descriptions and name lookup, all expanded from the keyword table.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Library start and release, the editing initialisers, the busy flag and the escaping helpers.
 #include <cstdint>
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one document record, the library-wide state, and the reset that starts a new document.
 #include "document/record.h"
 

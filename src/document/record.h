@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The document record that holds one GEF document, and the library-wide state around it.
 #pragma once
 

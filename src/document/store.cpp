@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Converting, checking and storing keyword occurrences, and deriving the output formats.
 #include "document/store.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The keyword store: the one operation through which every keyword occurrence enters a document.
 #pragma once
 

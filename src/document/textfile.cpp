@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text-mode output with explicit CR LF line ends.
 #include "document/textfile.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text-mode output: every line ends with CR LF, whatever the platform.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The text data block reader: values separated as the header declares, with optional per-scan
 // texts.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The binary data block reader: fixed-size numbers of one type, scan after scan, in either byte
 // order.
 //

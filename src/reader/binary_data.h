@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pieces of the binary data block reader that are worth checking on their own.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns raw columns into physical values right after reading: power supply, amplifier, offset.
 //
 // Each correction is checked before anything changes: a correction that cannot be applied (a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Recognition of the CPT report version on reading, and the conversion of 1.0.0 reports to
 // what 1.1.0 demands.
 #include <algorithm>

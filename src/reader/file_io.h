@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // 64-bit file positioning and whole-rest reading for the readers, on Windows and POSIX alike.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GEF header syntax and the header pass of the file reader.
 #include "reader/header_parser.h"
 

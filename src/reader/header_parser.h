@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The GEF header syntax: keyword lines split into fields, read from a file into the keyword store.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // read_gef: opens a GEF file, reads its header and data block, and runs the steps after reading.
 #include <cstdio>
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Steps of a read that other parts of the library provide: checks, corrections and conversions.
 #pragma once
 

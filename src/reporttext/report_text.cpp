@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Report text items kept as REPORTTEXT occurrences tagged "pi": storing, reading and clearing
 // them, and finding free serial numbers.
 //

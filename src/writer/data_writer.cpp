@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data block writer: plain or separated text, or little-endian binary records.
 //
 // Every value goes through one formatter into one output buffer; a void cell whose text would no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The header writer: every keyword line in the format's fixed order, with its written defaults.
 //
 // Lines are built as texts and handed to the output whole. A field is only ever left out at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Number texts through std::to_chars, which gives printf's digits whatever the caller's locale.
 //
 // Precisions are capped where a double has no more digits to show: every digit beyond the cap is

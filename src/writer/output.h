@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Locale-independent number texts and the buffered output stream shared by the writers.
 #pragma once
 

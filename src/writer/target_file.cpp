@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writing beside the target and renaming over it, so that a failed write leaves the target as it
 // was.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // write_dif: the data block as a DIF table of spreadsheet programs, with voids as blank cells.
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // write_gef: prepares the document (the keywords a written file must carry) and writes it.
 #include <cctype>
 #include <cstring>

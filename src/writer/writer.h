@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pieces of the GEF writer shared by the header writer, the data block writer and the exports.
 #pragma once
 

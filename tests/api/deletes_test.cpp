@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Deletes: every table row removes what it names completely, and only that.
 #include <algorithm>
 #include <functional>

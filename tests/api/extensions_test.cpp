@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tests of the gef_ extensions: bulk copies stay in their buffers and write the exact record form.
 #include <string>
 #include <vector>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Getters: fields by name, absent values, number checks, searches, data values and per-scan texts.
 #include <algorithm>
 #include <cfloat>

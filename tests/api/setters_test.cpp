@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Setters store exactly what the same keyword line read as text stores, plus their own checks.
 #include <functional>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Code-text files, code splitting, the expansion of description codes and additional strings.
 #include <cmath>
 #include <cstdlib>

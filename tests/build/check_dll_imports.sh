@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Fails when a Windows binary imports a DLL that a bare Windows installation does not provide.
 #
 #   check_dll_imports.sh OBJDUMP BINARY...

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Lists or checks the names a libgef shared library (ELF .so or PE .dll) exports.
 #
 #   export_names.sh list  elf|pe TOOL LIBRARY

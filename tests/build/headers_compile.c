@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* Proves a C99 program can include <gef/gef.h> and link every implemented export of libgef. */
 #include <gef/gef.h>
 

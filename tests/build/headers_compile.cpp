@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Proves a C++17 program sees <gef/gef.h> with C linkage and links the shared library.
 #include <gef/gef.h>
 

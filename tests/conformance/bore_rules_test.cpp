@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // test_gef "GEF-BORE-Report": recognition and the exact findings of each of the five groups.
 #include <array>
 #include <cmath>

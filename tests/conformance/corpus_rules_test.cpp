@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rule sets over every real-world file: no crash, each run leaves a consistent list, and every
 // layer of the corpus borings expands, splits and yields its additional strings.
 #include <cctype>

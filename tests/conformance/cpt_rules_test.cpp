@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The CPT report rules and the data rules: recognition, exact findings per group, and documents
 // built to lead the rules outside the data block.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test helpers for the rule sets: the entries one check recorded, in comparable form.
 #pragma once
 

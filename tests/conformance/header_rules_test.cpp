@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // test_gef with the header rules: exact findings and their order, versions, dates, formats.
 #include "conformance/findings.h"
 #include "conformance/header_rules.h"

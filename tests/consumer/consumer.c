@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 /* A program outside the project: reads a GEF file through the installed library. */
 #include <stdio.h>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package of a build tree and checks what it would install, unpacked in a
 # scratch root. Usage: package_check.sh BUILD_DIR SCRATCH
 set -euo pipefail

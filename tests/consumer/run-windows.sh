@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Windows build into a scratch prefix, builds the consumer against it through
 # find_package(gef) with the MinGW toolchain and runs it under Wine; also checks that gef.dll
 # carries the project version in its version resource.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the built tree into a scratch prefix and builds a consumer against it twice: through
 # find_package(gef) and through pkg-config. Usage: run.sh BUILD_DIR SOURCE_DIR SCRATCH [C_FLAGS]
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Column operations: refusals that change nothing, keyword and format moves, minima, time column.
 #include <climits>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Column operations and deletes on real files: what they leave is exactly what they promise.
 #include <cmath>
 

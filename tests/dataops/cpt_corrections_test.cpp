@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cone-penetration computations against small hand-computed tables.
 #include <cmath>
 #include <limits>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Recomputes the friction ratio and the corrected depth that `geftool dump --add rf,depth`
 appends, independently of the library, on every corpus CPT file that lacks them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data conversion: each method, the scan ranges, consumption and the refusals.
 #include <algorithm>
 

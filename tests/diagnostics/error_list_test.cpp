@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Recording into the error list, its limits, and the exported queries and log.
 #include "support/document_fixture.h"
 #include "support/files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Message templates format exactly through every filler; unknown codes give the "Clueless" text.
 #include <cstring>
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Runs every "$ command" shown in the README's text blocks and compares its output with the lines shown.
 """Usage: readme_examples.py README BIN_DIR SOURCE_DIR SCRATCH
 

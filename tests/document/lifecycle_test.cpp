@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Library start, editing initialisers, release, busy flag and the escaping helpers.
 #include <cstdlib>
 #include <cstring>

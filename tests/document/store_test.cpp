@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keyword store: field conversion, presence bits, defaults, special rules and reports.
 #include <cmath>
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs geftool as a process and checks what a person or a script sees: output, JSON and exit codes.
 #include <gtest/gtest.h>
 

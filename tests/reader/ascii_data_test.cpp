@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Text data blocks: the six separator forms, their outcomes and the per-scan column texts.
 #include <array>
 #include <cstdlib>

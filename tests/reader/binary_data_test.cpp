@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Binary data blocks: every element type and alias, both byte orders, partial scans, unknown types.
 #include <cmath>
 #include <cstdint>

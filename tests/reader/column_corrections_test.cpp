@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Corrections after reading: each step, their order, void values and the refused corrections.
 #include "reader/read_steps.h"
 #include "support/document_fixture.h"

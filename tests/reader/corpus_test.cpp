@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Real-world files: every corpus file reads without a crash, and every value matches the text.
 #include <cmath>
 #include <cstdlib>

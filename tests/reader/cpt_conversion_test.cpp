@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading a CPT report 1.0.0: lengths and depths turned positive, header items added.
 #include "reader/reader_fixture.h"
 

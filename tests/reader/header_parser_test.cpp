@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Header syntax: GEFID line, field splitting and escapes, line limits and the end of the header.
 #include <algorithm>
 #include <array>

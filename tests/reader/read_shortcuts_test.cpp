@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reader's shortcuts give what the long way gives: plain decimals, value-list sizing, the
 // header window.
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test helpers for reading: GEF texts written to a private folder and read into a fresh library.
 #pragma once
 

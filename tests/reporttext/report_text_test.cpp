@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Report text items: the text form, escaping and trimming, the two tag tests, free numbers.
 #include <clocale>
 #include <random>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the exports' catch handler records for each kind of exception that reaches it.
 #include <new>
 #include <stdexcept>

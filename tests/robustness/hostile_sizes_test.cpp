@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Files declaring absurd sizes and values: each must read to a clear error or a correct result,
 // without a crash, a hang or an allocation the file's bytes do not justify.
 #include <climits>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test helpers: a fresh library per test, and direct views of the record and the error list.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An entry of the record as comparable text, for tests that compare what two paths stored.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test helpers for files: a private folder per test, whole files as bytes, the shared corpus.
 #pragma once
 

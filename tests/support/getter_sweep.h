@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every generated getter as a callable keyed by its keyword, for sweeps over the whole table.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Real files written back: what was read comes back, and a second write gives the same bytes.
 #include <algorithm>
 #include <climits>

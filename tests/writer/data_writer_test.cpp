@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The data block writer: the three layouts, per-scan texts, binary types and kept voids.
 #include <cmath>
 #include <cstring>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The header writer: one written line per keyword, order, forced keywords, versions and mends.
 #include <ctime>
 #include <sstream>

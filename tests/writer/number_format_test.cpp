@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Number texts equal the C library's printf in the C locale, whatever the caller's locale.
 #include <clocale>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The DIF export: the table's exact shape, its own void test, and the document left alone.
 #include "writer/writer_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes that cannot complete: the target stays as it was and no scratch file is left behind.
 #include <filesystem>
 

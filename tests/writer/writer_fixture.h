@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test helpers for the writers: a scratch folder, files written and read back as text.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads each file, runs the chosen rule sets and prints the findings grouped by level.
 #include "check.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // geftool check: read GEF files, run the rule sets and report the findings by level.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Library session, scratch files and column helpers shared by check, info and dump.
 #include "common.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Helpers shared by geftool's commands: the library session, scratch files and reading columns.
 #pragma once
 

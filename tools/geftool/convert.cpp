@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // geftool convert: the file read, its layout changed as asked, and written back by the library.
 #include "convert.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // geftool convert: rewrite a GEF file through the library with a normalised header and layout.
 #pragma once
 

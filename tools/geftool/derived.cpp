@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Computed columns for dump and convert, and the info about a CPT report converted on reading.
 #include "derived.h"
 

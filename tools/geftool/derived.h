@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Computed columns added on request, and what the reader's conversion of an older CPT report
 // left behind.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // geftool dif: reads one GEF file and exports its data block through the library's DIF writer.
 #include "dif.h"
 

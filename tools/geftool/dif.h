@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // geftool dif: the data block of a GEF file as a DIF table for spreadsheet programs.
 #pragma once
 

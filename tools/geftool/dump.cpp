@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes data blocks as RFC 4180 CSV so that spreadsheets and scripts can take them in, with
 // column names that mean the same in every file.
 #include "dump.h"

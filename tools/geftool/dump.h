@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // geftool dump: the data blocks of GEF files as one CSV table.
 #pragma once
 

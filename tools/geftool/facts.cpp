@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads the engineer's facts from the header entries and the data block of the current document.
 #include "facts.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The facts an engineer looks for first in a sounding or boring, gathered once for info and
 // summary.
 #pragma once

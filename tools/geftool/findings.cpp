@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pairs the entries read with get_error_code/get_error_text with the level sections of the
 // library's log.
 #include "findings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The current document's error list as findings that carry their level, read through the public C
 // interface.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lists the keyword entries the library holds for a file, with the standard meaning of numbered
 // measurement keywords and column quantities where the names table knows it.
 #include "header.h"

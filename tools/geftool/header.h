@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // geftool header: every keyword line of a file as the library holds it.
 #pragma once
 

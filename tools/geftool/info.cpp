@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Gathers the header facts a person looks for first and prints them as text or JSON.
 #include "info.h"
 

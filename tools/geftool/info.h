@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // geftool info: a readable summary of one GEF file's identity, location and columns.
 #pragma once
 

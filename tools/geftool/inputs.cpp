@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Walks folder arguments for GEF files so that a whole survey can be checked in one run.
 #include "inputs.h"
 

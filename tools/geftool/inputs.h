@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turning the FILE|DIR arguments of geftool check into the list of files to read.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads the layers of a boring and expands their description codes with the soil code texts.
 #include "layers.h"
 

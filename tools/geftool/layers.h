@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The layers of a boring: depths, descriptions and their expansion with the soil code texts.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // geftool: the command line to check, inspect and convert GEF files with libgef.
 #include <iostream>
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one table of the format's standard numbers, written from the published GEF report
 // standards; numbers it does not know are printed as numbers by its users.
 #include "names.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The format's standard numbers (quantities, coordinate and height systems, measurement texts and
 // variables) with the names engineers know them by.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws a GEF file as SVG text written directly, so that plots need no graphics library.
 //
 // Every panel's group carries its axis ranges and frame (data-* attributes), which lets tests

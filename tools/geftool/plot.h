@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // geftool plot: a CPT's panels against depth, or a boring's layer column, as a standalone SVG file.
 #pragma once
 

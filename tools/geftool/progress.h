@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A progress line on the terminal for commands that walk many files.
 #pragma once
 

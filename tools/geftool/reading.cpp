@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads a file and sorts the entries it left into reasons for failure and losses of data.
 #include "reading.h"
 

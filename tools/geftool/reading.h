@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reading one file for info, dump and summary so that what the library could not read is never
 // passed over in silence.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table of rule sets; a rule set that arrives in the library becomes available by one line
 // here.
 #include "rule_sets.h"

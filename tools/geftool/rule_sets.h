@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rule sets geftool check can run, and which report flavour a document claims to be.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Reads every file of a survey once, runs its default rule sets and prints the facts that sort
 // the files: where, when, how deep, how complete.
 #include "summary.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // geftool summary: one row per file for a folder of downloaded soundings and borings.
 #pragma once
 

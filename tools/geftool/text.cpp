@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Validation of UTF-8 and decoding of code page 1252 for texts taken from GEF files.
 #include "text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turning the bytes of GEF texts, whose code page is unknown, into UTF-8 that terminals and JSON
 // accept.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the generated public headers to standard output: `functions` gives
 // include/gef/keyword_functions.h (one literal C declaration per table getter, setter and delete,
 // from the keyword table), `errors` gives include/gef/error_codes.h (one macro per error code,
