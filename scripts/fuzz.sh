@@ -55,6 +55,9 @@ run_fuzzer() {
   # A fixed seed (GEF_FUZZ_SEED, 1) makes the mutations the same from run to run; how far a run
   # gets in its time still depends on the machine's load.
   local limit=(-max_total_time="$time" -seed="${GEF_FUZZ_SEED:-1}")
+  # With GEF_FUZZ_RUNS the run is also bounded by a number of inputs: the same inputs on every
+  # machine, and a run that passed once passes again (a slow machine may stop at the time first).
+  [[ -n ${GEF_FUZZ_RUNS:-} ]] && limit+=(-runs="$GEF_FUZZ_RUNS")
   if "$out/bin/${name}_fuzz" "${limit[@]}" -max_len=$max_len -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$out/findings/$name/" "$out/work/$name" "$seeds" \
       2>"$out/$name.log"; then

@@ -57,6 +57,26 @@ bool text_is(Document& doc, int code, const char* a, const char* b) {
 }
 
 // The keywords a written file must carry; they stay stored after the write.
+// Whether `c` can stand inside a number the writer writes ("-1.5e+03").
+bool in_numbers(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) || (c != '\0' && std::strchr("+-.eE", c));
+}
+
+// A separator that can stand inside a number would split or end values when the file is read
+// again: it is replaced by one that cannot, and the change is reported.
+void replace_separator_in_numbers(Document& doc, int kw, const char* usual, const char* other) {
+  const Entry& e = entry(doc, kw, 0);
+  if (e.present == 0 || !in_numbers(e.field[0].c)) return;
+  const int partner = kw == KW_COLUMNSEPARATOR ? KW_RECORDSEPARATOR : KW_COLUMNSEPARATOR;
+  const Entry& p = entry(doc, partner, 0);
+  const char* chosen = p.present != 0 && p.field[0].c == usual[0] ? other : usual;
+  const std::string note = std::string(kw == KW_COLUMNSEPARATOR ? "Column" : "Record") +
+                           " separator '" + e.field[0].c + "' can stand in numbers; '" + chosen +
+                           "' is written instead.";
+  report_text(doc, ERR_NOTE, note.c_str(), 0, 0, 3);
+  store_text(doc, kw, chosen);
+}
+
 void force_keywords(Document& doc, bool binary) {
   if (!text_is(doc, KW_OS, "DOS", "LE")) store_text(doc, KW_OS, "DOS");
   if (binary) {
@@ -65,6 +85,10 @@ void force_keywords(Document& doc, bool binary) {
     if (type.present == 0 || (type.bits & 1u) == 0) store_text(doc, KW_DATATYPE, "DOUBLE");
   } else if (!text_is(doc, KW_DATAFORMAT, "ASCII", "ASCII")) {
     store_text(doc, KW_DATAFORMAT, "ASCII");
+  }
+  if (!binary) {
+    replace_separator_in_numbers(doc, KW_COLUMNSEPARATOR, ";", "|");
+    replace_separator_in_numbers(doc, KW_RECORDSEPARATOR, kRecordEnd, kOtherRecordEnd);
   }
   // Per-scan texts are read back up to a record separator, and from the column separator after
   // the last value: a document that announces them without these (binary data read, or edited)
