@@ -56,7 +56,6 @@ bool text_is(Document& doc, int code, const char* a, const char* b) {
   return e.present != 0 && (equals_nocase(e.field[0].s, a) || equals_nocase(e.field[0].s, b));
 }
 
-// The keywords a written file must carry; they stay stored after the write.
 // Whether `c` can stand inside a number the writer writes ("-1.5e+03").
 bool in_numbers(char c) {
   return std::isdigit(static_cast<unsigned char>(c)) || (c != '\0' && std::strchr("+-.eE", c));
@@ -77,16 +76,15 @@ void replace_separator_in_numbers(Document& doc, int kw, const char* usual, cons
   store_text(doc, kw, chosen);
 }
 
+// The keywords a written file must carry; they stay stored after the write.
 void force_keywords(Document& doc, bool binary) {
   if (!text_is(doc, KW_OS, "DOS", "LE")) store_text(doc, KW_OS, "DOS");
   if (binary) {
     if (!text_is(doc, KW_DATAFORMAT, "BINAIR", "BINARY")) store_text(doc, KW_DATAFORMAT, "BINAIR");
     const Entry& type = entry(doc, KW_DATATYPE, 0);
     if (type.present == 0 || (type.bits & 1u) == 0) store_text(doc, KW_DATATYPE, "DOUBLE");
-  } else if (!text_is(doc, KW_DATAFORMAT, "ASCII", "ASCII")) {
-    store_text(doc, KW_DATAFORMAT, "ASCII");
-  }
-  if (!binary) {
+  } else {
+    if (!text_is(doc, KW_DATAFORMAT, "ASCII", "ASCII")) store_text(doc, KW_DATAFORMAT, "ASCII");
     replace_separator_in_numbers(doc, KW_COLUMNSEPARATOR, ";", "|");
     replace_separator_in_numbers(doc, KW_RECORDSEPARATOR, kRecordEnd, kOtherRecordEnd);
   }
