@@ -3,6 +3,8 @@
 #include "document/keywords.h"
 
 #include <array>
+#include <cstddef>
+#include <cstring>
 
 namespace gef {
 namespace {
@@ -53,6 +55,7 @@ constexpr KeywordTable build_keywords() {
     for (int i = 0; i < kFieldRowCount; ++i) {
       if (kFieldRows[i].keyword != row.code) continue;
       if (kw.first_field < 0) kw.first_field = i;
+      if (kFieldRows[i].info.type == FieldType::TEXT) kw.text_fields |= 1u << kw.field_count;
       ++kw.field_count;
     }
     kw.line_fields = kw.field_count + (row.shape == Shape::NUMBERED ? 1 : 0);
@@ -70,11 +73,18 @@ constexpr KeywordTable build_keywords() {
     KeywordInfo& kw = table[code];
     if (kw.name != nullptr && kw.area != code) kw.entry_offset = table[kw.area].entry_offset;
   }
-  table[0].entry_offset = offset; // code 0 holds the total, used by total_entries()
   return table;
 }
 
 constexpr KeywordTable kKeywords = build_keywords();
+
+constexpr int count_entries() {
+  int total = 0;
+  for (int code = 1; code < kKeywordSlots; ++code)
+    if (kKeywords[code].name != nullptr && kKeywords[code].area == code)
+      total += kKeywords[code].capacity;
+  return total;
+}
 
 // Fields of a keyword must come together, and a shared area needs identical fields.
 constexpr bool fields_are_consistent() {
@@ -145,6 +155,17 @@ constexpr LetterIndex build_letter_index() {
   return index;
 }
 constexpr LetterIndex kLetterIndex = build_letter_index();
+
+constexpr std::size_t longest_name() {
+  std::size_t longest = 0;
+  for (int code : kSearchOrder) {
+    std::size_t n = 0;
+    while (kKeywords[code].name[n] != '\0') ++n;
+    longest = n > longest ? n : longest;
+  }
+  return longest;
+}
+constexpr std::size_t kLongestName = longest_name();
 static_assert(kLetterIndex.start[26] == int(kSearchOrder.size()),
               "every keyword name starts with a capital letter");
 
@@ -152,34 +173,35 @@ char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') :
 
 } // namespace
 
-const KeywordInfo& keyword_info(int code) {
-  static const KeywordInfo none{};
-  if (code < 0 || code >= kKeywordSlots) return none;
-  return code == 0 ? none : kKeywords[code];
-}
+namespace detail {
+extern const std::array<KeywordInfo, kKeywordSlots> kKeywordTable = kKeywords;
+extern const FieldInfo kFieldTable[] = {
+#define GEF_FIELD(NAME, Field, Type, Default, Reset, Absent)                                       \
+  {#Field, FieldType::Type, double(Default), double(Reset), double(Absent)},
+#include "document/keywords.def"
+};
+} // namespace detail
 
-const FieldInfo& field_info(int code, int k) {
-  return kFieldRows[keyword_info(code).first_field + k].info;
-}
-
-int total_entries() { return kKeywords[0].entry_offset; }
+int total_entries() { return count_entries(); }
 
 int keyword_code(const char* name) {
   if (name == nullptr) return 0;
-  const char first = ascii_upper(name[0]);
-  if (first == '\0') return kSearchOrder[0]; // the empty name is a prefix of every keyword
-  if (first < 'A' || first > 'Z') return 0;
-  const int letter = first - 'A';
+  // The name in capitals, once: it is compared with several keywords, and one longer than every
+  // keyword is a prefix of none.
+  char upper[kLongestName + 1];
+  std::size_t n = 0;
+  for (; name[n] != '\0'; ++n) {
+    if (n == kLongestName) return 0;
+    upper[n] = ascii_upper(name[n]);
+  }
+  if (n == 0) return kSearchOrder[0]; // the empty name is a prefix of every keyword
+  if (upper[0] < 'A' || upper[0] > 'Z') return 0;
+  const int letter = upper[0] - 'A';
   for (int i = kLetterIndex.start[std::size_t(letter)];
        i < kLetterIndex.start[std::size_t(letter + 1)]; ++i) {
     const int code = kLetterIndex.codes[std::size_t(i)];
-    const char* kw = kKeywords[code].name;
-    const char* p = name;
-    while (*p != '\0' && *kw != '\0' && ascii_upper(*p) == *kw) {
-      ++p;
-      ++kw;
-    }
-    if (*p == '\0') return code; // the given name is a prefix of this keyword
+    // A prefix: the keyword's end would differ from the name's next character.
+    if (std::strncmp(kKeywords[code].name, upper, n) == 0) return code;
   }
   return 0;
 }

@@ -2,6 +2,8 @@
 // Keyword codes, field descriptions and name lookup, all expanded from the keyword table.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace gef {
@@ -42,16 +44,28 @@ struct KeywordInfo {
   int serial_level; // level of an out-of-range serial number
   int surplus;      // error code of a surplus field: 34, 56, or 0 when none is looked for
   Rule rule;
-  int field_count;  // stored entry fields
-  int first_field;  // index into fields()
-  int line_fields;  // fields of a keyword line, serial number included
-  int entry_offset; // first entry of the storage area within the document
+  int field_count;      // stored entry fields
+  int first_field;      // index into fields()
+  int line_fields;      // fields of a keyword line, serial number included
+  int entry_offset;     // first entry of the storage area within the document
+  unsigned text_fields; // bit k set when entry field k (0-based) is a text
 };
 
-// Description of keyword `code` (0..63); code 0 and 20 describe no keyword.
-const KeywordInfo& keyword_info(int code);
+namespace detail {
+// The expanded tables behind the lookups below, which are inline because the reader and the
+// rules call them for every field they touch. Code 0 and unassigned codes are all zero.
+extern const std::array<KeywordInfo, kKeywordSlots> kKeywordTable;
+extern const FieldInfo kFieldTable[];
+} // namespace detail
+
+// Description of keyword `code`; code 0, 20 and codes outside 0..63 describe no keyword.
+inline const KeywordInfo& keyword_info(int code) {
+  return detail::kKeywordTable[unsigned(code) < unsigned(kKeywordSlots) ? std::size_t(code) : 0];
+}
 // Description of entry field `k` (0-based) of keyword `code`.
-const FieldInfo& field_info(int code, int k);
+inline const FieldInfo& field_info(int code, int k) {
+  return detail::kFieldTable[keyword_info(code).first_field + k];
+}
 // Total number of entries of all storage areas.
 int total_entries();
 

@@ -2,6 +2,7 @@
 // The one document record, the library-wide state, and the reset that starts a new document.
 #include "document/record.h"
 
+#include <array>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -14,9 +15,8 @@ Document g_document;
 Library g_library;
 
 void release_texts(Entry& e, int code) {
-  const KeywordInfo& kw = keyword_info(code);
-  for (int k = 0; k < kw.field_count; ++k) {
-    if (field_info(code, k).type != FieldType::TEXT) continue;
+  for (unsigned texts = keyword_info(code).text_fields, k = 0; texts != 0; texts >>= 1, ++k) {
+    if ((texts & 1) == 0) continue;
     std::free(e.field[k].s);
     e.field[k].s = nullptr;
   }
@@ -24,7 +24,10 @@ void release_texts(Entry& e, int code) {
 
 namespace {
 
-void reset_entry(Entry& e, int code) {
+// An entry of each keyword as a reset leaves it, made once: a reset then copies it instead of
+// walking the keyword's fields.
+Entry make_reset_entry(int code) {
+  Entry e;
   std::memset(static_cast<void*>(&e), 0, sizeof e);
   const KeywordInfo& kw = keyword_info(code);
   for (int k = 0; k < kw.field_count; ++k) {
@@ -37,6 +40,16 @@ void reset_entry(Entry& e, int code) {
     case FieldType::TEXT: e.field[k].s = nullptr; break;
     }
   }
+  return e;
+}
+
+void reset_entry(Entry& e, int code) {
+  static const auto reset = [] {
+    std::array<Entry, kKeywordSlots> entries;
+    for (int c = 0; c < kKeywordSlots; ++c) entries[std::size_t(c)] = make_reset_entry(c);
+    return entries;
+  }();
+  e = reset[std::size_t(code)];
 }
 
 } // namespace
