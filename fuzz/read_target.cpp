@@ -32,7 +32,8 @@ int read_target(const std::uint8_t* data, std::size_t size) {
   get_data(columns, scans);
   for (int s = 1; s <= scans && s <= 4; ++s) {
     if (char* field = get_columntext_text_field(s, 2)) std::free(field);
-    for (int k = 1; k <= gbr_get_nr_additional_strings(s) + 1; ++k)
+    const int strings = gbr_get_nr_additional_strings(s);
+    for (int k = 1; k <= strings + 1; ++k)
       if (char* text = gbr_get_additional_string(s, k)) std::free(text);
   }
   // One copy into a buffer that fits almost every header: the size query alone would build it

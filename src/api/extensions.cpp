@@ -41,12 +41,20 @@ template <typename T> void append_number(std::string& out, char type, T value) {
   out.append(text, result.ptr);
 }
 
+// Escapes only the three framing bytes; the runs between them are appended whole.
 void append_bytes(std::string& out, char type, const char* bytes, std::size_t size) {
+  static constexpr char kFraming[] = {kEscape, kRecordEnd, kFieldStart, '\0'};
   out += type;
-  for (std::size_t i = 0; i < size; ++i) {
-    const char c = bytes[i];
-    if (c == kEscape || c == kRecordEnd || c == kFieldStart) out += kEscape;
-    out += c;
+  while (size > 0) {
+    // A text holds no NUL byte, so the run may stop early only at a NUL of a character field.
+    const std::size_t run = std::min(std::strcspn(bytes, kFraming), size);
+    out.append(bytes, run);
+    bytes += run;
+    size -= run;
+    if (size == 0) break;
+    if (*bytes != '\0') out += kEscape;
+    out += *bytes++;
+    --size;
   }
 }
 
@@ -65,7 +73,11 @@ void append_field(std::string& out, const Entry& e, int code, int k) {
   case FieldType::INT: append_number(out, 'i', f.i); break;
   case FieldType::FLOAT: append_number(out, 'f', f.f); break;
   case FieldType::DOUBLE: append_number(out, 'd', f.d); break;
-  case FieldType::CHAR: append_bytes(out, 'c', &f.c, 1); break;
+  case FieldType::CHAR: {
+    const char c[2] = {f.c, '\0'};
+    append_bytes(out, 'c', c, 1);
+    break;
+  }
   case FieldType::TEXT:
     if (f.s != nullptr) append_bytes(out, 't', f.s, std::strlen(f.s));
     break;

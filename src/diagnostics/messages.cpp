@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // The message templates of every error code and the formatting of an entry into English text.
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "diagnostics/error_list.h"
@@ -34,10 +36,19 @@ constexpr Message kMessages[] = {
 constexpr const char* kClueless =
     " Clueless. Unknown error corresponding to error code %d occured.\n ";
 
+constexpr bool sorted_by_code() {
+  for (std::size_t i = 1; i < std::size(kMessages); ++i)
+    if (kMessages[i].code < kMessages[i - 1].code) return false;
+  return true;
+}
+static_assert(sorted_by_code(), "errors.def: messages out of code order");
+
 const Message* find_message(int code, int first, int second) {
   const int variant = first != 0 ? 3 : (second != 0 ? 2 : 1);
-  for (const Message& m : kMessages)
-    if (m.code == code && (m.variant == 0 || m.variant == variant)) return &m;
+  const Message* m = std::lower_bound(std::begin(kMessages), std::end(kMessages), code,
+                                      [](const Message& a, int c) { return a.code < c; });
+  for (; m != std::end(kMessages) && m->code == code; ++m)
+    if (m->variant == 0 || m->variant == variant) return m;
   return nullptr;
 }
 
@@ -76,10 +87,10 @@ const char* format_error_message(Document& doc, int code, const char* subject, i
   // Every conversion of a template is %s, %d, %ld or %c; the filler is chosen by `args`, so no
   // text ever reaches printf as a format.
   for (const char* p = text; *p != '\0'; ++p) {
-    if (*p != '%') {
-      out.put(p, 1);
-      continue;
-    }
+    const std::size_t run = std::strcspn(p, "%");
+    out.put(p, run);
+    p += run;
+    if (*p == '\0') break;
     ++p;
     if (*p == 'l') ++p;
     const char kind = *args != '\0' ? *args++ : '?';

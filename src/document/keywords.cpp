@@ -169,7 +169,15 @@ constexpr std::size_t kLongestName = longest_name();
 static_assert(kLetterIndex.start[26] == int(kSearchOrder.size()),
               "every keyword name starts with a capital letter");
 
-char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+// Capitals by table rather than by comparison: names are folded a character at a time.
+constexpr std::array<char, 256> build_upper() {
+  std::array<char, 256> table{};
+  for (int c = 0; c < 256; ++c) table[std::size_t(c)] = char(c >= 'a' && c <= 'z' ? c - 32 : c);
+  return table;
+}
+constexpr std::array<char, 256> kUpper = build_upper();
+
+char ascii_upper(char c) { return kUpper[static_cast<unsigned char>(c)]; }
 
 } // namespace
 
@@ -188,13 +196,11 @@ int keyword_code(const char* name) {
   if (name == nullptr) return 0;
   // The name in capitals, once: it is compared with several keywords, and one longer than every
   // keyword is a prefix of none.
-  char upper[kLongestName + 1];
-  std::size_t n = 0;
-  for (; name[n] != '\0'; ++n) {
-    if (n == kLongestName) return 0;
-    upper[n] = ascii_upper(name[n]);
-  }
+  const std::size_t n = strnlen(name, kLongestName + 1);
+  if (n > kLongestName) return 0;
   if (n == 0) return kSearchOrder[0]; // the empty name is a prefix of every keyword
+  char upper[kLongestName];
+  for (std::size_t i = 0; i < n; ++i) upper[i] = ascii_upper(name[i]);
   if (upper[0] < 'A' || upper[0] > 'Z') return 0;
   const int letter = upper[0] - 'A';
   for (int i = kLetterIndex.start[std::size_t(letter)];
