@@ -194,19 +194,26 @@ int total_entries() { return count_entries(); }
 
 int keyword_code(const char* name) {
   if (name == nullptr) return 0;
-  // The name in capitals, once: it is compared with several keywords, and one longer than every
-  // keyword is a prefix of none.
+  // One longer than every keyword is a prefix of none.
   const std::size_t n = strnlen(name, kLongestName + 1);
   if (n > kLongestName) return 0;
   if (n == 0) return kSearchOrder[0]; // the empty name is a prefix of every keyword
-  char upper[kLongestName];
-  for (std::size_t i = 0; i < n; ++i) upper[i] = ascii_upper(name[i]);
-  if (upper[0] < 'A' || upper[0] > 'Z') return 0;
-  const int letter = upper[0] - 'A';
-  for (int i = kLetterIndex.start[std::size_t(letter)];
-       i < kLetterIndex.start[std::size_t(letter + 1)]; ++i) {
+  const char first = ascii_upper(name[0]);
+  if (first < 'A' || first > 'Z') return 0;
+  const int from = kLetterIndex.start[std::size_t(first - 'A')];
+  const int to = kLetterIndex.start[std::size_t(first - 'A' + 1)];
+  // Files write names in capitals, as the keywords are; a name that matches one as written is in
+  // capitals where it matters, so no earlier keyword can match it in another case. Only names
+  // that match nothing as written are folded and tried again.
+  for (int i = from; i < to; ++i) {
     const int code = kLetterIndex.codes[std::size_t(i)];
     // A prefix: the keyword's end would differ from the name's next character.
+    if (std::strncmp(kKeywords[code].name, name, n) == 0) return code;
+  }
+  char upper[kLongestName];
+  for (std::size_t i = 0; i < n; ++i) upper[i] = ascii_upper(name[i]);
+  for (int i = from; i < to; ++i) {
+    const int code = kLetterIndex.codes[std::size_t(i)];
     if (std::strncmp(kKeywords[code].name, upper, n) == 0) return code;
   }
   return 0;

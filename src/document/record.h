@@ -88,7 +88,10 @@ inline Document* current() { return g_library.current; }
 
 // Entry `index` (0-based) of the storage area of keyword `code`.
 inline Entry& entry(Document& doc, int code, int index) {
-  return doc.entries[keyword_info(code).entry_offset + index];
+  // Callers pass keyword codes; the mask only keeps a stray code inside the table, and costs no
+  // comparison on a path taken for every field.
+  const auto slot = std::size_t(unsigned(code) % unsigned(kKeywordSlots));
+  return doc.entries[detail::kKeywordTable[slot].entry_offset + index];
 }
 
 // Whether entry field `field` (1..8) was given in the occurrence.

@@ -33,6 +33,7 @@ void copy_trimmed(const char* begin, const char* end, char* out) {
 // A terminator preceded by one or three backslashes is escaped; two leave it active. Only the
 // backslashes inside the field count.
 bool is_escaped(const char* field, std::int64_t i) {
+  if (i == 0 || field[i - 1] != '\\') return false;
   int slashes = 0;
   while (slashes < 3 && i - slashes - 1 >= 0 && field[i - slashes - 1] == '\\') ++slashes;
   return slashes == 1 || slashes == 3;
@@ -175,13 +176,19 @@ std::int64_t find_keyword(Document& doc, const char* line, std::int64_t bound, c
   }
   for (++p; p < limit && is_control_or_blank(line[p]);) ++p;
   if (p >= limit) return fail(doc, limit, 12, "", 2);
+  // The name ends at the first blank, tab or `=`; the `=` may follow after blanks.
   const std::int64_t start = p;
-  while (p < limit && line[p] != ' ' && line[p] != '\t' && line[p] != '=') ++p;
+  const char* equals = static_cast<const char*>(std::memchr(line + p, '=', std::size_t(limit - p)));
+  const char* name_end = equals != nullptr ? equals : line + limit;
+  for (const char c : {' ', '\t'})
+    if (const void* found = std::memchr(line + p, c, std::size_t(name_end - (line + p))))
+      name_end = static_cast<const char*>(found);
+  p = name_end - line;
   if (p >= limit) return fail(doc, limit, 13, "", 3);
   std::memcpy(keyword, line + start, std::size_t(p - start));
   keyword[p - start] = '\0';
-  while (p < limit && line[p] != '=') ++p;
-  if (p >= limit) {
+  if (equals != nullptr) p = equals - line;
+  if (equals == nullptr) {
     const std::int64_t result = fail(doc, limit, 14, keyword, 3);
     keyword[0] = '\0';
     return result;
