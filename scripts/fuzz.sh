@@ -17,7 +17,11 @@ ensure_packages cmake=cmake clang++-14=clang-14 \
 
 build_fuzzers() {
   local flags="-g -O2 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined"
-  flags+=" -fno-sanitize-recover=undefined"
+  # The pointer-overflow check compares pointers at every pointer step, and the fuzzer traces each
+  # of those comparisons: a fifth of the time per input, for nothing it could learn from. ASan
+  # still stops a stray pointer at its first access, and the test suite's UBSan build, which
+  # replays every committed fuzz input, keeps the check.
+  flags+=" -fno-sanitize=pointer-overflow -fno-sanitize-recover=undefined"
   cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEF_FUZZ=ON -DGEF_BUILD_TESTS=OFF \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
     -DCMAKE_C_FLAGS_RELWITHDEBINFO="" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="" \
