@@ -17,11 +17,6 @@ protected:
         set_data(int(c + 1), int(s + 1), columns[c][s]);
     reset_error_list(g_document);
   }
-  std::vector<double> column(int c) {
-    std::vector<double> out;
-    for (int s = 1; s <= get_nr_scans(); ++s) out.push_back(get_data(c, s));
-    return out;
-  }
   using Values = std::vector<double>;
 };
 
@@ -34,9 +29,9 @@ TEST_F(CorrectionTest, EachStepChangesItsColumnAndRemovesItsKeyword) {
   set_columnminmax(4, -1, -1);
   set_columnoffset(5, 1, 5.0); // beyond the columns: stays
   apply_column_corrections(g_document);
-  EXPECT_EQ(column(1), (Values{0, 1, 2, 3}));
-  EXPECT_EQ(column(2), (Values{1, 3, 3, 1}));
-  EXPECT_EQ(column(3), (Values{1, 2, 3, 2}));
+  EXPECT_EQ(column_values(1), (Values{0, 1, 2, 3}));
+  EXPECT_EQ(column_values(2), (Values{1, 3, 3, 1}));
+  EXPECT_EQ(column_values(3), (Values{1, 2, 3, 2}));
   EXPECT_EQ(get_columnoffset_flag(1) + get_columnamplifier_flag(2) + get_columnpowersupply_flag(3),
             0);
   EXPECT_EQ(get_columnminmax_Max(3), 3.0);  // recomputed where there was one
@@ -54,7 +49,7 @@ TEST_F(CorrectionTest, StepsRunInOrderAndVoidsStay) {
   set_columnpowersupply(1, 0.0f, 2.0f, 2, "");
   apply_column_corrections(g_document);
   // 10 / (2 * 5) = 1, * 3 = 3, shifted to 0; the void value is left as it is.
-  EXPECT_EQ(column(1), (Values{0, 999, 3}));
+  EXPECT_EQ(column_values(1), (Values{0, 999, 3}));
 }
 
 // Column 2 holds the supply readings (the 4 void), column 3 the offset's reference column.
@@ -84,7 +79,7 @@ TEST_F(CorrectionTest, ACorrectionThatCannotBeAppliedLeavesItsColumnRaw) {
     const bool supply = k.keyword == KW_COLUMNPOWERSUPPLY;
     set_columnpowersupply(1, 0.0f, supply ? k.amplification : 1.0f, supply ? k.number : 3, "");
     apply_column_corrections(g_document);
-    EXPECT_EQ(column(1), (Values{1, -1, 2}));
+    EXPECT_EQ(column_values(1), (Values{1, -1, 2}));
     EXPECT_EQ(get_columnamplifier_flag(1), 1);
     EXPECT_EQ(entry_of(k.keyword, 0).present, 1);
     EXPECT_EQ(error_codes(), std::vector<int>{GEF_E_DATA_NOTE});

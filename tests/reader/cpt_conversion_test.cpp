@@ -11,21 +11,7 @@ std::string report(const std::string& version, const std::string& extra, const s
          "#EOH=\n" + data;
 }
 
-class CptConversionTest : public ReaderTest {
-protected:
-  std::vector<double> column(int c) {
-    std::vector<double> out;
-    for (int s = 1; s <= scans(); ++s) out.push_back(value(s, c));
-    return out;
-  }
-  // The notes the conversion recorded.
-  std::vector<ErrorEntry> notes() {
-    std::vector<ErrorEntry> found;
-    for (const ErrorEntry& e : errors())
-      if (e[0] == GEF_E_CPT_NOTE) found.push_back(e);
-    return found;
-  }
-};
+using CptConversionTest = ReaderTest;
 
 TEST_F(CptConversionTest, OldReportsTurnPositive) {
   const std::vector<ErrorEntry> flipped = {{GEF_E_CPT_NOTE, 10000, 0, 0, 15}};
@@ -49,9 +35,9 @@ TEST_F(CptConversionTest, OldReportsTurnPositive) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(read(report("1, 0, 0", c.extra, c.data)), 1);
-    EXPECT_EQ(column(1), c.length);
-    EXPECT_EQ(column(2), c.depth);
-    EXPECT_EQ(notes(), c.notes);
+    EXPECT_EQ(column_values(1), c.length);
+    EXPECT_EQ(column_values(2), c.depth);
+    EXPECT_EQ(errors_with(GEF_E_CPT_NOTE), c.notes);
     EXPECT_EQ(stored(KW_ZID), "7: 31000, 0, 0.01");
     EXPECT_STREQ(entry_of(KW_MEASUREMENTTEXT, 8).field[0].s, "Maaiveld");
     EXPECT_EQ(g_document.input_mode, GETAL);
