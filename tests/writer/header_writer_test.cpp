@@ -57,6 +57,8 @@ const std::pair<std::string, std::string> kLines[] = {
      "#QNMINMAX= 7,    1.000,    2.000"},
     {k2 + "REPORTDATAFORMAT= F6.1\nQNMINMAX= 9, 1, 2", "#QNMINMAX= 9,  1.0000e+00,  2.0000e+00"},
     {k2 + "ROW= 7", "#ROW= 7"},
+    {k2 + "FIRSTSCAN= 1", "#FIRSTSCAN="}, // a tag alone: no such line, as 2.0.0 refuses it
+    {k2, "#LASTSCAN="},
     {k2 + "ROW=", "#ROW= 10"},
 };
 // clang-format on
@@ -74,7 +76,8 @@ TEST_F(HeaderWriterTest, WritesEachKeywordLine) {
         store_line(l);
       }
     }
-    EXPECT_EQ(line(write(), expected.substr(0, expected.find('=') + 1)), expected) << stored;
+    const std::string tag = expected.substr(0, expected.find('=') + 1);
+    EXPECT_EQ(line(write(), tag), expected == tag ? "" : expected) << stored;
   }
 }
 
@@ -100,16 +103,6 @@ TEST_F(HeaderWriterTest, WritesKeywordsInTheFixedOrderWithStructureLines) {
             "#STRUCTURETEXT= COLUMNINFO, a, , c\r\n#COLUMNINFO= 1, m, a\r\n"
             "#COLUMNINFO= 2, m, b\r\n#DATAFORMAT= ASCII\r\n#LASTSCAN= 10\r\n"
             "#EQUIPMENT= rig\r\n#PARENT= p\r\n#OS= DOS\r\n#EOH=\r\n");
-}
-
-TEST_F(HeaderWriterTest, DropsKeywordsTheVersionRefuses) {
-  set_version(2, 0);
-  store_line("FIRSTSCAN= 1");
-  store_line("ROW= 3");
-  const std::string text = write();
-  EXPECT_EQ(line(text, "#FIRSTSCAN="), "");
-  EXPECT_EQ(line(text, "#LASTSCAN="), "");
-  EXPECT_EQ(line(text, "#ROW="), "#ROW= 3");
 }
 
 TEST_F(HeaderWriterTest, ForcesSystemAndDataFormatAndKeepsThem) {
