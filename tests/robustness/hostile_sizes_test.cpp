@@ -70,14 +70,13 @@ TEST_F(HostileSizes, DeclaredSizesAndOddValues) {
   }
 }
 
-// Sizes and numbers a caller passes: each call fails with its error or succeeds, and none makes
-// the library hold more than its arguments need (here, never a megabyte).
+// Sizes a caller passes fail with their error or succeed, never holding a megabyte (column
+// operations and empty blocks: with the column operation tests).
 TEST_F(HostileSizes, CallerSizes) {
   struct CallerCase {
     const char* name;
     int (*call)();
-    int result; // -1: either
-    int error;  // 0: none expected
+    int result, error; // error 0: none expected
   };
   const CallerCase cases[] = {
       {"no columns, the largest scan count", [] { return init_gef_general(0, INT_MAX); }, 1, 0},
@@ -89,10 +88,6 @@ TEST_F(HostileSizes, CallerSizes) {
        GEF_E_COLUMN_OUT_OF_RANGE},
       {"negative scans", [] { return init_gef_for_editing(10, INT_MIN); }, 0,
        GEF_E_NEGATIVE_SCAN_COUNT},
-      {"empty block beyond 32 bits", [] { return create_new_empty_datablock(250, INT_MAX); }, 0,
-       GEF_E_BLOCK_TOO_LARGE},
-      {"empty block of too many columns", [] { return create_new_empty_datablock(INT_MAX, 1); }, 0,
-       GEF_E_TOO_MANY_COLUMNS},
       {"COLUMN beyond the block", [] { return set_column(INT_MAX); }, 0, GEF_E_BLOCK_TOO_LARGE},
       {"LASTSCAN beyond the block", [] { return set_lastscan(INT_MAX); }, 0, GEF_E_BLOCK_TOO_LARGE},
       {"value of a column far out", [] { return set_data(INT_MAX, 1, 1.0); }, 1,
@@ -107,24 +102,12 @@ TEST_F(HostileSizes, CallerSizes) {
          return int(get_columntext_text_field(INT_MAX, INT_MAX) != nullptr);
        },
        0, GEF_E_SCAN_OUT_OF_RANGE},
-      {"column operations far out",
-       [] { return delete_column(INT_MAX) + calc_columnminmax(INT_MIN) + qn2column(INT_MIN); }, -1,
-       GEF_E_COLUMN_OUT_OF_RANGE},
-      {"column of a time quantity far out", [] { return maak_tijdkolom(INT_MAX); }, -1, 0},
       {"report text items far out",
        [] {
          put_pi(INT_MAX, 1e308, -1e308, std::string(100000, 'p').c_str(), "", "", "", "");
          return int(get_pi_tekst(INT_MAX)[0] != '\0');
        },
        0, 0},
-      {"escaping a long text",
-       [] {
-         char* out = gg_add_slash(std::string(100000, '#').c_str());
-         const int length = int(std::strlen(out));
-         std::free(out);
-         return int(length < 256);
-       },
-       1, 0},
       {"copy sizes far out",
        [] {
          double one = 0;
@@ -137,7 +120,7 @@ TEST_F(HostileSizes, CallerSizes) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(init_gef_general(2, 3), 1);
     const int result = c.call();
-    EXPECT_TRUE(c.result < 0 || result == c.result) << result;
+    EXPECT_EQ(result, c.result);
     EXPECT_TRUE(c.error == 0 || has_error(c.error));
     const std::size_t held = std::size_t(g_document.value_capacity) * sizeof(double) +
                              g_library.column_texts.capacity() * sizeof(char*);
