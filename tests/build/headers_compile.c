@@ -8,8 +8,7 @@
 typedef void (*gef_any_fn)(void);
 
 int main(void) {
-  /* Automatic storage: the address of a dllimport function is not a link-time constant.
-   * volatile: otherwise the optimiser drops the references and the link proves nothing. */
+  /* Automatic: a dllimport address is no link-time constant; volatile: kept by the optimiser. */
   gef_any_fn volatile refs[] = {
 #define GEF_REF(name) (gef_any_fn) name,
 #include "gef_symbol_refs.inc"

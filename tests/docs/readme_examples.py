@@ -2,9 +2,8 @@
 # Runs every "$ command" shown in the README's text blocks and compares its output with the lines shown.
 """Usage: readme_examples.py README BIN_DIR SOURCE_DIR SCRATCH
 
-A line "..." in a shown output stands for any number of lines; trailing blanks are ignored.
-Commands run in SCRATCH, where examples/ leads to SOURCE_DIR's, with BIN_DIR first on PATH: as a
-reader who built the project would run them, without leaving files in the source tree.
+Commands run in SCRATCH (examples/ links to SOURCE_DIR's) with BIN_DIR first on PATH, as a reader
+who built the project would run them. "..." in a shown output stands for any number of lines.
 """
 import os
 import re
@@ -15,16 +14,9 @@ import sys
 def examples(readme):
     """Yields (command, expected lines) for each "$ " line of the ```text blocks."""
     for block in re.findall(r"```text\n(.*?)```", readme, re.S):
-        command, shown = None, []
-        for line in block.splitlines():
-            if line.startswith("$ "):
-                if command:
-                    yield command, shown
-                command, shown = line[2:], []
-            elif command:
-                shown.append(line.rstrip())
-        if command:
-            yield command, shown
+        for part in re.split(r"^\$ ", block, flags=re.M)[1:]:
+            command, *shown = part.splitlines()
+            yield command, [line.rstrip() for line in shown]
 
 
 def matches(shown, got):

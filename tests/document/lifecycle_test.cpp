@@ -100,13 +100,10 @@ TEST_F(LifecycleTest, FreeReleasesEverythingAndCanStartAgain) {
 }
 
 TEST(BusyFlag, LockUnlock) {
-  EXPECT_EQ(IsLocked(), 0);
-  EXPECT_EQ(Unlock(), 0);
-  EXPECT_EQ(Lock(), 1);
-  EXPECT_EQ(Lock(), 0);
-  EXPECT_EQ(IsLocked(), 1);
-  EXPECT_EQ(Unlock(), 1);
-  EXPECT_EQ(IsLocked(), 0);
+  // Braced lists evaluate in order.
+  const std::vector<int> results{IsLocked(), Unlock(), Lock(),    Lock(),
+                                 IsLocked(), Unlock(), IsLocked()};
+  EXPECT_EQ(results, (std::vector<int>{0, 0, 1, 0, 1, 1, 0}));
 }
 
 // The text `escape` returns, released through the caller's free() as the library asks.

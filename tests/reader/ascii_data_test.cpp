@@ -1,10 +1,5 @@
 // SPDX-License-Identifier: MIT
 // Text data blocks: the six separator forms, their outcomes and the per-scan column texts.
-#include <array>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
 #include "reader/reader_fixture.h"
 
 namespace gef::test {
@@ -19,8 +14,7 @@ const std::string kBoth = kColumn + kRecord;
 const std::string kTexts = "#COLUMNTEXT= 1\r\n";
 const std::string kNull = "<null>";
 
-// One block per row: the codes recorded, what the first names (scan, column, level; 0 for
-// any), the scans kept, the last value read and, where given, the per-scan texts.
+// Per block: codes, where the first points (scan, column, level; 0 any), scans, last value, texts.
 TEST_F(AsciiTest, SeparatorFormsFindingsAndColumnTexts) {
   const std::string longest(1022, 't');
   // clang-format off
@@ -99,26 +93,6 @@ TEST_F(AsciiTest, ColumnTextNeedsARecordSeparator) {
   EXPECT_EQ(read(header(1, kColumn + kTexts) + "1;a!\r\n"), 0);
   EXPECT_EQ(find_error(GEF_E_COLUMNTEXT_WITHOUT_RECORDSEPARATOR)[4], 1);
   EXPECT_EQ(find_error(GEF_E_DATA_BLOCK_ERRORS)[4], 1);
-}
-
-void set_env(const char* name, const char* value) {
-#if defined(_WIN32)
-  _putenv_s(name, value != nullptr ? value : "");
-#else
-  if (value != nullptr) setenv(name, value, 1);
-  if (value == nullptr) unsetenv(name);
-#endif
-}
-
-TEST_F(AsciiTest, NoTemporaryFilesAreLeftOrNeeded) {
-  const std::filesystem::path tmp = scratch_.path() / "tmp";
-  std::filesystem::create_directories(tmp);
-  const char* old = std::getenv("TMP");
-  const std::string saved = old != nullptr ? old : "";
-  set_env("TMP", tmp.string().c_str());
-  ASSERT_EQ(read(header(2, kBoth + kTexts) + "1;2;a!\r\n3;4;b!\r\n"), 1);
-  EXPECT_TRUE(std::filesystem::is_empty(tmp));
-  set_env("TMP", old != nullptr ? saved.c_str() : nullptr);
 }
 
 } // namespace

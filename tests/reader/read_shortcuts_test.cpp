@@ -1,11 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The reader's shortcuts give what the long way gives: plain decimals, value-list sizing, the
-// header window.
+// The reader's shortcuts give what the long way gives: decimals, value-list sizing, header window.
 #include <cmath>
-#include <cstdlib>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "document/convert.h"
 #include "reader/header_parser.h"
@@ -31,7 +27,6 @@ void expect_like_strtod(const std::string& text) {
   }
 }
 
-// Edge forms, then random decimals with the tails the data block puts behind them.
 TEST(PlainDecimal, DecimalsMatchStrtodBitForBit) {
   // clang-format off
   for (const char* text : {"0", "-0", "-0.0", "7.", ".5", ".", "-.", "1.2.3", "0x1A", "0.x",
@@ -58,7 +53,7 @@ TEST(PlainDecimal, DecimalsMatchStrtodBitForBit) {
 }
 
 TEST_F(ShortcutTest, DataWithFewNumbersAtTheStartStillReadsEveryValue) {
-  // The value list is sized from the first bytes; here they hold almost nothing.
+  // The value list is sized from the first bytes, which here hold almost nothing.
   std::string data(6000, ' ');
   for (int i = 0; i < 30000; ++i) data += std::to_string(i) + ".5 " + std::to_string(-i) + "\n";
   ASSERT_EQ(read(header(2) + data), 1);
@@ -69,38 +64,31 @@ TEST_F(ShortcutTest, DataWithFewNumbersAtTheStartStillReadsEveryValue) {
   EXPECT_EQ(wrong, 0);
 }
 
-TEST_F(ShortcutTest, HeaderLinesCrossingTheWindowAtEveryOffsetAreReadWhole) {
-  // Lines of growing length put every kind of line end somewhere across a window boundary;
-  // one line is nearly as long as the window.
+// Lines of growing length (one nearly a window long) put every line end across a window boundary.
+TEST_F(ShortcutTest, HeaderLinesAndEohAtEveryOffsetAroundTheWindow) {
   std::string extra;
   int comments = 0;
   for (int len = 1; extra.size() < std::size_t(3 * kWindowSize); len += 37) {
-    ++comments;
-    const std::size_t fill = comments == 50 ? 15000 : std::size_t(len % 1000);
+    const std::size_t fill = ++comments == 50 ? 15000 : std::size_t(len % 1000);
     extra += "#COMMENT= " + std::to_string(comments) + " " + std::string(fill, 'c') + "\r\n";
   }
   ASSERT_EQ(read(header(1, extra) + "4.25\r\n"), 1);
   EXPECT_TRUE(errors().empty()) << message(0);
-  ASSERT_EQ(scans(), 1);
   EXPECT_EQ(value(1, 1), 4.25);
   for (int k = 0; k < comments; ++k) {
-    const Entry& e = entry(g_document, KW_COMMENT, k);
-    ASSERT_NE(e.present, 0) << k;
-    EXPECT_EQ(std::atoi(e.field[0].s), k + 1);
+    const char* t = entry_of(KW_COMMENT, k).field[0].s;
+    EXPECT_EQ(t != nullptr ? std::atoi(t) : 0, k + 1);
   }
-}
 
-TEST_F(ShortcutTest, EohAtEveryOffsetAroundTheWindowEnd) {
   for (int pad = kWindowSize - 40; pad <= kWindowSize + 10; pad += 3) {
-    std::string extra = "#COMMENT= ";
-    extra += std::string(std::size_t(pad - 200), 'p') + "\r\n";
-    ASSERT_EQ(read(header(1, extra) + "1.5 2.5\r\n"), 1) << pad;
+    const std::string line = "#COMMENT= " + std::string(std::size_t(pad - 200), 'p') + "\r\n";
+    ASSERT_EQ(read(header(1, line) + "1.5 2.5\r\n"), 1) << pad;
     EXPECT_TRUE(errors().empty()) << pad << ": " << message(0);
     ASSERT_EQ(scans(), 2) << pad;
     EXPECT_EQ(value(2, 1), 2.5) << pad;
   }
   // A line of ten fields across the window still ends the header.
-  std::string extra = "#COMMENT= " + std::string(kWindowSize - 300, 'x') + "\r\n";
+  extra = "#COMMENT= " + std::string(kWindowSize - 300, 'x') + "\r\n";
   extra += "#COMMENT= 1,2,3,4,5,6,7,8,9," + std::string(500, 'y') + "\r\n";
   EXPECT_EQ(read(header(1, extra) + "1\r\n"), 0);
   EXPECT_TRUE(has_error(GEF_E_EOH_MISSING));

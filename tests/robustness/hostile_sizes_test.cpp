@@ -2,13 +2,7 @@
 // Files declaring absurd sizes and values: each must read to a clear error or a correct result,
 // without a crash, a hang or an allocation the file's bytes do not justify.
 #include <climits>
-#include <cmath>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <string>
-
-#include "gef/error_codes.h"
 
 #include "reader/reader_fixture.h"
 
@@ -22,33 +16,12 @@ std::string header(const std::string& lines) { return "#GEFID= 1, 1, 0\r\n" + li
 const std::string kTwoColumns = "#COLUMN= 2\r\n#COLUMNINFO= 1, m, Sondeertrajectlengte, 1\r\n"
                                 "#COLUMNINFO= 2, MPa, Conuswaarde, 2\r\n";
 
-struct HostileCase {
-  const char* name;
-  std::string bytes;
-};
+using HostileSizes = ReaderTest;
 
-class HostileSizes : public ReaderTest {
-protected:
-  // Reads the bytes and checks the outcome is sound whatever the verdict.
-  void expect_sound(const HostileCase& c) {
-    SCOPED_TRACE(c.name);
-    const int result = read(c.bytes);
-    if (result == 0) {
-      EXPECT_FALSE(errors().empty()) << "a failed read must say why";
-    }
-    // The data block may hold what the text could encode plus a bounded reserve, no more.
-    const std::int64_t bytes = std::int64_t(g_document.value_capacity) * 8;
-    EXPECT_LE(bytes, std::int64_t(c.bytes.size()) * 16 + (std::int64_t(1) << 20));
-    const int columns = get_column(), scan_count = get_nr_scans();
-    if (columns > 0 && scan_count > 0) get_data(columns, scan_count);
-    test_gef("HEADER");
-    test_gef("DATA");
-  }
-};
-
-TEST_F(HostileSizes, DeclaredSizesBeyondTheFile) {
+// Each reads to a verdict that says why, holding no more than the bytes could encode.
+TEST_F(HostileSizes, DeclaredSizesAndOddValues) {
   const std::string one_scan = "1.0 2.0\r\n";
-  const HostileCase cases[] = {
+  const std::pair<const char*, std::string> cases[] = {
       {"huge COLUMN", header("#COLUMN= 2147483647\r\n") + one_scan},
       {"negative COLUMN", header("#COLUMN= -2147483648\r\n") + one_scan},
       {"COLUMNINFO far beyond 250",
@@ -79,35 +52,31 @@ TEST_F(HostileSizes, DeclaredSizesBeyondTheFile) {
        header(kTwoColumns + "#COLUMNTEXT= 1, aan\r\n#COLUMNSEPARATOR= ;\r\n"
                             "#RECORDSEPARATOR= !\r\n") +
            "1.0;2.0;" + std::string(100000, 't') + "!\r\n"},
-  };
-  for (const HostileCase& c : cases) expect_sound(c);
-}
-
-TEST_F(HostileSizes, HostileValuesAndTexts) {
-  const std::string long_text(10000, 'x');
-  const std::string nul_header = header(kTwoColumns + "#COMMENT= a\0b\r\n"s);
-  const HostileCase cases[] = {
       {"overflowing and odd numbers",
        header(kTwoColumns) + "1e999 nan\r\n-0 -1e999\r\ninf 0x10\r\n1e-400 -nan\r\n"},
-      {"10,000-character field",
-       header(kTwoColumns + "#COMMENT= " + long_text + "\r\n") + "1 2\r\n"},
-      {"10,000-character line", header(kTwoColumns) + long_text + "\r\n1 2\r\n"},
-      {"10,000-character keyword", header(kTwoColumns + "#" + long_text + "= 1\r\n") + "1 2\r\n"},
-      {"NUL in header and data", nul_header + "1\0 2\r\n"s},
+      {"NUL in header and data", header(kTwoColumns + "#COMMENT= a\0b\r\n"s) + "1\0 2\r\n"s},
       {"separators without values",
        header(kTwoColumns + "#COLUMNSEPARATOR= ;\r\n") + std::string(5000, ';') + "\r\n"},
   };
-  for (const HostileCase& c : cases) expect_sound(c);
+  for (const auto& [name, bytes] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(read(bytes) == 1 || !errors().empty());
+    const std::int64_t held = std::int64_t(g_document.value_capacity) * 8;
+    EXPECT_LE(held, std::int64_t(bytes.size()) * 16 + (std::int64_t(1) << 20));
+    const int columns = get_column(), scan_count = get_nr_scans();
+    if (columns > 0 && scan_count > 0) get_data(columns, scan_count);
+    test_gef("HEADER");
+    test_gef("DATA");
+  }
 }
 
-// Sizes and numbers a caller passes: each call fails with its error or succeeds, and none makes
-// the library hold more than its arguments need (here, never a megabyte).
+// Sizes a caller passes fail with their error or succeed, never holding a megabyte (column
+// operations and empty blocks: with the column operation tests).
 TEST_F(HostileSizes, CallerSizes) {
   struct CallerCase {
     const char* name;
     int (*call)();
-    int result; // -1: either
-    int error;  // 0: none expected
+    int result, error; // error 0: none expected
   };
   const CallerCase cases[] = {
       {"no columns, the largest scan count", [] { return init_gef_general(0, INT_MAX); }, 1, 0},
@@ -119,10 +88,6 @@ TEST_F(HostileSizes, CallerSizes) {
        GEF_E_COLUMN_OUT_OF_RANGE},
       {"negative scans", [] { return init_gef_for_editing(10, INT_MIN); }, 0,
        GEF_E_NEGATIVE_SCAN_COUNT},
-      {"empty block beyond 32 bits", [] { return create_new_empty_datablock(250, INT_MAX); }, 0,
-       GEF_E_BLOCK_TOO_LARGE},
-      {"empty block of too many columns", [] { return create_new_empty_datablock(INT_MAX, 1); }, 0,
-       GEF_E_TOO_MANY_COLUMNS},
       {"COLUMN beyond the block", [] { return set_column(INT_MAX); }, 0, GEF_E_BLOCK_TOO_LARGE},
       {"LASTSCAN beyond the block", [] { return set_lastscan(INT_MAX); }, 0, GEF_E_BLOCK_TOO_LARGE},
       {"value of a column far out", [] { return set_data(INT_MAX, 1, 1.0); }, 1,
@@ -137,24 +102,12 @@ TEST_F(HostileSizes, CallerSizes) {
          return int(get_columntext_text_field(INT_MAX, INT_MAX) != nullptr);
        },
        0, GEF_E_SCAN_OUT_OF_RANGE},
-      {"column operations far out",
-       [] { return delete_column(INT_MAX) + calc_columnminmax(INT_MIN) + qn2column(INT_MIN); }, -1,
-       GEF_E_COLUMN_OUT_OF_RANGE},
-      {"column of a time quantity far out", [] { return maak_tijdkolom(INT_MAX); }, -1, 0},
       {"report text items far out",
        [] {
          put_pi(INT_MAX, 1e308, -1e308, std::string(100000, 'p').c_str(), "", "", "", "");
          return int(get_pi_tekst(INT_MAX)[0] != '\0');
        },
        0, 0},
-      {"escaping a long text",
-       [] {
-         char* out = gg_add_slash(std::string(100000, '#').c_str());
-         const int length = int(std::strlen(out));
-         std::free(out);
-         return int(length < 256);
-       },
-       1, 0},
       {"copy sizes far out",
        [] {
          double one = 0;
@@ -167,7 +120,7 @@ TEST_F(HostileSizes, CallerSizes) {
     SCOPED_TRACE(c.name);
     ASSERT_EQ(init_gef_general(2, 3), 1);
     const int result = c.call();
-    EXPECT_TRUE(c.result < 0 || result == c.result) << result;
+    EXPECT_EQ(result, c.result);
     EXPECT_TRUE(c.error == 0 || has_error(c.error));
     const std::size_t held = std::size_t(g_document.value_capacity) * sizeof(double) +
                              g_library.column_texts.capacity() * sizeof(char*);

@@ -38,17 +38,28 @@ inline std::vector<int> error_codes() {
   return out;
 }
 
-inline bool has_error(int code) {
-  const std::vector<int> codes = error_codes();
-  return std::find(codes.begin(), codes.end(), code) != codes.end();
+// Every entry recorded with `code`.
+inline std::vector<ErrorEntry> errors_with(int code) {
+  std::vector<ErrorEntry> out;
+  for (const ErrorEntry& e : errors())
+    if (e[0] == code) out.push_back(e);
+  return out;
 }
+
+inline bool has_error(int code) { return !errors_with(code).empty(); }
 
 // The first entry with `code`; fails the test when there is none.
 inline ErrorEntry find_error(int code) {
-  for (const ErrorEntry& e : errors())
-    if (e[0] == code) return e;
-  ADD_FAILURE() << "no error " << code;
-  return {};
+  const std::vector<ErrorEntry> found = errors_with(code);
+  if (found.empty()) ADD_FAILURE() << "no error " << code;
+  return found.empty() ? ErrorEntry{} : found[0];
+}
+
+// Values of column `c`, scan by scan.
+inline std::vector<double> column_values(int c) {
+  std::vector<double> out;
+  for (int s = 1; s <= get_nr_scans(); ++s) out.push_back(get_data(c, s));
+  return out;
 }
 
 // Message of entry `i`.
@@ -57,21 +68,18 @@ inline std::string message(int i) { return format_entry(g_document, i * kEntryIn
 // Stores a header line "NAME= f1, f2, ..." in text mode, the way a file's line arrives: fields
 // split at commas with surrounding blanks removed. Returns the store's result.
 inline int store_line(const std::string& line) {
-  std::string name = line.substr(0, line.find('='));
+  const std::size_t eq = line.find('=');
+  const std::string name = line.substr(0, eq);
   std::vector<std::string> fields;
-  if (line.find('=') != std::string::npos) {
-    std::string rest = line.substr(line.find('=') + 1);
-    std::size_t start = 0;
-    while (true) {
-      std::size_t comma = rest.find(',', start);
-      std::string f = rest.substr(start, comma == std::string::npos ? comma : comma - start);
+  if (eq != std::string::npos && line.find_first_not_of(' ', eq + 1) != std::string::npos) {
+    for (std::size_t start = eq + 1, end;; start = end + 1) {
+      end = std::min(line.find(',', start), line.size());
+      std::string f = line.substr(start, end - start);
       f.erase(0, f.find_first_not_of(' '));
       f.erase(f.find_last_not_of(' ') + 1);
       fields.push_back(f);
-      if (comma == std::string::npos) break;
-      start = comma + 1;
+      if (end == line.size()) break;
     }
-    if (fields.size() == 1 && fields[0].empty()) fields.clear();
   }
   const void* args[kMaxFields] = {};
   for (std::size_t i = 0; i < fields.size() && i < std::size_t(kMaxFields); ++i)

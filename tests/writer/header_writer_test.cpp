@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The header writer: one written line per keyword, order, forced keywords, versions and mends.
 #include <ctime>
-#include <sstream>
 
 #include "writer/writer_fixture.h"
 
@@ -16,23 +15,19 @@ void set_version(int release, int version) {
 
 const std::string k2 = "GEFID= 2, 0, 0\n"; // stored lines of a 2.0.0 document start so
 
-// The header lines stored (one per line) and the line written with the expected tag: one row
-// per keyword family and per rule of the writer (defaults, number formats, coordinates to their
-// accuracy, version-bound keywords); the corpus test round-trips the rest.
+// Lines stored and the line written: one row per writer rule (defaults, number formats,
+// coordinates to their accuracy, version-bound keywords); the corpus test round-trips the rest.
 // clang-format off
 const std::pair<std::string, std::string> kLines[] = {
     {"FILEOWNER=", "#FILEOWNER= Unfortunately unknown"},
     {"PROJECTID= , , 7", "#PROJECTID= Unfortunately unknown, , 7"},
     {"COLUMNINFO= 2, MPa, qc", "#COLUMNINFO= 2, MPa, qc"},
     {k2 + "SETUPCODE= U, 1, 0, 0", "#SETUPCODE= U, 1, 0, 0"},
-    {"FILINGTEXT= 2, f, g", "#FILINGTEXT= 2, f, g"},
     {"FILINGVAR= 2, -1, m, d", "#FILINGVAR= 2, -1.000000, m, d"},
     {"REPORTVAR= 1, 1234567.89, kg", "#REPORTVAR= 1, 1234567.875000, kg"},
     {"SPECIMENVAR= 1, 1e-9, m", "#SPECIMENVAR= 1, 1e-09, m"},
     {"CHILD= 2, ref, , , , , note", "#CHILD= 2, ref, , , , , note"},
     {"CHILD= 3, ref, 12.3456789", "#CHILD= 3, ref, 12.3456789, , "},
-    {"DATACONVERSION= 2, 2, 3, lin, info, V, , , note",
-     "#DATACONVERSION= 2, 2, 3, lin, info, V, , , note"},
     {"FIRSTSCAN=", "#FIRSTSCAN= 1"},
     {"COLUMNAMPLIFIER= 1, 0.5, 2, , , mV", "#COLUMNAMPLIFIER= 1, 0.500000, 2.000000, , , mV"},
     {"COLUMNVOID= 1, -9999.99", "#COLUMNVOID= 1, -9999.990000"},
@@ -62,6 +57,8 @@ const std::pair<std::string, std::string> kLines[] = {
      "#QNMINMAX= 7,    1.000,    2.000"},
     {k2 + "REPORTDATAFORMAT= F6.1\nQNMINMAX= 9, 1, 2", "#QNMINMAX= 9,  1.0000e+00,  2.0000e+00"},
     {k2 + "ROW= 7", "#ROW= 7"},
+    {k2 + "FIRSTSCAN= 1", "#FIRSTSCAN="}, // a tag alone: no such line, as 2.0.0 refuses it
+    {k2, "#LASTSCAN="},
     {k2 + "ROW=", "#ROW= 10"},
 };
 // clang-format on
@@ -79,7 +76,8 @@ TEST_F(HeaderWriterTest, WritesEachKeywordLine) {
         store_line(l);
       }
     }
-    EXPECT_EQ(line(write(), expected.substr(0, expected.find('=') + 1)), expected) << stored;
+    const std::string tag = expected.substr(0, expected.find('=') + 1);
+    EXPECT_EQ(line(write(), tag), expected == tag ? "" : expected) << stored;
   }
 }
 
@@ -105,16 +103,6 @@ TEST_F(HeaderWriterTest, WritesKeywordsInTheFixedOrderWithStructureLines) {
             "#STRUCTURETEXT= COLUMNINFO, a, , c\r\n#COLUMNINFO= 1, m, a\r\n"
             "#COLUMNINFO= 2, m, b\r\n#DATAFORMAT= ASCII\r\n#LASTSCAN= 10\r\n"
             "#EQUIPMENT= rig\r\n#PARENT= p\r\n#OS= DOS\r\n#EOH=\r\n");
-}
-
-TEST_F(HeaderWriterTest, DropsKeywordsTheVersionRefuses) {
-  set_version(2, 0);
-  store_line("FIRSTSCAN= 1");
-  store_line("ROW= 3");
-  const std::string text = write();
-  EXPECT_EQ(line(text, "#FIRSTSCAN="), "");
-  EXPECT_EQ(line(text, "#LASTSCAN="), "");
-  EXPECT_EQ(line(text, "#ROW="), "#ROW= 3");
 }
 
 TEST_F(HeaderWriterTest, ForcesSystemAndDataFormatAndKeepsThem) {

@@ -2,8 +2,6 @@
 // Number texts equal the C library's printf in the C locale, whatever the caller's locale.
 #include <clocale>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -13,8 +11,7 @@
 namespace gef::test {
 namespace {
 
-// Doubles that stress formatting: random bit patterns, subnormals, huge, signed zeros, halfway
-// cases of every precision and the infinities and NaN.
+// Random bit patterns, subnormals, huge values, signed zeros, halfway cases, infinities and NaN.
 std::vector<double> awkward_values() {
   // clang-format off
   std::vector<double> v = {0.0, -0.0, 0.5, 1.5, 2.5, -2.5, 0.125, 0.0625, 1e300, -1e300, 1e-300,
@@ -36,8 +33,7 @@ std::vector<double> awkward_values() {
   return v;
 }
 
-// Every token form (E, F, G, I as the store turns them into formats; with and without width and
-// precision), the fixed formats of the writer, upper case and precisions beyond a double's digits.
+// Every token form the store makes, the writer's fixed formats, upper case and long precisions.
 const char* const kFormats[] = {"%le",     "%12le",   "%.3le",   "%14.7le", "%3.0le",  "%lf",
                                 "%12lf",   "%.3lf",   "%14.7lf", "%3.0lf",  "%lg",     "%12lg",
                                 "%.3lg",   "%14.7lg", "%3.0lg",  "%.0lf",   "%12.0lf", "%10.4le",
@@ -50,8 +46,7 @@ std::string printf_text(const std::string& format, double v) {
   std::snprintf(out.data(), out.size(), format.c_str(), v);
   out.resize(std::size_t(n));
 #ifdef _WIN32
-  // The Windows runtime's printf drops the width of some %G conversions (%25.17G of 1e15); the
-  // width rule itself is plain: blanks on the left up to the width.
+  // The Windows runtime's printf drops the width of some %G conversions (%25.17G of 1e15).
   const int width = std::atoi(format.c_str() + 1);
   if (int(out.size()) < width) out.insert(0, std::size_t(width) - out.size(), ' ');
 #endif

@@ -45,46 +45,31 @@ TEST_F(WriteFailureTest, ReplacesAnExistingTargetAndKeepsItsPermissions) {
 }
 
 #ifdef __linux__
-// Runs `body` in a child process and returns its exit status.
-template <typename Body> int in_child(Body body) {
-  const pid_t pid = fork();
-  if (pid == 0) _exit(body());
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TEST_F(WriteFailureTest, ReadOnlyTargetIsLeftAlone) {
-  std::ofstream(path("out.gef")) << "old";
-  fs::permissions(path("out.gef"),
-                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-  fs::permissions(scratch_.path(), fs::perms::all);
-  // As root every file is writable, so the write runs as an ordinary user.
-  const int status = in_child([&] {
-    if (geteuid() == 0 && setuid(65534) != 0) return 3;
-    if (write_gef(path("out.gef").c_str()) != 0) return 1;
-    return errors().back()[0] == GEF_E_FILE_CANNOT_BE_OPENED ? 0 : 2;
-  });
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(slurp_file(path("out.gef")), "old");
-  EXPECT_EQ(files_in(scratch_.path()), 1);
-}
-
-TEST_F(WriteFailureTest, FileSizeLimitLeavesTargetAndNoScratchFile) {
+// Runs in a child as an ordinary user (as root every file is writable) or under a size limit.
+TEST_F(WriteFailureTest, FailedWriteLeavesTheTargetAndNoScratchFile) {
   restart(4, 20000);
   std::ofstream(path("out.gef")) << "old";
-  const int status = in_child([&] {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{4096, 4096};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    if (write_gef(path("out.gef").c_str()) != 0) return 1;
-    if (errors().back() != ErrorEntry{GEF_E_FILE_CANNOT_BE_OPENED, errors().back()[1], 0, 0, 1})
-      return 2;
-    return write_dif(path("out.gef").c_str()) == 0 ? 0 : 3;
-  });
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(slurp_file(path("out.gef")), "old");
-  EXPECT_EQ(files_in(scratch_.path()), 1);
+  fs::permissions(scratch_.path(), fs::perms::all);
+  for (const bool limit : {false, true}) {
+    SCOPED_TRACE(limit ? "file size limit" : "read-only target");
+    fs::permissions(path("out.gef"), limit ? fs::perms::owner_all : fs::perms::owner_read);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      const rlimit small{4096, 4096};
+      std::signal(SIGXFSZ, SIG_IGN);
+      if (limit) setrlimit(RLIMIT_FSIZE, &small);
+      if (!limit && geteuid() == 0 && setuid(65534) != 0) _exit(3);
+      const bool refused = write_gef(path("out.gef").c_str()) == 0 && !errors().empty() &&
+                           errors().back()[0] == GEF_E_FILE_CANNOT_BE_OPENED &&
+                           errors().back()[4] == 1 && write_dif(path("out.gef").c_str()) == 0;
+      _exit(refused ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(slurp_file(path("out.gef")), "old");
+    EXPECT_EQ(files_in(scratch_.path()), 1);
+  }
 }
 
 TEST_F(WriteFailureTest, FullDeviceGivesFailure) {
