@@ -83,7 +83,7 @@ const SetterCase kCases[] = {
     {KW_QNVOID, "QNVOID= 2, -1", [] { set_qnvoid(2, -1.0); }},
 };
 
-TEST(SetterMatchesTextLine, EveryKeyword) {
+TEST(SetterMatchesTextLine, EveryArgumentList) {
   ASSERT_EQ(init_gef(), 1);
   ASSERT_EQ(init_gef_general(4, 10), 1);
   for (const SetterCase& c : kCases) {

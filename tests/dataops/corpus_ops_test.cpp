@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Column operations and deletes on real files: what they leave is exactly what they promise.
+// Column operations on real files: what they leave is exactly what they promise.
 #include <cmath>
 
-#include "api/deletes.h"
 #include "support/document_fixture.h"
 #include "support/entry_text.h"
 #include "support/files.h"
@@ -45,35 +44,6 @@ protected:
   }
   std::vector<fs::path> files_;
 };
-
-TEST_F(CorpusOpsTest, DeletingEveryEntryLeavesNothing) {
-  for (const fs::path& path : files_) {
-    SCOPED_TRACE(path.string());
-    read_gef(path.string().c_str());
-    reset_error_list(g_document);
-    const int reach = std::min(250, std::max(0, get_column_flag() ? get_column() : 0) + 1);
-    // COLUMN goes last: it bounds which COLUMNINFO slots can be deleted.
-    for (int slot = 1; slot <= kKeywordSlots; ++slot) {
-      const int code = slot == kKeywordSlots ? int(KW_COLUMN) : slot;
-      const KeywordInfo& kw = keyword_info(code);
-      if (kw.name == nullptr || kw.shape == Shape::KEYED || code == KW_DATACONVERSION ||
-          code == KW_SCANFREQUENCY || slot == KW_COLUMN)
-        continue;
-      for (int i = 0; i < kw.capacity; ++i) {
-        const Entry& e = entry_of(kw.area, i);
-        if (e.present == 0) continue;
-        // GEFID, COLUMNINFO beyond COLUMN + 1 and a one-text keyword stored empty stay.
-        const bool stays = kw.rule == Rule::ONCE || (code == KW_COLUMNINFO && i >= reach) ||
-                           (kw.shape == Shape::SINGLE && kw.field_count == 1 &&
-                            field_info(code, 0).type == FieldType::TEXT && (e.bits & 1) == 0);
-        const bool by_quantity = code == KW_QNVOID || code == KW_QNMINMAX;
-        delete_keyword(g_document, code, by_quantity ? e.field[0].i : kw.capacity > 1 ? i + 1 : 0);
-        EXPECT_EQ(e.present, stays ? 1 : 0) << kw.name << " " << i + 1;
-      }
-    }
-    EXPECT_TRUE(errors().empty());
-  }
-}
 
 // Deleting a column gives the file without it; adding one and deleting it gives the file back;
 // minima and maxima match the data.

@@ -15,25 +15,21 @@ TOLERANCE = 1e-9
 DEFAULT_VOID = -10000000.0
 
 
-def header_vars(path):
-    """MEASUREMENTVAR values by number, read from the header text."""
-    values = {}
-    with open(path, "rb") as f:
-        for line in (raw.decode("latin-1").strip() for raw in f):
-            if line.upper().startswith("#EOH"):
-                break
-            if line.upper().startswith("#MEASUREMENTVAR"):
-                fields = [x.strip() for x in line.split("=", 1)[1].split(",")]
-                try:
-                    values[int(fields[0])] = float(fields[1])
-                except (ValueError, IndexError):
-                    pass
-    return values
-
-
 def run(*args):
     done = subprocess.run(args, capture_output=True)
     return done.returncode, done.stdout.decode("utf-8", "replace")
+
+
+def header_vars(geftool, path):
+    """MEASUREMENTVAR values by number."""
+    values = {}
+    for k in json.loads(run(geftool, "header", "--json", path)[1])["keywords"]:
+        try:
+            if k["keyword"] == "MEASUREMENTVAR":
+                values[k["number"]] = float(k["fields"][0])
+        except (ValueError, IndexError, TypeError):
+            pass
+    return values
 
 
 def is_void(v, w):
@@ -131,7 +127,7 @@ def main():
             if worst > TOLERANCE:
                 failures.append("%s: %s differs by %g" % (path, name, worst))
 
-        mv = header_vars(path)
+        mv = header_vars(geftool, path)
         adds_rf = all(q in cols for q in (1, 2, 3)) and 4 not in cols
         if adds_rf:  # without a COLUMNVOID the library gives the default one
             pv, qv, fv = (DEFAULT_VOID if void(q) is None else void(q) for q in (1, 2, 3))
