@@ -82,7 +82,8 @@ TEST(CodeSplitting, Schemes) {
       {"Zs1h2", "ODD", "Z s1 h2"}, {"Vmg1", "EVEN", "Vm g1"}, {"Vmg1h2", "1:2:4:6:8", "V m g1 h2"},
       {"Vmg1h2", "2:4:6", "Vm g1 h2"}, {"abc", "single", "a b c"}, {"abcdef", "3", "abc def"},
       {"ab", "EVEN", "ab"}, // insert at the end is removed
-      {"abcd", "odd:ignored", "a bc d"}, {"abc", "NONE", "abc"}, {"", "ODD", ""}, {"ab", "0", " ab"},
+      {"abcd", "odd:ignored", "a bc d"}, {"abc", "NONE", "abc"}, {"", "ODD", ""},
+      {"ab", "0", " ab"},
       {"abcdef", "1:99:2", "a bcdef"}, // a position past the word inserts nothing
   };
   // clang-format on

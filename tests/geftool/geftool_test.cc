@@ -194,7 +194,8 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       {"info " + old, 0, {"converted on reading (written as 1.1.0), signs unchanged"}},
       {"info " + kBoring, 0, {"'Kz3'       clay, strongly sandy"}, {"!"}},
       // A code file of one's own; a missing one is a warning and leaves the layers unexpanded.
-      {"info --codes " + path("none.txt") + " " + kBoring, 0, {"'Kz3'       -"}, {"could not be read"}},
+      {"info --codes " + path("none.txt") + " " + kBoring, 0, {"'Kz3'       -"},
+       {"could not be read"}},
       {"dump --codes " + codes + " " + kBoring, 0, {",\"zand, siltig, grindig\"\n"}},
       {"info " + kCp1252, 0, {"Kr\xC3\xB6ller 20\xC2\xB0" "C \xE2\x82\xAC"}},
       {"dump " + kCp1252, 0, {"\"zand, grijs \xC2\xB0\"", "\"klei \"\"vast\"\" \xC3\xB6\""}},
@@ -214,7 +215,8 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       // Standard names with voids empty, or the file's names with voids kept.
       {"dump " + kSeparators, 0, {cpt_columns, "\n0.9,2.4,,\n", "\n1.4,,0.038,\n"}},
       {"dump --names file --voids keep " + kSeparators, 0,
-       {"^penetration length,cone resistance,local friction,friction ratio\n", "\n0.9,2.4,-9999,-9999\n"}},
+       {"^penetration length,cone resistance,local friction,friction ratio\n",
+        "\n0.9,2.4,-9999,-9999\n"}},
       // Values of 4-byte floats print as the float's shortest text; files share one header.
       {"dump " + kBinary + " " + kBoring, 0,
        {"^file,", "!0000", ",layer_top_m,layer_bottom_m,column_text,layer_description\n",
