@@ -57,6 +57,8 @@ const SetterCase kCases[] = {
     {KW_DATACONVERSION, "DATACONVERSION= 1, 2, 3, lin, info, kPa, cone, 4, note",
      [] { set_dataconversion(1, 2, 3, "lin", "info", "kPa", "cone", 4, "note"); }},
     {KW_REPORTDATAFORMAT, "REPORTDATAFORMAT= F8.2 X", [] { set_reportdataformat("F8.2 X"); }},
+    {KW_FIRSTSCAN, "FIRSTSCAN= 3", [] { set_firstscan(3); }},
+    {KW_OBJECTID, "OBJECTID= 12", [] { set_objectid(12); }},
     {KW_LASTSCAN, "LASTSCAN= 10", [] { set_lastscan(10); }},
     {KW_ROW, "ROW= 5", [] { set_row(5); }},
     {KW_COLUMNAMPLIFIER, "COLUMNAMPLIFIER= 3, 0.5, 2, 1, 9, mV",
