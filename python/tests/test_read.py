@@ -13,8 +13,8 @@ from conftest import GEFTOOL_DATA, corpus_files, example_files
 
 C_TEXT, C_INT, C_FLOAT, C_DOUBLE = ctypes.c_char_p, ctypes.c_int, ctypes.c_float, ctypes.c_double
 
-# Getters per keyword, a few of each field type and shape: (field position in the header tuple,
-# getter, result type). Numbered keywords take the tuple's first field as argument.
+# A few getters of each field type and shape: (position in the header tuple, getter, result type).
+# Numbered keywords take the tuple's first field as argument.
 GETTERS = {
     "GEFID": [(0, "get_gefid_Release", C_INT), (2, "get_gefid_Update", C_INT)],
     "REPORTCODE": [(0, "get_reportcode_Code", C_TEXT), (3, "get_reportcode_Update", C_INT)],
@@ -100,28 +100,22 @@ def test_texts_decode_as_utf8_else_cp1252(name, words):
     assert libgef._text.decode(b"\x81\xe9") == "\x81é"  # undefined cp1252 bytes never raise
 
 
-def test_document_is_unaffected_by_the_next_read():
-    first, second = example_files()[:2]
-    doc = libgef.read(first)
+def test_documents_are_their_own_across_reads_and_threads(tmp_path):
+    files = example_files()[:4]
+    doc = libgef.read(files[0])
     data = doc.data.copy()
-    libgef.read(second)
-    fresh = libgef.read(first)
-    libgef.read(second)
-    # Parsed only now, after other documents replaced it in the library.
+    expected = {f: libgef.read(f) for f in files}
+    fresh = expected[files[0]]
+    # The first document's header is parsed only now, after others replaced it in the library.
     assert doc.header == fresh.header and doc.column_texts == fresh.column_texts
     assert np.array_equal(doc.data, data) and doc.columns == fresh.columns
-
-
-def test_four_threads_each_get_their_own_data():
-    files = example_files()[:4]
-    expected = {f: libgef.read(f) for f in files}
     failures = []
 
     def work(path):
         for _ in range(25):
-            doc = libgef.read(path)
-            if not (np.array_equal(doc.data, expected[path].data)
-                    and doc.header == expected[path].header):
+            again = libgef.read(path)
+            if not (np.array_equal(again.data, expected[path].data)
+                    and again.header == expected[path].header):
                 failures.append(path)
 
     threads = [threading.Thread(target=work, args=(f,)) for f in files]
@@ -130,9 +124,6 @@ def test_four_threads_each_get_their_own_data():
     for t in threads:
         t.join()
     assert not failures
-
-
-def test_unreadable_and_missing_files(tmp_path):
     with pytest.raises(FileNotFoundError):
         libgef.read(tmp_path / "absent.gef")
     with pytest.raises(libgef.ReadError) as caught:

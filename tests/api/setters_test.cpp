@@ -31,6 +31,7 @@ struct SetterCase {
   std::function<void()> call;
 };
 
+// One row per setter signature, and each keyword with checks of its own.
 const SetterCase kCases[] = {
     {KW_GEFID, "GEFID= 1, 1, 0", [] { set_gefid(1, 1, 0); }},
     {KW_FILEOWNER, "FILEOWNER= Lab", [] { set_fileowner("Lab"); }},
@@ -43,43 +44,18 @@ const SetterCase kCases[] = {
     {KW_COLUMNINFO, "COLUMNINFO= 300, m, x, 1", [] { set_columninfo(300, "m", "x", 1); }},
     {KW_ANALYSISCODE, "ANALYSISCODE= A, 1, 2, 3, ref",
      [] { set_analysiscode("A", 1, 2, 3, "ref"); }},
-    {KW_FILINGCODE, "FILINGCODE= F, 1, 0, 0, r", [] { set_filingcode("F", 1, 0, 0, "r"); }},
-    {KW_MEASUREMENTCODE, "MEASUREMENTCODE= M, 2, 0, 1, -",
-     [] { set_measurementcode("M", 2, 0, 1, "-"); }},
-    {KW_SPECIMENCODE, "SPECIMENCODE= S, 1, 1, 1, x", [] { set_specimencode("S", 1, 1, 1, "x"); }},
-    {KW_PROCEDURECODE, "PROCEDURECODE= GEF-CPT-Report, 1, 1, 0, -",
-     [] { set_procedurecode("GEF-CPT-Report", 1, 1, 0, "-"); }},
-    {KW_REPORTCODE, "REPORTCODE= GEF-BORE-Report, 1, 0, 0, -",
-     [] { set_reportcode("GEF-BORE-Report", 1, 0, 0, "-"); }},
-    {KW_SETUPCODE, "SETUPCODE= S, 0, 0, 0, y", [] { set_setupcode("S", 0, 0, 0, "y"); }},
-    {KW_ANALYSISTEXT, "ANALYSISTEXT= 3, text, info", [] { set_analysistext(3, "text", "info"); }},
     {KW_FILINGTEXT, "FILINGTEXT= 1500, t, i", [] { set_filingtext(1500, "t", "i"); }},
     {KW_MEASUREMENTTEXT, "MEASUREMENTTEXT= 4, conus, ",
      [] { set_measurementtext(4, "conus", ""); }},
     {KW_SPECIMENTEXT, "SPECIMENTEXT= 1501, t, i", [] { set_specimentext(1501, "t", "i"); }},
-    {KW_REPORTTEXT, "REPORTTEXT= 9, r, s", [] { set_reporttext(9, "r", "s"); }},
-    {KW_SETUPTEXT, "SETUPTEXT= 2, a, b", [] { set_setuptext(2, "a", "b"); }},
-    {KW_ANALYSISVAR, "ANALYSISVAR= 1, 0.25, m, depth",
-     [] { set_analysisvar(1, 0.25f, "m", "depth"); }},
-    {KW_FILINGVAR, "FILINGVAR= 2, -1.5, s, t", [] { set_filingvar(2, -1.5f, "s", "t"); }},
     {KW_MEASUREMENTVAR, "MEASUREMENTVAR= 13, 1000, mm2, area",
      [] { set_measurementvar(13, 1000.0f, "mm2", "area"); }},
-    {KW_SPECIMENVAR, "SPECIMENVAR= 1, 2, m, d", [] { set_specimenvar(1, 2.0f, "m", "d"); }},
     {KW_REPORTVAR, "REPORTVAR= 5, 0, , ", [] { set_reportvar(5, 0.0f, "", ""); }},
-    {KW_SETUPVAR, "SETUPVAR= 6, 7.75, a, b", [] { set_setupvar(6, 7.75f, "a", "b"); }},
     {KW_COMPANYID, "COMPANYID= Firm, 123, 31", [] { set_companyid("Firm", "123", 31); }},
     {KW_CHILD, "CHILD= 2, ref, 1.5, m, depth, 1, expl",
      [] { set_child(2, "ref", 1.5, "m", "depth", 1, "expl"); }},
-    {KW_COMMENT, "COMMENT= a remark", [] { set_comment("a remark"); }},
     {KW_DATACONVERSION, "DATACONVERSION= 1, 2, 3, lin, info, kPa, cone, 4, note",
      [] { set_dataconversion(1, 2, 3, "lin", "info", "kPa", "cone", 4, "note"); }},
-    {KW_DATAFORMAT, "DATAFORMAT= ASCII", [] { set_dataformat("ASCII"); }},
-    {KW_DATATYPE, "DATATYPE= REAL8", [] { set_datatype("REAL8"); }},
-    {KW_EQUIPMENT, "EQUIPMENT= cone", [] { set_equipment("cone"); }},
-    {KW_TESTID, "TESTID= CPT01", [] { set_testid("CPT01"); }},
-    {KW_PROJECTNAME, "PROJECTNAME= dyke", [] { set_projectname("dyke"); }},
-    {KW_OS, "OS= DOS", [] { set_os("DOS"); }},
-    {KW_LANGUAGE, "LANGUAGE= NL", [] { set_language("NL"); }},
     {KW_REPORTDATAFORMAT, "REPORTDATAFORMAT= F8.2 X", [] { set_reportdataformat("F8.2 X"); }},
     {KW_FIRSTSCAN, "FIRSTSCAN= 3", [] { set_firstscan(3); }},
     {KW_OBJECTID, "OBJECTID= 12", [] { set_objectid(12); }},
@@ -109,7 +85,7 @@ const SetterCase kCases[] = {
     {KW_QNVOID, "QNVOID= 2, -1", [] { set_qnvoid(2, -1.0); }},
 };
 
-TEST(SetterMatchesTextLine, EveryKeyword) {
+TEST(SetterMatchesTextLine, EveryArgumentList) {
   ASSERT_EQ(init_gef(), 1);
   ASSERT_EQ(init_gef_general(4, 10), 1);
   for (const SetterCase& c : kCases) {

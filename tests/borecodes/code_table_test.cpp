@@ -77,20 +77,16 @@ TEST(CodeSplitting, Schemes) {
     const char* scheme;
     const char* split;
   };
+  // clang-format off
   const Case cases[] = {
-      {"Zs1h2", "ODD", "Z s1 h2"},
-      {"Vmg1", "EVEN", "Vm g1"},
-      {"Vmg1h2", "1:2:4:6:8", "V m g1 h2"},
-      {"Vmg1h2", "2:4:6", "Vm g1 h2"},
-      {"abc", "single", "a b c"},
+      {"Zs1h2", "ODD", "Z s1 h2"}, {"Vmg1", "EVEN", "Vm g1"}, {"Vmg1h2", "1:2:4:6:8", "V m g1 h2"},
+      {"Vmg1h2", "2:4:6", "Vm g1 h2"}, {"abc", "single", "a b c"}, {"abcdef", "3", "abc def"},
       {"ab", "EVEN", "ab"}, // insert at the end is removed
-      {"abcd", "odd:ignored", "a bc d"},
-      {"abcdef", "3", "abc def"},
-      {"abcdef", "1:99:2", "a bcdef"}, // a position past the word inserts nothing
-      {"abc", "NONE", "abc"},
-      {"", "ODD", ""},
+      {"abcd", "odd:ignored", "a bc d"}, {"abc", "NONE", "abc"}, {"", "ODD", ""},
       {"ab", "0", " ab"},
+      {"abcdef", "1:99:2", "a bcdef"}, // a position past the word inserts nothing
   };
+  // clang-format on
   for (const Case& c : cases) EXPECT_EQ(split_code(c.word, c.scheme, ' '), c.split) << c.word;
   const std::string word(1024, 'a');
   EXPECT_EQ(split_code(word, "SINGLE", '.').size(), 2047u);
@@ -188,22 +184,19 @@ TEST_F(AdditionalStringsTest, VoidsFormatsAndBounds) {
 }
 
 TEST(BoreCodesLifecycle, EveryCallIsSafeWithoutALibrary) {
-  for (int round = 0; round < 2; ++round) {
+  for (int round = 0; round < 2; ++round) { // never started, then started and freed
     if (round == 1) {
-      ASSERT_EQ(init_gef(), 1);
-      free_gef();
+      ASSERT_EQ(init_gef() + free_gef(), 2);
     }
     EXPECT_EQ(load_codetexts("/nonexistent"), 0);
     EXPECT_EQ(free_codetexts(), 1);
     EXPECT_STREQ(gbr_code2text("Zs1h2", nullptr), "Z=???, S1=???, H2=???");
     char code[] = "Zs1";
     EXPECT_STREQ(gbr_NEN5104_splits(code), "Z s1");
-    EXPECT_EQ(gbr_get_nr_additional_strings(1), 0);
+    EXPECT_EQ(gbr_get_nr_additional_strings(1) + gbr_is_gbr(), 0);
     char* text = gbr_get_additional_string(1, 1);
-    ASSERT_NE(text, nullptr);
     EXPECT_STREQ(text, "");
     std::free(text);
-    EXPECT_EQ(gbr_is_gbr(), 0);
   }
 }
 

@@ -54,6 +54,10 @@ TEST_F(BoreRulesTest, ValidBoringPassesEveryGroupAndOthersAreNoBoring) {
   EXPECT_EQ(test_gef("GEF-BORE-REPORT"), 0);
   EXPECT_EQ(findings(),
             (std::vector<Finding>{{GEF_E_BORE_NOTE, "This is not a Bore Report", 0, 0, 11}}));
+  valid_boring();
+  store_line("DATAFORMAT= BINARY"); // without DATATYPE and OS
+  EXPECT_EQ(check_bore_header(g_document), false);
+  EXPECT_EQ(std::get<0>(findings().front()), GEF_E_BINARY_NEEDS_TYPE_AND_OS);
 }
 
 TEST_F(BoreRulesTest, ReportHeaderFindingsInOrder) {
@@ -91,45 +95,68 @@ TEST_F(BoreRulesTest, ReportHeaderFindingsInOrder) {
             " GEF-BORE-Report 100: Reportcode release 1 version 1 update 0 does not exist.\n");
 }
 
-TEST_F(BoreRulesTest, BinaryDataWithoutTypeFailsTheHeaderGroup) {
-  valid_boring();
-  store_line("DATAFORMAT= BINARY");
-  EXPECT_EQ(check_bore_header(g_document), false);
-  EXPECT_EQ(std::get<0>(findings().front()), GEF_E_BINARY_NEEDS_TYPE_AND_OS);
-}
-
-TEST_F(BoreRulesTest, Samples) {
+// The samples and NEN5104 groups over documents of a few lines: what each holds, in order.
+TEST_F(BoreRulesTest, SamplesAndNen5104Groups) {
+  const auto samples = check_bore_samples, nen5104 = check_nen5104_header;
   struct Case {
+    bool (*check)(Document&);
+    bool valid; // the lines are stored over the valid boring, else over nothing
     std::vector<const char*> lines;
-    bool held;
-    std::vector<Finding> want;
+    std::vector<Finding> want; // none: the group holds
   };
+  // clang-format off
   const Case cases[] = {
-      {{"MEASUREMENTTEXT= 4, nee", "SPECIMENVAR= 1, 5, -"}, true, {}},
-      {{"MEASUREMENTTEXT= 4, Ja", "SPECIMENVAR= 1, 2, -", "SPECIMENVAR= 11, 1.0, m",
-        "SPECIMENTEXT= 11, A", "SPECIMENTEXT= 18, B"},
-       false,
+      {samples, false, {"MEASUREMENTTEXT= 4, nee", "SPECIMENVAR= 1, 5, -"}, {}},
+      {samples, false, {"MEASUREMENTTEXT= 4, Ja", "SPECIMENVAR= 1, 2, -", "SPECIMENVAR= 11, 1.0, m",
+                        "SPECIMENTEXT= 11, A", "SPECIMENTEXT= 18, B"},
        {{GEF_E_NEN5119_SAMPLE_VAR, "depth of its top", 2, 18, 12}}},
-      {{"MEASUREMENTTEXT= 4, misschien", "SPECIMENVAR= 1, 0.95, -"},
-       false,
+      {samples, false, {"MEASUREMENTTEXT= 4, misschien", "SPECIMENVAR= 1, 0.95, -"},
        {{GEF_E_BORE_MEASUREMENTTEXT, "Ja or Nee expected.", 4, 0, 13},
         {GEF_E_BORE_NOTE, "Number of samples should be between 1 and 200.", 0, 0, 13},
         {GEF_E_NEN5119_SAMPLE_VAR, "depth of its top", 1, 11, 12},
         {GEF_E_NEN5119_SAMPLE_TEXT, "sample code", 1, 11, 12}}},
-      {{"MEASUREMENTTEXT= 4", "SPECIMENVAR= 1, 1, -", "SPECIMENVAR= 11, 1.0, m",
-        "SPECIMENTEXT= 11, A"},
-       false,
+      {samples, false, {"MEASUREMENTTEXT= 4", "SPECIMENVAR= 1, 1, -", "SPECIMENVAR= 11, 1.0, m",
+                        "SPECIMENTEXT= 11, A"},
        {{GEF_E_BORE_MEASUREMENTTEXT, "Ja or Nee expected.", 4, 0, 13}}},
-      {{"MEASUREMENTTEXT= 4, JA"},
-       false,
+      {samples, false, {"MEASUREMENTTEXT= 4, JA"},
        {{GEF_E_NEN5119_NOTE, "Number of samples is required.", 0, 0, 12}}},
+      {nen5104, false, {}, {}}, // no NEN5104 measurement code
+      {nen5104, true, {"MEASUREMENTTEXT= 16, 20010503"},
+       {{GEF_E_NEN5104_NOTE, "Format of date not compatible with yyyy-mm-dd.", 0, 0, 13}}},
+      // A missing date of boring alone fails the group.
+      {nen5104, false, {"MEASUREMENTCODE= NEN5104", "XYID= 1, 2, 3", "MEASUREMENTTEXT= 3, a",
+                        "MEASUREMENTTEXT= 13, b", "MEASUREMENTTEXT= 5, c", "MEASUREMENTTEXT= 6, d",
+                        "MEASUREMENTTEXT= 31, e", "MEASUREMENTVAR= 31, 1, m",
+                        "MEASUREMENTVAR= 32, 1, m"},
+       {{GEF_E_NEN5104_NOTE, "Measurementtext 16 (date boring) is missing.", 0, 0, 12}}},
+      // Last, for its message below.
+      {nen5104, false, {"MEASUREMENTCODE= Boring nen 5104, 1, 0, 0", "XYID= 31000, 1",
+                        "MEASUREMENTTEXT= 13", "MEASUREMENTTEXT= 16, 05-03-2001",
+                        "MEASUREMENTTEXT= 32, edelman",
+                        "MEASUREMENTVAR= 33, 2.0, m", "MEASUREMENTVAR= 34, 0.1"},
+       {{GEF_E_NEN5104_MISSING, "XYID", 0, 3, 12},
+        {GEF_E_NEN5104_NOTE, "Measurementtext 3 (name location) is missing.", 0, 0, 12},
+        {GEF_E_NEN5104_NOTE, "Date is not Y2k compliant.", 0, 0, 12},
+        {GEF_E_NEN5104_MISSING, "MEASUREMENTTEXT", 13, 1, 12},
+        {GEF_E_NEN5104_NOTE, "At least one core method is required.", 0, 0, 12},
+        {GEF_E_NEN5104_CORE_METHOD, "unit of diameter boring tube", 2, 0, 12},
+        {GEF_E_NEN5104_NOTE, "Measurementtext 5 (date description) is missing.", 0, 0, 12},
+        {GEF_E_NEN5104_NOTE, "Measurementtext 6 (name desciber) is missing.", 0, 0, 12}}},
   };
+  // clang-format on
   for (const Case& c : cases) {
-    reset_document(g_document);
+    SCOPED_TRACE(c.lines.empty() ? "" : c.lines[0]);
+    if (c.valid) {
+      valid_boring();
+    } else {
+      reset_document(g_document);
+    }
     for (const char* line : c.lines) store_line(line);
-    EXPECT_EQ(check_bore_samples(g_document), c.held) << c.lines[0];
-    EXPECT_EQ(findings(), c.want) << c.lines[0];
+    EXPECT_EQ(c.check(g_document), c.want.empty());
+    EXPECT_EQ(findings(), c.want);
   }
+  EXPECT_EQ(message(5), " GEF-BORE-Report 100 NEN5104: In core method 2 the unit of diameter "
+                        "boring tube is missing.\n");
 }
 
 TEST_F(BoreRulesTest, SampleCountsBeyondTheStorageOrNotANumber) {
@@ -148,48 +175,6 @@ TEST_F(BoreRulesTest, SampleCountsBeyondTheStorageOrNotANumber) {
   EXPECT_EQ(findings(),
             (std::vector<Finding>{
                 {GEF_E_BORE_NOTE, "Number of samples should be between 1 and 200.", 0, 0, 13}}));
-}
-
-TEST_F(BoreRulesTest, Nen5104HeaderFindingsInOrder) {
-  reset_document(g_document);
-  EXPECT_TRUE(check_nen5104_header(g_document)); // no NEN5104 measurement code
-  for (const char* line :
-       {"MEASUREMENTCODE= Boring nen 5104, 1, 0, 0", "XYID= 31000, 1", "MEASUREMENTTEXT= 13",
-        "MEASUREMENTTEXT= 16, 05-03-2001", "MEASUREMENTTEXT= 32, edelman",
-        "MEASUREMENTVAR= 33, 2.0, m", "MEASUREMENTVAR= 34, 0.1"})
-    store_line(line);
-  EXPECT_FALSE(check_nen5104_header(g_document));
-  EXPECT_EQ(findings(),
-            (std::vector<Finding>{
-                {GEF_E_NEN5104_MISSING, "XYID", 0, 3, 12},
-                {GEF_E_NEN5104_NOTE, "Measurementtext 3 (name location) is missing.", 0, 0, 12},
-                {GEF_E_NEN5104_NOTE, "Date is not Y2k compliant.", 0, 0, 12},
-                {GEF_E_NEN5104_MISSING, "MEASUREMENTTEXT", 13, 1, 12},
-                {GEF_E_NEN5104_NOTE, "At least one core method is required.", 0, 0, 12},
-                {GEF_E_NEN5104_CORE_METHOD, "unit of diameter boring tube", 2, 0, 12},
-                {GEF_E_NEN5104_NOTE, "Measurementtext 5 (date description) is missing.", 0, 0, 12},
-                {GEF_E_NEN5104_NOTE, "Measurementtext 6 (name desciber) is missing.", 0, 0, 12}}));
-  EXPECT_EQ(message(5), " GEF-BORE-Report 100 NEN5104: In core method 2 the unit of diameter "
-                        "boring tube is missing.\n");
-
-  valid_boring();
-  store_line("MEASUREMENTTEXT= 16, 20010503");
-  EXPECT_FALSE(check_nen5104_header(g_document));
-  EXPECT_EQ(
-      findings().back(),
-      (Finding{GEF_E_NEN5104_NOTE, "Format of date not compatible with yyyy-mm-dd.", 0, 0, 13}));
-
-  // A missing date of boring alone fails the group.
-  reset_document(g_document);
-  for (const char* line :
-       {"MEASUREMENTCODE= NEN5104", "XYID= 1, 2, 3", "MEASUREMENTTEXT= 3, a",
-        "MEASUREMENTTEXT= 13, b", "MEASUREMENTTEXT= 5, c", "MEASUREMENTTEXT= 6, d",
-        "MEASUREMENTTEXT= 31, e", "MEASUREMENTVAR= 31, 1, m", "MEASUREMENTVAR= 32, 1, m"})
-    store_line(line);
-  EXPECT_FALSE(check_nen5104_header(g_document));
-  EXPECT_EQ(findings(),
-            (std::vector<Finding>{
-                {GEF_E_NEN5104_NOTE, "Measurementtext 16 (date boring) is missing.", 0, 0, 12}}));
 }
 
 TEST_F(BoreRulesTest, Descriptions) {
@@ -248,24 +233,19 @@ TEST_F(BoreRulesTest, LayersFindingsInOrder) {
 TEST(ShippedCodeTexts, ExpandEveryAcceptedWord) {
   ASSERT_EQ(init_gef(), 1);
   ASSERT_EQ(load_codetexts(GEF_SOURCE_DIR "/data/soil_codes.txt"), 1);
-  const std::vector<std::string> heads = {"G", "K", "L", "V", "Z", "GS", "VM", "ZK"};
-  std::vector<std::string> parts = {""};
+  std::vector<std::string> parts = {""}, words = {"NBE", "GM"};
   for (char letter : std::string("SZKGH"))
     for (char digit = '1'; digit <= '5'; ++digit) parts.push_back(std::string{letter, digit});
-  int accepted = 0;
-  for (const std::string& head : heads)
+  for (const char* head : {"G", "K", "L", "V", "Z", "GS", "VM", "ZK"})
     for (const std::string& a : parts)
       for (const std::string& b : a.empty() ? std::vector<std::string>{""} : parts)
-        for (const std::string& c : b.empty() ? std::vector<std::string>{""} : parts) {
-          const std::string word = head + a + b + c;
-          if (!valid_description(word)) continue;
-          ++accepted;
-          const std::string text = gbr_code2text(word.c_str(), ", ");
-          EXPECT_EQ(text.find("=???"), std::string::npos) << word << ": " << text;
-        }
-  for (const char* word : {"NBE", "GM"})
-    EXPECT_EQ(std::string(gbr_code2text(word, ", ")).find("=???"), std::string::npos);
-  EXPECT_GT(accepted, 200);
+        for (const std::string& c : b.empty() ? std::vector<std::string>{""} : parts)
+          if (valid_description(head + a + b + c)) words.push_back(head + a + b + c);
+  EXPECT_GT(words.size(), 200u);
+  for (const std::string& word : words) {
+    const std::string text = gbr_code2text(word.c_str(), ", ");
+    EXPECT_EQ(text.find("=???"), std::string::npos) << word << ": " << text;
+  }
   free_gef();
 }
 

@@ -71,10 +71,11 @@ TEST_F(CptRulesTest, RecognitionTable) {
 
 TEST_F(CptRulesTest, CompleteReportPassesAndEachBrokenRequirementIsNamed) {
   struct Case {
-    const char* line; // stored over the complete report
+    const char* line; // stored over the complete report, which passes as it is
     std::vector<ErrorEntry> expected;
   };
   const Case cases[] = {
+      {"", {}},
       {"COLUMNINFO= 2, MPa, cone resistance",
        {{GEF_E_CPT_MANDATORY, KW_COLUMNINFO, 2, 3, 11},
         {GEF_E_CPT_COLUMNS_1_2, KW_COLUMN, 1, 2, 11}}},
@@ -87,14 +88,11 @@ TEST_F(CptRulesTest, CompleteReportPassesAndEachBrokenRequirementIsNamed) {
       {"MEASUREMENTTEXT= 9", {{GEF_E_CPT_MANDATORY_110, KW_MEASUREMENTTEXT, 9, 1, 12}}},
       {"ZID= 31000", {{GEF_E_CPT_MANDATORY_110, KW_ZID, 0, 2, 12}}},
   };
-  report({0.0, 0.02, 0.04});
-  EXPECT_EQ(test_gef("gef-cpt-report"), 1);
-  EXPECT_TRUE(found().empty());
   for (const Case& c : cases) {
     report({0.0, 0.02, 0.04});
-    store_line(c.line);
+    if (*c.line != '\0') store_line(c.line);
     before_ = errors().size();
-    EXPECT_EQ(test_gef("GEF-CPT-Report"), c.expected.empty() ? 1 : 0) << c.line;
+    EXPECT_EQ(test_gef("gef-cpt-report"), c.expected.empty() ? 1 : 0) << c.line;
     EXPECT_EQ(found(), c.expected) << c.line;
   }
   // Absent keywords, columns swapped, and negatives named once for both columns.

@@ -34,7 +34,7 @@ TEST_F(HeaderRulesTest, EmptyAndValidHeaders) {
   EXPECT_EQ(is_plotable(), 0);
   valid_header();
   EXPECT_EQ(is_plotable(), 0); // not checked yet
-  for (const char* name : {"HEADER", "header", "Header", "TAAL"}) EXPECT_EQ(test_gef(name), 1);
+  for (const char* name : {"HEADER", "header", "TAAL"}) EXPECT_EQ(test_gef(name), 1);
   EXPECT_TRUE(errors().empty());
   EXPECT_EQ(is_plotable(), 1);
   reset_document(g_document);
@@ -171,13 +171,9 @@ TEST_F(HeaderRulesTest, MessagesOfTypesFormatsAndUnknownRuleSets) {
 }
 
 TEST(HeaderRuleParts, DatesFollowTheCalendar) {
-  const struct {
-    int y, m, d;
-    bool valid;
-  } cases[] = {{2001, 2, 29, false}, {2000, 2, 29, true},  {1900, 2, 29, false},
-               {1996, 2, 29, true},  {2001, 4, 31, false}, {2001, 12, 31, true},
-               {2001, 0, 1, false},  {2001, 1, 0, false}};
-  for (const auto& c : cases) EXPECT_EQ(valid_date(c.y, c.m, c.d), c.valid) << c.y << c.m << c.d;
+  const int cases[][4] = {{2001, 2, 29, 0}, {2000, 2, 29, 1},  {1900, 2, 29, 0}, {1996, 2, 29, 1},
+                          {2001, 4, 31, 0}, {2001, 12, 31, 1}, {2001, 0, 1, 0},  {2001, 1, 0, 0}};
+  for (const auto& c : cases) EXPECT_EQ(valid_date(c[0], c[1], c[2]), c[3] == 1) << c[0] << c[1];
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
-"""Recomputes the friction ratio and the corrected depth that `geftool dump --add rf,depth`
-appends, independently of the library, on every corpus CPT file that lacks them.
+"""Recomputes, independently of the library, the friction ratio and corrected depth that
+`geftool dump --add rf,depth` appends, on every corpus CPT file that lacks them.
 
 Usage: cross_check.py GEFTOOL CORPUS_DIR. Exit 0 when all agree within 1e-9 (relative), 1 on a
 disagreement, 77 (skipped) without the corpus.
@@ -15,56 +15,41 @@ TOLERANCE = 1e-9
 DEFAULT_VOID = -10000000.0
 
 
-def header_vars(path):
-    """MEASUREMENTVAR values by number, read from the header text."""
-    values = {}
-    with open(path, "rb") as f:
-        for raw in f:
-            line = raw.decode("latin-1").strip()
-            if line.upper().startswith("#EOH"):
-                break
-            if line.upper().startswith("#MEASUREMENTVAR"):
-                fields = [x.strip() for x in line.split("=", 1)[1].split(",")]
-                try:
-                    values[int(fields[0])] = float(fields[1])
-                except (ValueError, IndexError):
-                    pass
-    return values
-
-
-def run(args):
+def run(*args):
     done = subprocess.run(args, capture_output=True)
     return done.returncode, done.stdout.decode("utf-8", "replace")
+
+
+def header_vars(geftool, path):
+    """MEASUREMENTVAR values by number."""
+    values = {}
+    for k in json.loads(run(geftool, "header", "--json", path)[1])["keywords"]:
+        try:
+            if k["keyword"] == "MEASUREMENTVAR":
+                values[k["number"]] = float(k["fields"][0])
+        except (ValueError, IndexError, TypeError):
+            pass
+    return values
 
 
 def is_void(v, w):
     if w is None:
         return False
-    if abs(w) < 1e-40:
-        return abs(v) < abs(w)
-    return abs(1.0 - v / w) < 1e-10
+    return abs(v) < abs(w) if abs(w) < 1e-40 else abs(1.0 - v / w) < 1e-10
 
 
 def ratio(p, q, f, pv, qv, fv, a1, a2):
-    length = 0.134
-    if a1 is not None and a2 is not None and a1 > 0 and a2 > 0:
-        length = a2 / (2 * math.sqrt(a1 * 3.1415926)) * 0.001
-    n = len(p)
+    sleeve = (a1 or 0) > 0 and (a2 or 0) > 0
+    length = a2 / (2 * math.sqrt(a1 * 3.1415926)) * 0.001 if sleeve else 0.134
     absp = [abs(x) for x in p]
 
     def bracket(x):
-        for k in range(n - 1):
-            if absp[k] <= x < absp[k + 1]:
-                return k
-        return None
+        return next((k for k in range(len(p) - 1) if absp[k] <= x < absp[k + 1]), None)
 
     out = []
-    for i in range(n):
-        if is_void(p[i], pv) or is_void(f[i], fv) or not f[i] > 0:
-            out.append(0.0)
-            continue
+    for i in range(len(p)):
         ku, kl = bracket(absp[i] + length / 2), bracket(absp[i] - length / 2)
-        if ku is None or kl is None:
+        if is_void(p[i], pv) or is_void(f[i], fv) or not f[i] > 0 or ku is None or kl is None:
             out.append(0.0)
             continue
         window = [q[j] for j in range(kl + 1, ku + 2) if not is_void(q[j], qv) and q[j] > 0]
@@ -85,17 +70,13 @@ def depth(p, pv, angles, voids):
     for i, x in enumerate(p):
         if bad(x):
             d.append(pv if pv is not None else x)
-        elif i == 0:
-            d.append(x)
-        elif bad(p[i - 1]):
+        elif i == 0 or bad(p[i - 1]):
             d.append(x + offset)
         else:
+            tans = [math.tan(rad(a, w, i)) for a, w in zip(angles, voids)]
             step = x - p[i - 1]
-            if len(angles) == 2:
-                ta, tb = (math.tan(rad(a, w, i)) for a, w in zip(angles, voids))
-                d.append(d[-1] + step / math.sqrt(1 + ta * ta + tb * tb))
-            else:
-                d.append(d[-1] + math.cos(rad(angles[0], voids[0], i)) * step)
+            d.append(d[-1] + (step / math.sqrt(1 + tans[0] ** 2 + tans[1] ** 2) if len(tans) == 2
+                              else math.cos(rad(angles[0], voids[0], i)) * step))
             offset = d[-1] - x
     return d
 
@@ -103,16 +84,7 @@ def depth(p, pv, angles, voids):
 def difference(a, b):
     if a == b or (math.isnan(a) and math.isnan(b)):
         return 0.0
-    if math.isnan(a) or math.isnan(b):
-        return math.inf
-    return abs(a - b) / max(abs(a), abs(b))
-
-
-def compare(entry, failures, path, name, got, expected):
-    worst = max([0.0] + [difference(a, b) for a, b in zip(got, expected)])
-    entry[0], entry[1], entry[2] = entry[0] + 1, entry[1] + len(got), max(entry[2], worst)
-    if worst > TOLERANCE:
-        failures.append("%s: %s differs by %g" % (path, name, worst))
+    return math.inf if math.isnan(a) or math.isnan(b) else abs(a - b) / max(abs(a), abs(b))
 
 
 def main():
@@ -120,31 +92,26 @@ def main():
     if not os.path.isdir(corpus):
         print("corpus absent: skipped")
         return 77
-    files = sorted(os.path.join(d, n) for d, _, names in os.walk(corpus) for n in names
-                   if n.lower().endswith(".gef"))
     compared = {"rf": [0, 0, 0.0], "depth": [0, 0, 0.0]}  # files, values, largest difference
     failures = []
-    for path in files:
-        code, text = run([geftool, "info", "--json", path])
-        if code != 0:
-            continue
-        info = json.loads(text)
+    for path in sorted(os.path.join(d, n) for d, _, names in os.walk(corpus) for n in names
+                       if n.lower().endswith(".gef")):
+        code, text = run(geftool, "info", "--json", path)
+        info = json.loads(text) if code == 0 else {}
         if info.get("report") != "GEF-CPT-Report":
             continue
         cols = {}
         for c in info["columns"]:
             if c["quantity_number"] is not None:
                 cols.setdefault(c["quantity_number"], c)
-        code, text = run([geftool, "dump", "--voids", "keep", "--add", "rf,depth", path])
-        lines = text.splitlines()
+        lines = run(geftool, "dump", "--voids", "keep", "--add", "rf,depth", path)[1].splitlines()
         if not lines:
             continue
         try:
             rows = [[float(x) if x else float("nan") for x in line.split(",")] for line in lines[1:]]
         except ValueError:  # per-scan texts: no CPT table to check
             continue
-        ncols = len(lines[0].split(","))
-        values = [[r[c] for r in rows] for c in range(ncols)]
+        values = [[r[c] for r in rows] for c in range(len(lines[0].split(",")))]
         width = len(info["columns"])
 
         def col(qn):
@@ -153,21 +120,26 @@ def main():
         def void(qn):
             return cols[qn]["void"] if qn in cols else None
 
-        mv = header_vars(path)
-        adds_rf = 1 in cols and 2 in cols and 3 in cols and 4 not in cols
-        if adds_rf:
-            # Without a COLUMNVOID the library gives the default one.
-            pv, qv, fv = (void(q) if void(q) is not None else DEFAULT_VOID for q in (1, 2, 3))
+        def compare(name, got, expected):
+            worst = max([0.0] + [difference(a, b) for a, b in zip(got, expected)])
+            entry = compared[name]
+            entry[0], entry[1], entry[2] = entry[0] + 1, entry[1] + len(got), max(entry[2], worst)
+            if worst > TOLERANCE:
+                failures.append("%s: %s differs by %g" % (path, name, worst))
+
+        mv = header_vars(geftool, path)
+        adds_rf = all(q in cols for q in (1, 2, 3)) and 4 not in cols
+        if adds_rf:  # without a COLUMNVOID the library gives the default one
+            pv, qv, fv = (DEFAULT_VOID if void(q) is None else void(q) for q in (1, 2, 3))
             expected = ratio(col(1), col(2), col(3), pv, qv, fv, mv.get(1), mv.get(2))
-            compare(compared["rf"], failures, path, "rf", values[width], expected)
-        components = 9 in cols and 10 in cols
-        if 1 in cols and (components or 8 in cols) and 11 not in cols:
-            qns = (9, 10) if components else (8,)
+            compare("rf", values[width], expected)
+        qns = (9, 10) if 9 in cols and 10 in cols else (8,) if 8 in cols else ()
+        if 1 in cols and qns and 11 not in cols:
             expected = depth(col(1), void(1), [col(q) for q in qns], [void(q) for q in qns])
-            compare(compared["depth"], failures, path, "depth", values[width + adds_rf], expected)
-    for name in ("rf", "depth"):
-        f, n, worst = compared[name]
-        print("%s: %d files, %d values compared, largest relative difference %g" % (name, f, n, worst))
+            compare("depth", values[width + adds_rf], expected)
+    for name, (f, n, worst) in compared.items():
+        print("%s: %d files, %d values compared, largest relative difference %g"
+              % (name, f, n, worst))
     for failure in failures:
         print("FAIL", failure)
     return 1 if failures else 0

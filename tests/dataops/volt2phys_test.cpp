@@ -8,20 +8,6 @@
 namespace gef::test {
 namespace {
 
-struct Conversion {
-  int qn_old, scan;
-  const char* method;
-  const char* info;
-};
-
-struct Case {
-  const char* name;
-  std::vector<Conversion> conversions;
-  int result;
-  std::vector<double> target; // column 1 afterwards
-  std::vector<int> kept;      // slots still present
-};
-
 class Volt2physTest : public DocumentTest {
 protected:
   void SetUp() override {
@@ -40,53 +26,50 @@ protected:
 constexpr double kVoid = -10000000.0;
 
 TEST_F(Volt2physTest, MethodsRangesAndConsumption) {
-  const Case cases[] = {
-      {"multiply", {{2, 1, "multiply", "13"}}, 1, {2, 4, 0, 8, 10}, {}},
-      {"add ascending", {{2, 1, "ADD", "13"}, {2, 4, "ADD", " 13 "}}, 1, {3, 4, 3, 6, 7}, {}},
-      {"add descending", {{2, 4, "ADD", "13"}, {2, 1, "ADD", "13"}}, 1, {3, 4, 3, 8, 9}, {}},
-      {"substract from 2", {{2, 2, "SUBSTRACT", "13"}}, 1, {1, 0, 3, 2, 3}, {}},
-      {"ratio by zero", {{2, 1, "RATIO", "13"}}, 1, {0.5, 1, kVoid, 2, 2.5}, {}},
-      {"polynomial", {{2, 1, "POLYNOMIAL", "3;0.5;2;0.1"}}, 1, {2.6, 4.9, 7.4, 10.1, 13}, {}},
-      {"offset", {{2, 1, "OFFSET", "2;0.0"}}, 1, {-1, 0, 1, 2, 3}, {}},
-      {"offset value empty", {{2, 1, "OFFSET", "3"}}, 1, {-2, -1, 0, 1, 2}, {}},
-      {"user kept", {{2, 1, "user-table", "x"}}, 1, {1, 2, 3, 4, 5}, {1}},
-      {"illegal removed", {{2, 1, "DIVIDE", "13"}}, 0, {1, 2, 3, 4, 5}, {}},
-      {"start outside", {{2, 0, "ADD", "13"}, {2, 6, "ADD", "13"}}, 1, {1, 2, 3, 4, 5}, {}},
-      {"no target", {{7, 1, "ADD", "13"}}, 0, {1, 2, 3, 4, 5}, {1}},
-      {"no operand", {{2, 1, "ADD", "99"}}, 0, {1, 2, 3, 4, 5}, {1}},
-      {"count zero", {{2, 1, "POLYNOMIAL", "0;1"}}, 0, {1, 2, 3, 4, 5}, {1}},
-      {"count too large", {{2, 1, "POLYNOMIAL", "3;1;2"}}, 0, {1, 2, 3, 4, 5}, {1}},
-      {"empty piece", {{2, 1, "POLYNOMIAL", "2;;1"}}, 0, {1, 2, 3, 4, 5}, {1}},
-      {"not a number", {{2, 1, "POLYNOMIAL", "2;1;2x"}}, 0, {1, 2, 3, 4, 5}, {1}},
-      {"offset scan out", {{2, 1, "OFFSET", "6;0"}}, 0, {1, 2, 3, 4, 5}, {1}},
+  const struct {
+    std::vector<const char*> conversions; // old quantity, first scan, method, information
+    int result;
+    std::vector<double> target; // column 1 afterwards
+    bool kept;                  // the first occurrence is still there
+  } cases[] = {
+      {{"2, 1, multiply, 13"}, 1, {2, 4, 0, 8, 10}, false},
+      {{"2, 1, ADD, 13", "2, 4, ADD,  13 "}, 1, {3, 4, 3, 6, 7}, false}, // ascending
+      {{"2, 4, ADD, 13", "2, 1, ADD, 13"}, 1, {3, 4, 3, 8, 9}, false},   // descending
+      {{"2, 2, SUBSTRACT, 13"}, 1, {1, 0, 3, 2, 3}, false},
+      {{"2, 1, RATIO, 13"}, 1, {0.5, 1, kVoid, 2, 2.5}, false}, // by zero
+      {{"2, 1, POLYNOMIAL, 3;0.5;2;0.1"}, 1, {2.6, 4.9, 7.4, 10.1, 13}, false},
+      {{"2, 1, OFFSET, 2;0.0"}, 1, {-1, 0, 1, 2, 3}, false},
+      {{"2, 1, OFFSET, 3"}, 1, {-2, -1, 0, 1, 2}, false}, // offset value empty
+      {{"2, 1, user-table, x"}, 1, {1, 2, 3, 4, 5}, true},
+      {{"2, 1, DIVIDE, 13"}, 0, {1, 2, 3, 4, 5}, false}, // illegal: removed with a note
+      {{"2, 0, ADD, 13", "2, 6, ADD, 13"}, 1, {1, 2, 3, 4, 5}, false}, // starts outside
+      {{"7, 1, ADD, 13"}, 0, {1, 2, 3, 4, 5}, true},                   // no target
+      {{"2, 1, ADD, 99"}, 0, {1, 2, 3, 4, 5}, true},                   // no operand
+      {{"2, 1, POLYNOMIAL, 0;1"}, 0, {1, 2, 3, 4, 5}, true},
+      {{"2, 1, POLYNOMIAL, 3;1;2"}, 0, {1, 2, 3, 4, 5}, true},
+      {{"2, 1, POLYNOMIAL, 2;;1"}, 0, {1, 2, 3, 4, 5}, true},
+      {{"2, 1, POLYNOMIAL, 2;1;2x"}, 0, {1, 2, 3, 4, 5}, true},
+      {{"2, 1, OFFSET, 6;0"}, 0, {1, 2, 3, 4, 5}, true}, // offset scan outside
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.conversions[0]);
     TearDown();
     SetUp();
-    int slot = 0;
     // A single occurrence also renames its target; a renamed target is not found again.
     const bool renames = c.conversions.size() == 1;
-    for (const Conversion& v : c.conversions)
-      store_line("DATACONVERSION= " + std::to_string(++slot) + ", " + std::to_string(v.qn_old) +
-                 ", " + std::to_string(v.scan) + ", " + v.method + ", " + v.info +
+    for (std::size_t i = 0; i < c.conversions.size(); ++i)
+      store_line("DATACONVERSION= " + std::to_string(i + 1) + ", " + c.conversions[i] +
                  (renames ? ", kPa, Conus, 102" : ""));
     EXPECT_EQ(volt2phys(), c.result);
     for (int s = 1; s <= 5; ++s) EXPECT_NEAR(get_data(1, s), c.target[s - 1], 1e-12) << s;
-    std::vector<int> kept;
     for (int i = 0; i < 250; ++i)
-      if (entry_of(KW_DATACONVERSION, i).present != 0) kept.push_back(i + 1);
-    EXPECT_EQ(kept, c.kept);
-    const bool illegal = std::string(c.name) == "illegal removed";
-    const std::vector<ErrorEntry> expected =
-        illegal ? std::vector<ErrorEntry>{{GEF_E_NOTE, kTextSubject, 0, 0, 4}}
-                : std::vector<ErrorEntry>{};
-    EXPECT_EQ(errors(), expected);
-    const bool applied =
-        renames && c.kept.empty() && !illegal && std::string(c.name) != "start outside";
-    EXPECT_EQ(entry_of(KW_COLUMNINFO, 0).field[2].i, applied ? 102 : 2);
+      EXPECT_EQ(entry_of(KW_DATACONVERSION, i).present, i == 0 && c.kept ? 1 : 0) << i;
+    const bool illegal = c.result == 0 && !c.kept;
+    const std::vector<ErrorEntry> note = {{GEF_E_NOTE, kTextSubject, 0, 0, 4}};
+    EXPECT_EQ(errors(), illegal ? note : std::vector<ErrorEntry>{});
+    const bool applied = renames && !c.kept && !illegal;
+    EXPECT_EQ(stored(KW_COLUMNINFO, 0), applied ? "7: kPa, Conus, 102" : "7: V, raw, 2");
     if (applied) {
-      EXPECT_STREQ(entry_of(KW_COLUMNINFO, 0).field[1].s, "Conus");
       EXPECT_EQ(entry_of(KW_COLUMNMINMAX, 0).field[1].d,
                 *std::max_element(c.target.begin(), c.target.end()));
     }

@@ -85,11 +85,8 @@ TEST_F(ReportTextTest, TheTwoTagTests) {
   set_reporttext(4, "plain", "other");
   set_reporttext(5, "tagged", "pie"); // begins with "pi": found, not cleared
   set_reporttext(6, "upper", "PI");   // "pi" in another case: cleared, not found
-  EXPECT_EQ(get_pi_nextnr(1), 2);
-  EXPECT_EQ(get_pi_nextnr(3), 5);
-  EXPECT_EQ(get_pi_nextnr(6), 7);
-  EXPECT_EQ(get_pi_nextnr(8), -1);
-  EXPECT_EQ(get_pi_nextnr(-5), 2);
+  for (const auto& [from, next] : {std::pair{1, 2}, {3, 5}, {6, 7}, {8, -1}, {-5, 2}})
+    EXPECT_EQ(get_pi_nextnr(from), next) << from;
   clear_all_reptxt_pi();
   EXPECT_EQ(get_reporttext_flag(2) + get_reporttext_flag(6) + get_reporttext_flag(7), 0);
   EXPECT_EQ(get_reporttext_flag(4) + get_reporttext_flag(5), 2);

@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: MIT
-"""geftool plot's SVG, rasterised by rsvg-convert: curves and layers lie where the data says."""
+"""to_pandas() and plot(), and geftool plot's SVG rasterised by rsvg-convert: named columns with
+units, voids as NaN, curves and layers where the data says."""
 
 import re
 import shutil
@@ -12,11 +13,46 @@ import libgef
 import libgef._plot
 from conftest import EXAMPLES
 
+pd = pytest.importorskip("pandas")
 matplotlib = pytest.importorskip("matplotlib")
+matplotlib.use("Agg")
 from matplotlib import colors, image  # noqa: E402
 
 RSVG = shutil.which("rsvg-convert")
-pytestmark = pytest.mark.skipif(RSVG is None, reason="rsvg-convert (librsvg2-bin) is missing")
+needs_rsvg = pytest.mark.skipif(RSVG is None, reason="rsvg-convert (librsvg2-bin) is missing")
+
+
+def test_dataframe_has_one_column_per_quantity():
+    doc = libgef.read(EXAMPLES / "cpt_basic.gef")
+    df = doc.to_pandas()
+    assert list(df.columns) == [c.quantity for c in doc.columns]
+    assert df.attrs["units"]["cone resistance"] == "MPa"
+    assert df.attrs["quantity_numbers"]["friction ratio"] == 4
+    assert np.array_equal(df.to_numpy(), doc.values("nan"), equal_nan=True)
+    layers = libgef.read(EXAMPLES / "boring_layers.gef").to_pandas()
+    assert layers["column text"].iloc[0].startswith("'Zs1h2'")
+
+
+def test_cpt_plot_draws_each_panel_against_depth_downwards():
+    doc = libgef.read(EXAMPLES / "cpt_basic.gef")
+    fig = doc.plot()
+    axes = fig.axes
+    assert [a.get_xlabel() for a in axes] == ["cone resistance [MPa]", "friction ratio [%]"]
+    for axis, qn in zip(axes, (2, 4)):
+        x, y = axis.lines[0].get_data()
+        assert np.array_equal(x, doc.data[:, doc.column(qn).number - 1])
+        assert np.array_equal(y, doc.data[:, 0])
+    assert axes[0].yaxis_inverted()
+
+
+def test_boring_plot_draws_one_box_per_layer_with_its_text():
+    doc = libgef.read(EXAMPLES / "boring_layers.gef")
+    fig = doc.plot()
+    ax = fig.axes[0]
+    assert len(ax.patches) == doc.data.shape[0]
+    assert [t.get_text() for t in ax.texts] == doc.column_texts
+    assert ax.patches[0].get_facecolor()[:3] == matplotlib.colors.to_rgb(
+        libgef._plot.SOIL_COLOURS["Z"])
 
 
 def render(geftool, tmp_path, name):
@@ -36,7 +72,8 @@ def near(pixels, x, y, colour, reach=2):
     return bool((np.abs(window - colour).max(axis=2) < 0.35).any())
 
 
-def test_cpt_curves_are_drawn_at_their_data(geftool, tmp_path):
+@needs_rsvg
+def test_geftool_cpt_curves_are_drawn_at_their_data(geftool, tmp_path):
     panels, pixels = render(geftool, tmp_path, "cpt_basic.gef")
     doc = libgef.read(EXAMPLES / "cpt_basic.gef")
     depth = doc.data[:, 0]
@@ -52,7 +89,8 @@ def test_cpt_curves_are_drawn_at_their_data(geftool, tmp_path):
                        for px, py in zip(x, y) if abs(px - (g["left"] + g["width"] / 2)) > 20)
 
 
-def test_boring_layers_are_boxes_of_their_soil_colour(geftool, tmp_path):
+@needs_rsvg
+def test_geftool_boring_layers_are_boxes_of_their_soil_colour(geftool, tmp_path):
     (g,), pixels = render(geftool, tmp_path, "boring_layers.gef")
     doc = libgef.read(EXAMPLES / "boring_layers.gef")
     for (top, bottom), text in zip(doc.data[:, :2], doc.column_texts):
