@@ -14,8 +14,6 @@ namespace gef {
 namespace {
 
 constexpr std::int32_t kConvertedReportVersion = 1;
-constexpr const char* kRecordEnd = "!"; // the record separator most producers use
-constexpr const char* kOtherRecordEnd = "|";
 
 bool starts_with_nocase(const char* text, const char* prefix) {
   if (text == nullptr) return false;
@@ -61,19 +59,37 @@ bool in_numbers(char c) {
   return std::isdigit(static_cast<unsigned char>(c)) || (c != '\0' && std::strchr("+-.eE", c));
 }
 
-// A separator that can stand inside a number would split or end values when the file is read
-// again: it is replaced by one that cannot, and the change is reported.
-void replace_separator_in_numbers(Document& doc, int kw, const char* usual, const char* other) {
-  const Entry& e = entry(doc, kw, 0);
-  if (e.present == 0 || !in_numbers(e.field[0].c)) return;
-  const int partner = kw == KW_COLUMNSEPARATOR ? KW_RECORDSEPARATOR : KW_COLUMNSEPARATOR;
-  const Entry& p = entry(doc, partner, 0);
-  const char* chosen = p.present != 0 && p.field[0].c == usual[0] ? other : usual;
+// Reports that the separator of `kw` is written as `chosen` instead, for `why`, and stores it.
+void replace_separator(Document& doc, int kw, const std::string& chosen, const char* why) {
   const std::string note = std::string(kw == KW_COLUMNSEPARATOR ? "Column" : "Record") +
-                           " separator '" + e.field[0].c + "' can stand in numbers; '" + chosen +
-                           "' is written instead.";
+                           " separator '" + entry(doc, kw, 0).field[0].c + "' " + why + "; '" +
+                           chosen + "' is written instead.";
   report_text(doc, ERR_NOTE, note.c_str(), 0, 0, 3);
-  store_text(doc, kw, chosen);
+  store_text(doc, kw, chosen.c_str());
+}
+
+bool texts_contain(char c) {
+  for (const char* text : g_library.column_texts)
+    if (text != nullptr && std::strchr(text, c) != nullptr) return true;
+  return false;
+}
+
+// Whether a per-scan text, as written, would hold the record separator `c`: the writer puts
+// blanks for line ends, so a blank separator would end such texts early.
+bool texts_hold(char c) {
+  for (const char* text : g_library.column_texts)
+    if (text != nullptr && scan_text(text, c).find(c) != std::string::npos) return true;
+  return false;
+}
+
+// The record separator the writer chooses: the usual "!", or the first of a few others that
+// neither the column separator nor a per-scan text holds, so that no text loses a character.
+std::string chosen_record_end(Document& doc) {
+  const Entry& columns = entry(doc, KW_COLUMNSEPARATOR, 0);
+  const char column_end = columns.present != 0 ? columns.field[0].c : '\0';
+  for (const char c : {'!', '|', '~', '^', '`'})
+    if (c != column_end && !texts_contain(c)) return std::string(1, c);
+  return column_end == '!' ? "|" : "!";
 }
 
 // The keywords a written file must carry; they stay stored after the write.
@@ -83,23 +99,29 @@ void force_keywords(Document& doc, bool binary) {
     if (!text_is(doc, KW_DATAFORMAT, "BINAIR", "BINARY")) store_text(doc, KW_DATAFORMAT, "BINAIR");
     const Entry& type = entry(doc, KW_DATATYPE, 0);
     if (type.present == 0 || (type.bits & 1u) == 0) store_text(doc, KW_DATATYPE, "DOUBLE");
-  } else {
-    if (!text_is(doc, KW_DATAFORMAT, "ASCII", "ASCII")) store_text(doc, KW_DATAFORMAT, "ASCII");
-    replace_separator_in_numbers(doc, KW_COLUMNSEPARATOR, ";", "|");
-    replace_separator_in_numbers(doc, KW_RECORDSEPARATOR, kRecordEnd, kOtherRecordEnd);
+    return;
   }
+  if (!text_is(doc, KW_DATAFORMAT, "ASCII", "ASCII")) store_text(doc, KW_DATAFORMAT, "ASCII");
+  // A separator that can stand inside a number would split or end values when the file is read
+  // again.
+  const Entry& columns = entry(doc, KW_COLUMNSEPARATOR, 0);
+  const Entry& records = entry(doc, KW_RECORDSEPARATOR, 0);
+  if (columns.present != 0 && in_numbers(columns.field[0].c)) {
+    const bool taken = records.present != 0 && records.field[0].c == ';';
+    replace_separator(doc, KW_COLUMNSEPARATOR, taken ? "|" : ";", "can stand in numbers");
+  }
+  if (records.present != 0 && in_numbers(records.field[0].c))
+    replace_separator(doc, KW_RECORDSEPARATOR, chosen_record_end(doc), "can stand in numbers");
   // Per-scan texts are read back up to a record separator, and from the column separator after
   // the last value: a document that announces them without these (binary data read, or edited)
   // gets them, or its written file would not read, or its texts would gain the blank the last
   // value is written with.
   const Entry& texts = entry(doc, KW_COLUMNTEXT, 0);
-  if (binary || texts.present == 0 || texts.field[0].i == 0) return;
-  const Entry& columns = entry(doc, KW_COLUMNSEPARATOR, 0);
-  const Entry& records = entry(doc, KW_RECORDSEPARATOR, 0);
-  if (records.present == 0) {
-    const bool taken = columns.present != 0 && columns.field[0].c == kRecordEnd[0];
-    store_text(doc, KW_RECORDSEPARATOR, taken ? kOtherRecordEnd : kRecordEnd);
-  }
+  if (texts.present == 0 || texts.field[0].i == 0) return;
+  if (records.present == 0)
+    store_text(doc, KW_RECORDSEPARATOR, chosen_record_end(doc).c_str());
+  else if (texts_hold(records.field[0].c))
+    replace_separator(doc, KW_RECORDSEPARATOR, chosen_record_end(doc), "stands in per-scan texts");
   if (columns.present == 0)
     store_text(doc, KW_COLUMNSEPARATOR, records.field[0].c == ' ' ? ";" : " ");
 }
