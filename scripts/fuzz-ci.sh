@@ -12,7 +12,7 @@ seconds=${GEF_FUZZ_SECONDS:-120}
 # Inputs per target: about 60 s each on the CI machine. A count, not a time, so that every CI run
 # tries the same inputs and a stage that passed passes again; GEF_FUZZ_RUNS=0 runs
 # GEF_FUZZ_SECONDS of new inputs per target instead, to search further.
-declare -A runs=([read]=150000 [api]=45000 [roundtrip]=30000)
+declare -A runs=([read]=150000 [api]=45000 [roundtrip]=25000)
 build_fuzzers
 failed=0
 for target in ${GEF_FUZZ_TARGETS:-read api roundtrip}; do
