@@ -76,7 +76,7 @@ int column_of_quantity(Document& doc, int qn, int columns) {
 // Guarded rules first ask the version rule: a keyword the GEFID does not allow is only named.
 bool not_supported(Findings& out, int kw, int count) {
   if (keyword_allowed(out.doc, kw)) return false;
-  for (int i = 0; i < visited(out.doc, kw, count); ++i) {
+  for (int i = 0, stored = visited(out.doc, kw, count); i < stored; ++i) {
     if (entry(out.doc, kw, i).present != 0) {
       out.keyword(ERR_KEYWORD_NOT_SUPPORTED, kw, 0, 1, 5, false);
       return true;
@@ -94,7 +94,7 @@ void single_fields(Findings& out, int kw, int first, int last, int level, int co
 // Every serial of a numbered keyword present without some of fields first..last.
 void serial_fields(Findings& out, int kw, int count, int first, int last, int level,
                    int code = 43) {
-  for (int s = 1; s <= visited(out.doc, kw, count); ++s) {
+  for (int s = 1, stored = visited(out.doc, kw, count); s <= stored; ++s) {
     const Entry& e = entry(out.doc, kw, s - 1);
     if (e.present != 0) out.missing(code, kw, s, e, first, last, level);
   }
@@ -151,7 +151,7 @@ int rounded_seconds(float seconds) {
 // QNVOID and QNMINMAX slots refer to a quantity number of the header.
 void quantity_slots(Findings& out, int kw, int columns) {
   const int last_field = kw == KW_QNVOID ? 2 : 3;
-  for (int s = 1; s <= visited(out.doc, kw, kSlots); ++s) {
+  for (int s = 1, stored = visited(out.doc, kw, kSlots); s <= stored; ++s) {
     const Entry& e = entry(out.doc, kw, s - 1);
     if (e.present == 0) continue;
     if (!has_field(e, 1)) {
@@ -372,7 +372,7 @@ bool check_general_header_rules(Document& doc) {
   if (!not_supported(out, KW_OS, 1)) single_fields(out, KW_OS, 1, 1, 2);
   if (!not_supported(out, KW_LANGUAGE, 1)) single_fields(out, KW_LANGUAGE, 1, 1, 3);
   if (!not_supported(out, KW_CHILD, kSerials)) {
-    for (int s = 1; s <= visited(doc, KW_CHILD, kSerials); ++s) {
+    for (int s = 1, stored = visited(doc, KW_CHILD, kSerials); s <= stored; ++s) {
       const Entry& e = entry(doc, KW_CHILD, s - 1);
       if (e.present != 0) relation_rule(out, KW_CHILD, s, e);
     }

@@ -202,21 +202,22 @@ int keyword_code(const char* name) {
   if (first < 'A' || first > 'Z') return 0;
   const int from = kLetterIndex.start[std::size_t(first - 'A')];
   const int to = kLetterIndex.start[std::size_t(first - 'A' + 1)];
+  // The first keyword of the letter that `text` (n characters) is a prefix of, or 0.
+  const auto search = [&](const char* text) {
+    for (int i = from; i < to; ++i) {
+      const int code = kLetterIndex.codes[std::size_t(i)];
+      // A prefix: the keyword's end would differ from the name's next character.
+      if (std::strncmp(kKeywords[code].name, text, n) == 0) return code;
+    }
+    return 0;
+  };
   // Files write names in capitals, as the keywords are; a name that matches one as written is in
   // capitals where it matters, so no earlier keyword can match it in another case. Only names
   // that match nothing as written are folded and tried again.
-  for (int i = from; i < to; ++i) {
-    const int code = kLetterIndex.codes[std::size_t(i)];
-    // A prefix: the keyword's end would differ from the name's next character.
-    if (std::strncmp(kKeywords[code].name, name, n) == 0) return code;
-  }
+  if (const int code = search(name)) return code;
   char upper[kLongestName];
   for (std::size_t i = 0; i < n; ++i) upper[i] = ascii_upper(name[i]);
-  for (int i = from; i < to; ++i) {
-    const int code = kLetterIndex.codes[std::size_t(i)];
-    if (std::strncmp(kKeywords[code].name, upper, n) == 0) return code;
-  }
-  return 0;
+  return search(upper);
 }
 
 bool equals_nocase(const char* a, const char* b) {

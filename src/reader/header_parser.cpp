@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <new>
 
@@ -33,10 +34,19 @@ void copy_trimmed(const char* begin, const char* end, char* out) {
 // A terminator preceded by one or three backslashes is escaped; two leave it active. Only the
 // backslashes inside the field count.
 bool is_escaped(const char* field, std::int64_t i) {
-  if (i == 0 || field[i - 1] != '\\') return false;
-  int slashes = 0;
+  if (i == 0 || field[i - 1] != '\\') return false; // the common case, decided at once
+  int slashes = 1;
   while (slashes < 3 && i - slashes - 1 >= 0 && field[i - slashes - 1] == '\\') ++slashes;
   return slashes == 1 || slashes == 3;
+}
+
+// The first of `stops` in [begin, end), or `end`: one memchr per character looked for, each
+// stopping at the best found so far, instead of a comparison per byte.
+const char* first_of(const char* begin, const char* end, std::initializer_list<char> stops) {
+  for (const char c : stops)
+    if (const void* found = std::memchr(begin, c, std::size_t(end - begin)))
+      end = static_cast<const char*>(found);
+  return end;
 }
 
 // Offset from `field` of the first unescaped `,`, `#` or line feed before `bound`, or `bound`.
@@ -47,10 +57,7 @@ std::int64_t find_terminator(const char* field, std::int64_t bound) {
     const char* start = field + from;
     const void* feed = std::memchr(start, '\n', std::size_t(bound - from));
     const char* end = feed != nullptr ? static_cast<const char*>(feed) : field + bound;
-    const char* found = end;
-    for (const char c : {',', '#'})
-      if (const void* p = std::memchr(start, c, std::size_t(found - start)))
-        found = static_cast<const char*>(p);
+    const char* found = first_of(start, end, {',', '#'});
     if (found == field + bound) return bound;
     const std::int64_t i = found - field;
     if (!is_escaped(field, i)) return i;
@@ -179,21 +186,16 @@ std::int64_t find_keyword(Document& doc, const char* line, std::int64_t bound, c
   // The name ends at the first blank, tab or `=`; the `=` may follow after blanks.
   const std::int64_t start = p;
   const char* equals = static_cast<const char*>(std::memchr(line + p, '=', std::size_t(limit - p)));
-  const char* name_end = equals != nullptr ? equals : line + limit;
-  for (const char c : {' ', '\t'})
-    if (const void* found = std::memchr(line + p, c, std::size_t(name_end - (line + p))))
-      name_end = static_cast<const char*>(found);
-  p = name_end - line;
+  p = first_of(line + p, equals != nullptr ? equals : line + limit, {' ', '\t'}) - line;
   if (p >= limit) return fail(doc, limit, 13, "", 3);
   std::memcpy(keyword, line + start, std::size_t(p - start));
   keyword[p - start] = '\0';
-  if (equals != nullptr) p = equals - line;
   if (equals == nullptr) {
     const std::int64_t result = fail(doc, limit, 14, keyword, 3);
     keyword[0] = '\0';
     return result;
   }
-  return p + 1;
+  return equals - line + 1;
 }
 
 int split_keyword_line(Document& doc, const char* line, std::int64_t bound, bool bound_is_end,

@@ -68,18 +68,22 @@ void replace_separator(Document& doc, int kw, const std::string& chosen, const c
   store_text(doc, kw, chosen.c_str());
 }
 
-bool texts_contain(char c) {
+// Whether some per-scan text passes `test`.
+template <typename Test> bool any_text(Test test) {
   for (const char* text : g_library.column_texts)
-    if (text != nullptr && std::strchr(text, c) != nullptr) return true;
+    if (text != nullptr && test(text)) return true;
   return false;
+}
+
+bool texts_contain(char c) {
+  return any_text([c](const char* text) { return std::strchr(text, c) != nullptr; });
 }
 
 // Whether a per-scan text, as written, would hold the record separator `c`: the writer puts
 // blanks for line ends, so a blank separator would end such texts early.
 bool texts_hold(char c) {
-  for (const char* text : g_library.column_texts)
-    if (text != nullptr && scan_text(text, c).find(c) != std::string::npos) return true;
-  return false;
+  return any_text(
+      [c](const char* text) { return scan_text(text, c).find(c) != std::string::npos; });
 }
 
 // The record separator the writer chooses: the usual "!", or the first of a few others that
