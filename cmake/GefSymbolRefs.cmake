@@ -1,17 +1,13 @@
 # SPDX-License-Identifier: MIT
-# Writes one GEF_REF(name) line per implemented export (exports.txt minus pending_exports.txt).
+# Writes one GEF_REF(name) line per name in exports.txt.
 cmake_minimum_required(VERSION 3.25)
 file(STRINGS "${EXPORTS}" all_names)
-set(pending_names)
-if(EXISTS "${PENDING}")
-  file(STRINGS "${PENDING}" pending_names)
-endif()
-set(content "/* Generated from exports.txt minus tests/build/pending_exports.txt; do not edit.\n"
+set(content "/* Generated from exports.txt; do not edit.\n"
   " * A compile or link error on a name below: it is not declared in <gef/gef.h> or not\n"
-  " * exported yet; implement it or list it in pending_exports.txt. */\n")
+  " * exported. */\n")
 foreach(name IN LISTS all_names)
   string(STRIP "${name}" name)
-  if(name STREQUAL "" OR name IN_LIST pending_names)
+  if(name STREQUAL "")
     continue()
   endif()
   string(APPEND content "GEF_REF(${name})\n")

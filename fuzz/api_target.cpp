@@ -47,10 +47,13 @@ public:
     const std::uint8_t b = byte();
     if (b < 200) return (b - 100) * 0.25;
     if (b < 240) return specials[b % (sizeof specials / sizeof specials[0])];
-    double value = 0;
-    std::uint8_t raw[sizeof value];
-    for (std::uint8_t& r : raw) r = byte();
-    std::memcpy(&value, raw, sizeof value);
+    // Eight bytes in memory order on a little-endian host, assembled in an integer whose
+    // bounds every compiler can see.
+    std::uint64_t bits = 0;
+    for (unsigned k = 0; k < 8; ++k) bits |= std::uint64_t(byte()) << (8 * k);
+    double value;
+    static_assert(sizeof value == sizeof bits, "a double is 64 bits");
+    std::memcpy(&value, &bits, sizeof value);
     return value;
   }
 

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 dir=${GEF_BENCH_DIR:-build-bench}
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DGEF_BUILD_BENCH=ON -DGEF_BUILD_TESTS=OFF >/dev/null
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DGEF_WERROR=ON -DGEF_BUILD_BENCH=ON -DGEF_BUILD_TESTS=OFF >/dev/null
 cmake --build "$dir" -j "${GEF_JOBS:-2}" --target gef_read_bench gef_write_bench gef_column_bench
 status=0
 "$dir/bin/gef_read_bench" "$@" || status=$? # a missed target still lets the next run report

@@ -22,7 +22,7 @@ build_fuzzers() {
   # still stops a stray pointer at its first access, and the test suite's UBSan build, which
   # replays every committed fuzz input, keeps the check.
   flags+=" -fno-sanitize=pointer-overflow -fno-sanitize-recover=undefined"
-  cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEF_FUZZ=ON -DGEF_BUILD_TESTS=OFF \
+  cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEF_WERROR=ON -DGEF_FUZZ=ON -DGEF_BUILD_TESTS=OFF \
     -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
     -DCMAKE_C_FLAGS_RELWITHDEBINFO="" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="" \
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \

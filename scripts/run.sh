@@ -10,7 +10,8 @@ ensure_packages cmake=cmake gcc=gcc g++=g++ \
   /usr/include/nlohmann/json.hpp=nlohmann-json3-dev
 
 build=${GEF_BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Only what this script runs: the library, geftool and the examples, not the test suite.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEF_WERROR=ON -DGEF_BUILD_TESTS=OFF
 cmake --build "$build" -j "${GEF_JOBS:-2}"
 
 example="$build/bin/gef_example"

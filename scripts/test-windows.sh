@@ -33,11 +33,11 @@ version=$(sed -n 's/^project(libgef VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 bash tests/consumer/run-windows.sh "$build" . "$build/consumer-check" "$version"
 
 # The two platforms must offer one and the same interface.
-linux_so=${GEF_LINUX_BUILD_DIR:-build}/lib/libgef.so
+linux_so=${GEF_LINUX_BUILD_DIR:-build-test}/lib/libgef.so
 if [[ ! -f $linux_so ]]; then
   echo "=== $linux_so missing: building the Linux library to compare exports"
-  cmake -S . -B "${GEF_LINUX_BUILD_DIR:-build}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-  cmake --build "${GEF_LINUX_BUILD_DIR:-build}" -j "${GEF_JOBS:-2}" --target gef
+  cmake -S . -B "${GEF_LINUX_BUILD_DIR:-build-test}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake --build "${GEF_LINUX_BUILD_DIR:-build-test}" -j "${GEF_JOBS:-2}" --target gef
 fi
 echo "=== comparing exports of $linux_so and $build/bin/gef.dll"
 bash tests/build/export_names.sh same nm "$linux_so" x86_64-w64-mingw32-objdump "$build/bin/gef.dll"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds libgef and runs every test twice: an optimised build, then one under AddressSanitizer and UBSan.
+# Builds libgef in every build type and runs every test twice: an optimised build, then one under
+# AddressSanitizer and UBSan.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -34,8 +35,18 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout "$test_timeout"
 }
 
-# Asserts stay on: a test build should trip over broken invariants.
-run_suite build \
+# The user's plain builds: every build type configures and builds the library, geftool and the
+# fuzz replay (the compiler's flow analysis differs per optimisation level) with
+# the default options, and warnings stay errors here so a new one is seen at once.
+for type in Release Debug; do
+  echo "=== $type build (library and geftool)"
+  cmake -S . -B "build-${type,,}" -DCMAKE_BUILD_TYPE=$type -DGEF_WERROR=ON >/dev/null
+  cmake --build "build-${type,,}" -j "$jobs" --target gef geftool gef_fuzz_replay
+done
+
+# Asserts stay on: a test build should trip over broken invariants. The test builds live in
+# folders of their own, so `build/` stays the user's.
+run_suite build-test \
   -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g" \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g"
 

@@ -23,6 +23,7 @@ PathLike = Union[str, "os.PathLike[str]"]
 
 #: The rule sets test_gef knows, in the order Document.check runs them by default.
 RULE_SETS = ("HEADER", "DATA", "GEF-CPT-Report", "GEF-BORE-Report")
+_RULE_SET_NAMES = {name.upper() for name in RULE_SETS} | {"TAAL"}  # the library's older name of HEADER
 
 # Below this magnitude a void value marks every value smaller than itself (the library's rule).
 _VOID_THRESHOLD = 1e-40
@@ -316,13 +317,14 @@ class Document:
             raise ReadError(self.path, _next_findings(lib))
 
     def check(self, *rule_sets: str) -> List[Finding]:
-        """Runs the library's rule sets and returns the findings of reading followed by those of
+        """Runs the library's rule sets and returns every finding of reading followed by those of
         the rule sets, as ``geftool check`` lists them. Without arguments: HEADER, DATA and the
-        report rule set that applies (GEF-CPT-Report or GEF-BORE-Report), skipping those this
-        library does not have yet. A rule set named here that the library lacks raises
-        NotImplementedError; an unknown name raises ValueError."""
-        explicit = bool(rule_sets)
-        if not explicit:
+        report rule set that applies (GEF-CPT-Report or GEF-BORE-Report). A name not in
+        :data:`RULE_SETS` (in any case) raises ValueError before anything runs."""
+        unknown = [name for name in rule_sets if name.upper() not in _RULE_SET_NAMES]
+        if unknown:
+            raise ValueError(f"unknown rule set {unknown[0]!r}; known: {RULE_SETS}")
+        if not rule_sets:
             wanted = {"CPT": "GEF-CPT-Report", "BORE": "GEF-BORE-Report"}.get(self.report_type)
             rule_sets = tuple(r for r in RULE_SETS if not r.startswith("GEF-") or r == wanted)
         with LOCK:
@@ -331,18 +333,7 @@ class Document:
             findings = _next_findings(lib)
             for name in rule_sets:
                 lib.test_gef(name.encode("ascii"))
-                new = _next_findings(lib)
-                # A rule set the library lacks records just one note (code 42) saying so.
-                if len(new) == 1 and new[0].code == 42:
-                    if "not available" in new[0].message:
-                        if explicit:
-                            raise NotImplementedError(
-                                f"rule set {name} is not available in this libgef "
-                                f"({version()})")
-                        continue
-                    if explicit:
-                        raise ValueError(f"unknown rule set {name!r}; known: {RULE_SETS}")
-                findings += new
+                findings += _next_findings(lib)
             return findings
 
 
@@ -415,12 +406,10 @@ def from_arrays(data, columns: Sequence[Tuple[str, str, int]], *,
 
 
 def write(document: Document, path: PathLike) -> None:
-    """Writes `document` as a GEF file with the library's writer (raises NotImplementedError
-    when this library has none yet, OSError when the file cannot be written)."""
+    """Writes `document` as a GEF file with the library's writer (raises OSError when the file
+    cannot be written)."""
     with LOCK:
         lib = library()
-        if not hasattr(lib, "write_gef"):
-            raise NotImplementedError(f"this libgef ({version()}) cannot write GEF files yet")
         document._load(lib)
         _next_findings(lib)
         if lib.write_gef(os.fsencode(os.fspath(path))) != 1:

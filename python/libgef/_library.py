@@ -5,11 +5,12 @@ from __future__ import annotations
 
 import atexit
 import ctypes
+import ctypes.util
 import os
 import sys
 import threading
 from pathlib import Path
-from typing import List, Optional
+from typing import List, Optional, Union
 
 __all__ = ["LibraryNotFoundError", "library", "library_candidates", "LOCK"]
 
@@ -33,12 +34,23 @@ def _file_names() -> List[str]:
     return ["libgef.so"]
 
 
-def library_candidates() -> List[Path]:
-    """The paths tried, in order: ``LIBGEF_PATH`` (a library file or a folder holding one), the
-    package folder and the folder above it, then the project's ``build/lib`` (and ``build/bin``,
-    where Windows builds put ``gef.dll``)."""
+def _system_names() -> List[str]:
+    """Names the system's loader resolves itself: what ``find_library`` reports, then the
+    versioned file an installed package provides."""
+    found = ctypes.util.find_library("gef")
+    names = [found] if found else []
+    if sys.platform.startswith("linux") and "libgef.so.0" not in names:
+        names.append("libgef.so.0")
+    return names
+
+
+def library_candidates() -> List[Union[Path, str]]:
+    """The places tried, in order: ``LIBGEF_PATH`` (a library file or a folder holding one), the
+    package folder and the folder above it, the project's ``build/lib`` (and ``build/bin``,
+    where Windows builds put ``gef.dll``), then the system's library path (an installed package
+    or ``cmake --install``), given as bare names (str) for the system's loader to find."""
     names = _file_names()
-    found: List[Path] = []
+    found: List[Union[Path, str]] = []
     env = os.environ.get("LIBGEF_PATH")
     if env:
         path = Path(env)
@@ -49,11 +61,10 @@ def library_candidates() -> List[Path]:
     for folder in (_PACKAGE_DIR, _PACKAGE_DIR.parent, _PROJECT_DIR / "build" / "lib",
                    _PROJECT_DIR / "build" / "bin"):
         found += [folder / name for name in names]
-    return found
+    return found + _system_names()
 
 
-# (name, result type, argument types) of every function the package calls; optional ones may be
-# missing from an older library and are then simply not offered.
+# (name, result type, argument types) of every function the package calls.
 _c = ctypes
 _FUNCTIONS = [
     ("init_gef", _c.c_int, []),
@@ -73,23 +84,19 @@ _FUNCTIONS = [
     ("gef_copy_errors", _c.c_int, [_c.POINTER(_c.c_int), _c.c_int]),
     ("gef_copy_header", _c.c_longlong, [_c.c_char_p, _c.c_longlong]),
     ("gef_copy_column_texts", _c.c_longlong, [_c.c_char_p, _c.c_longlong]),
-]
-_OPTIONAL = [
     ("write_gef", _c.c_int, [_c.c_char_p]),
 ]
 
 _library: Optional[ctypes.CDLL] = None
 
 
-def _declare(lib: ctypes.CDLL, table, required: bool) -> None:
-    for name, result, arguments in table:
+def _declare(lib: ctypes.CDLL) -> None:
+    for name, result, arguments in _FUNCTIONS:
         try:
             function = getattr(lib, name)
         except AttributeError:
-            if required:
-                raise LibraryNotFoundError(
-                    f"{lib._name} does not export {name}: it is older than this package")
-            continue
+            raise LibraryNotFoundError(
+                f"{lib._name} does not export {name}: it is older than this package")
         function.restype = result
         function.argtypes = arguments
 
@@ -101,31 +108,26 @@ def library() -> ctypes.CDLL:
         return _library
     tried = []
     for path in library_candidates():
-        if not path.is_file():
+        if isinstance(path, Path) and not path.is_file():
             tried.append(f"{path} (absent)")
             continue
         try:
             lib = ctypes.CDLL(str(path))
         except OSError as error:
-            tried.append(f"{path} ({error})")
+            where = "system library path: " if isinstance(path, str) else ""
+            tried.append(f"{path} ({where}{error})")
             continue
-        _declare(lib, _FUNCTIONS, True)
-        _declare(lib, _OPTIONAL, False)
+        _declare(lib)
         if lib.init_gef() != 1:
             raise LibraryNotFoundError(f"{path}: init_gef failed")
         atexit.register(_release, lib)
         _library = lib
         return lib
     raise LibraryNotFoundError(
-        "libgef shared library not found; set LIBGEF_PATH to the library file or its folder. "
-        "Looked in: " + "; ".join(tried))
+        "libgef shared library not found; install it or set LIBGEF_PATH to the library file or "
+        "its folder. Looked in: " + "; ".join(tried))
 
 
 def _release(lib: ctypes.CDLL) -> None:
     with LOCK:
         lib.free_gef()
-
-
-def has_function(name: str) -> bool:
-    """Whether the loaded library exports `name`. Call with LOCK held."""
-    return hasattr(library(), name)

@@ -10,7 +10,7 @@ import sys
 import pytest
 
 import libgef
-from conftest import GEFTOOL_DATA, PYTHON_DIR, corpus_files, example_files
+from conftest import EXAMPLES, GEFTOOL_DATA, PYTHON_DIR, corpus_files, example_files
 
 FILES = example_files() + sorted(GEFTOOL_DATA.glob("*.gef")) + corpus_files()[::6]
 
@@ -30,14 +30,21 @@ def test_findings_equal_geftool_check_json(geftool):
             [(f["code"], f["level"], f["message"]) for f in expected["findings"]], path.name
 
 
-def test_rule_sets_by_name():
+def test_rule_sets_by_name(tmp_path):
     doc = libgef.read(example_files()[0])
     header = doc.check("header")
     assert header[:len(doc.findings)] == doc.findings
     with pytest.raises(ValueError):
         doc.check("NO-SUCH-RULES")
-    for name in ("DATA", "GEF-CPT-Report", "GEF-BORE-Report"):
+    for name in ("DATA", "GEF-CPT-Report", "GEF-BORE-Report", "TAAL"):
         assert isinstance(doc.check(name), list)
+    # A lone note with code 42 is a finding like any other, never taken for a missing rule set.
+    text = (EXAMPLES / "cpt_basic.gef").read_bytes().replace(b"#EOH=", b"#DATAFORMAT= TEXT\r\n#EOH=")
+    (tmp_path / "note.gef").write_bytes(text)
+    noted = libgef.read(tmp_path / "note.gef")
+    assert [(f.code, f.message.strip()) for f in noted.check("HEADER")[len(noted.findings):]] == \
+        [(42, "GEF 100: Illegal dataformat")]
+    assert any(f.code == 42 for f in noted.check())
 
 
 def test_write_round_trip(tmp_path):
@@ -57,6 +64,20 @@ def test_missing_library_names_every_place_searched(tmp_path):
                          cwd=tmp_path).stdout
     assert "LIBGEF_PATH" in out and str(tmp_path / "nowhere" / "libgef.so") in out
     assert str(tmp_path / "libgef") in out and os.path.join("build", "lib") in out
+    assert "libgef.so.0 (system library path" in out
+
+
+def test_installed_library_found_on_the_system_path(tmp_path):
+    # As after `cmake --install` to a prefix the loader searches: no LIBGEF_PATH, no build tree.
+    shutil.copytree(PYTHON_DIR / "libgef", tmp_path / "libgef")
+    built = os.environ["LIBGEF_PATH"]
+    (tmp_path / "lib").mkdir()
+    shutil.copy(built, tmp_path / "lib" / "libgef.so.0")
+    env = {k: v for k, v in os.environ.items() if k != "LIBGEF_PATH"}
+    env.update(PYTHONPATH=str(tmp_path), LD_LIBRARY_PATH=str(tmp_path / "lib"))
+    run = subprocess.run([sys.executable, "-c", "import libgef; print(libgef.version())"],
+                         env=env, capture_output=True, text=True, cwd=tmp_path)
+    assert run.returncode == 0 and run.stdout.strip(), run.stderr
 
 
 def test_version_is_the_projects():

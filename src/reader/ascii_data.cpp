@@ -8,7 +8,9 @@
 // Producers often end a scan right after its last value: with the record separator instead of a
 // column separator first, with a line end where blanks separate the values, or with the end of
 // the file. Such a scan is complete, so it is kept and reported once as a deviation; every other
-// missing separator still ends the data as the format demands.
+// missing separator still ends the data as the format demands. Likewise a file with per-scan
+// texts but neither separator is read line by line when nothing but blanks follows each scan's
+// last value.
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -126,6 +128,16 @@ struct Parser {
     return 0;
   }
 
+  // Whether only blanks or tabs follow up to the line end or the end of the file; the line end
+  // is consumed.
+  bool rest_of_line_blank() {
+    while (p < end && (*p == ' ' || *p == '\t')) ++p;
+    if (p == end) return true;
+    if (*p != '\r' && *p != '\n') return false;
+    if (*p++ == '\r' && p < end && *p == '\n') ++p;
+    return true;
+  }
+
   // The text up to the record separator. 0 when read, kTextTooLong when the separator is not
   // among the first 1024 characters, kEnded when the file ends first (the text so far is kept).
   int read_column_text(std::int32_t scan) {
@@ -157,6 +169,12 @@ int parse(Parser& in, bool texts, bool column_separator, bool record_separator) 
           const Value v = in.read_value();
           if (v == Value::AT_END) return kEnded;
           if (v != Value::READ) return c == 0 && *in.p == kDosEnd ? kEnded : kBadValue;
+        }
+        // Without any separator a scan can only end at its line end, and then only with
+        // nothing but blanks after its last value: its text is empty.
+        if (!record_separator) {
+          if (!in.rest_of_line_blank()) return kNoRecordSeparator;
+          continue;
         }
       }
       if (int r = in.read_column_text(scan)) return r;
@@ -279,7 +297,7 @@ int read_ascii_data(Document& doc, std::FILE* file) {
     // Only a guess failed; growing as the values come may still fit.
   }
   try {
-    if (!texts || recsep.present != 0)
+    if (!texts || recsep.present != 0 || colsep.present == 0)
       outcome = parse(in, texts, colsep.present != 0, recsep.present != 0);
   } catch (const std::bad_alloc&) {
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(in.values.size() * 8 / 1024),
@@ -294,6 +312,8 @@ int read_ascii_data(Document& doc, std::FILE* file) {
   // Scans kept follow the outcome; messages never name a scan or column below 1.
   if (in.early_end > 0)
     report_text(doc, ERR_NO_COLUMN_SEPARATOR, "", clamp_count(in.early_end), columns, 4);
+  if (texts && recsep.present == 0 && outcome != kNoRecordSeparator)
+    report_text(doc, ERR_COLUMNTEXT_WITHOUT_RECORDSEPARATOR, "", 1, 0, 4);
   std::int64_t scans = 0;
   switch (outcome) {
   case kNoRecordSeparator:

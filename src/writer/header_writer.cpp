@@ -138,9 +138,15 @@ void structure_line(Document& doc, Output& out, int area, int code) {
   for (int k = 0; k < fields; ++k)
     if (e.field[k].s != nullptr && e.field[k].s[0] != '\0') last = k + 1;
   std::string line = std::string("#") + keyword_info(area).name + "=";
+  // An empty first field leaves the equals sign directly before the next field's comma;
+  // empty later fields keep their places.
   for (int k = 0; k < last; ++k) {
-    line += k == 0 ? " " : ", ";
-    line += field_text(e.field[k].s);
+    const std::string field = field_text(e.field[k].s);
+    if (k > 0)
+      line += ", ";
+    else if (!field.empty())
+      line += " ";
+    line += field;
   }
   out.put(line);
   out.end_line();

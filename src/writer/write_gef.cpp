@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 // write_gef: prepares the document (the keywords a written file must carry) and writes it.
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "api/boundary.h"
@@ -29,7 +31,9 @@ bool contains_nocase(const char* text, const char* part) {
   return upper.find(part) != std::string::npos;
 }
 
-// A converted older CPT report is written with the report version it was converted to.
+// A converted older CPT report is written with the report version it was converted to, and a
+// procedure code in the older form ("CPT-Report") with the name that version is recognised by,
+// so the written file reads back as the same report and is not converted a second time.
 void record_converted_version(Document& doc) {
   if (g_library.conversion_stamp == 0) return;
   Entry& report = entry(doc, KW_REPORTCODE, 0);
@@ -38,8 +42,16 @@ void record_converted_version(Document& doc) {
     report.field[2].i = kConvertedReportVersion;
   Entry& procedure = entry(doc, KW_PROCEDURECODE, 0);
   if (procedure.present != 0 && (contains_nocase(procedure.field[0].s, "CPT-REPORT") ||
-                                 contains_nocase(procedure.field[0].s, "CPT_REPORT")))
+                                 contains_nocase(procedure.field[0].s, "CPT_REPORT"))) {
     procedure.field[2].i = kConvertedReportVersion;
+    if (!equals_nocase(procedure.field[0].s, "GEF-CPT-REPORT") &&
+        !equals_nocase(procedure.field[0].s, "GEF_CPT_REPORT")) {
+      char* name = copy_text("GEF-CPT-Report");
+      if (name == nullptr) throw std::bad_alloc();
+      std::free(procedure.field[0].s);
+      procedure.field[0].s = name;
+    }
+  }
   g_library.conversion_stamp = 0;
 }
 

@@ -3,7 +3,7 @@
 # Lists or checks the names a libgef shared library (ELF .so or PE .dll) exports.
 #
 #   export_names.sh list  elf|pe TOOL LIBRARY
-#   export_names.sh check elf|pe TOOL LIBRARY EXPORTS_TXT PENDING_TXT [EXTENSIONS_H]
+#   export_names.sh check elf|pe TOOL LIBRARY EXPORTS_TXT [EXTENSIONS_H]
 #   export_names.sh same  NM LIBGEF_SO OBJDUMP GEF_DLL
 #
 # TOOL is nm for elf and objdump for pe. Names starting with gef_ are the library's extensions
@@ -46,27 +46,21 @@ fail_if_any() {
 }
 
 check() {
-  local format=$1 tool=$2 lib=$3 exports=$4 pending=$5 extensions_h=${6:-} tmp
+  local format=$1 tool=$2 lib=$3 exports=$4 extensions_h=${5:-} tmp
   tmp=$(mktemp -d)
   trap 'rm -rf "$tmp"' RETURN
   list_names "$format" "$tool" "$lib" >"$tmp/exported"
   grep -v '^gef_' "$tmp/exported" >"$tmp/actual" || true
   grep '^gef_' "$tmp/exported" >"$tmp/extensions" || true
-  sorted_file "$exports" >"$tmp/all"
-  if [[ -f $pending ]]; then sorted_file "$pending" >"$tmp/pending"; else : >"$tmp/pending"; fi
-  LC_ALL=C comm -23 "$tmp/all" "$tmp/pending" >"$tmp/expected"
+  sorted_file "$exports" >"$tmp/expected"
   local name
   name=$(basename "$lib")
   failed=0
-  LC_ALL=C comm -23 "$tmp/pending" "$tmp/all" >"$tmp/1"
-  fail_if_any "$tmp/1" "pending_exports.txt names that are not in exports.txt (typo?):"
-  LC_ALL=C comm -12 "$tmp/actual" "$tmp/pending" >"$tmp/2"
-  fail_if_any "$tmp/2" "exported but still listed in tests/build/pending_exports.txt (remove them there):"
-  LC_ALL=C comm -13 "$tmp/expected" "$tmp/actual" | LC_ALL=C comm -23 - "$tmp/pending" >"$tmp/3"
+  LC_ALL=C comm -13 "$tmp/expected" "$tmp/actual" >"$tmp/3"
   fail_if_any "$tmp/3" "exported by $name but not in exports.txt (leaked internal symbols):"
   LC_ALL=C comm -23 "$tmp/expected" "$tmp/actual" >"$tmp/4"
-  fail_if_any "$tmp/4" "in exports.txt and not pending, but not exported by $name (missing):"
-  grep '^gef_' "$tmp/all" >"$tmp/5" || true
+  fail_if_any "$tmp/4" "in exports.txt but not exported by $name (missing):"
+  grep '^gef_' "$tmp/expected" >"$tmp/5" || true
   fail_if_any "$tmp/5" "exports.txt itself uses the gef_ prefix kept for extensions:"
   if [[ -n $extensions_h ]]; then
     # The gef_ functions the header declares with GEF_API.
@@ -77,8 +71,8 @@ check() {
     LC_ALL=C comm -13 "$tmp/declared" "$tmp/extensions" >"$tmp/7"
     fail_if_any "$tmp/7" "gef_ names exported but not declared in $(basename "$extensions_h"):"
   fi
-  echo "$name: $(wc -l <"$tmp/actual") specified names exported, $(wc -l <"$tmp/expected") expected," \
-    "$(wc -l <"$tmp/pending") pending; $(wc -l <"$tmp/extensions") gef_ extensions"
+  echo "$name: $(wc -l <"$tmp/actual") specified names exported, $(wc -l <"$tmp/expected") expected;" \
+    "$(wc -l <"$tmp/extensions") gef_ extensions"
   return $failed
 }
 
@@ -101,6 +95,6 @@ command=${1:-}
 shift || true
 case $command:$# in
 list:3) list_names "$@" ;;
-check:5 | check:6 | same:4) "$command" "$@" ;;
+check:4 | check:5 | same:4) "$command" "$@" ;;
 *) sed -n '2,11p' "$0" >&2; exit 2 ;;
 esac

@@ -66,6 +66,10 @@ TEST_F(AsciiTest, SeparatorFormsFindingsAndColumnTexts) {
       {2, kRecord + kTexts, "1 2 peat!\r\n3 4!\r\n", {}, {}, 2, 4, {" peat", kNull}},
       {1, kBoth + kTexts, "1;loam", {}, {}, 1, 1, {"loam"}},
       {1, kBoth + "#COLUMNTEXT= 2\r\n", "1;x!\r\n2;y!\r\n", {}, {}, 2, 2, {kNull, kNull}},
+      // Texts on but no separator at all: a line end closes the scan when only blanks follow
+      // its last value, reported once as a deviation.
+      {3, kTexts, "1 2 3 \r\n4\t5 6\n7 8 9", {GEF_E_COLUMNTEXT_WITHOUT_RECORDSEPARATOR},
+       {1, 0, 4}, 3, 9, {kNull, kNull, kNull}},
       // 1022 characters fit; a longer text is dropped and reported with the limit.
       {1, kBoth + kTexts, "1;" + longest + "!\r\n", {}, {}, 1, 1, {longest}},
       {1, kBoth + kTexts, "1;a!\r\n2;" + longest + "t!\r\n", {GEF_E_COLUMNTEXT_TOO_LONG},
@@ -89,10 +93,14 @@ TEST_F(AsciiTest, SeparatorFormsFindingsAndColumnTexts) {
   }
 }
 
+// Where a text could stand but no record separator ends it, the file is refused.
 TEST_F(AsciiTest, ColumnTextNeedsARecordSeparator) {
-  EXPECT_EQ(read(header(1, kColumn + kTexts) + "1;a!\r\n"), 0);
-  EXPECT_EQ(find_error(GEF_E_COLUMNTEXT_WITHOUT_RECORDSEPARATOR)[4], 1);
-  EXPECT_EQ(find_error(GEF_E_DATA_BLOCK_ERRORS)[4], 1);
+  for (const std::string& file :
+       {header(1, kColumn + kTexts) + "1;a!\r\n", header(2, kTexts) + "1 2\r\n3 4 sand\r\n"}) {
+    EXPECT_EQ(read(file), 0);
+    EXPECT_EQ(find_error(GEF_E_COLUMNTEXT_WITHOUT_RECORDSEPARATOR)[4], 1);
+    EXPECT_EQ(find_error(GEF_E_DATA_BLOCK_ERRORS)[4], 1);
+  }
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The header writer: one written line per keyword, order, forced keywords, versions and mends.
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "writer/writer_fixture.h"
 
@@ -93,14 +96,20 @@ TEST_F(HeaderWriterTest, FillsDefaultsForMissingIdentity) {
 }
 
 TEST_F(HeaderWriterTest, WritesKeywordsInTheFixedOrderWithStructureLines) {
-  for (const char* l : {"ROW= 3", "PARENT= p", "EQUIPMENT= rig", "COLUMNINFO= 2, m, b",
-                        "COLUMNINFO= 1, m, a", "STRUCTURETEXT= COLUMNINFO, a, , c",
-                        "STRUCTURETYPE= GEFID, x", "STRUCTURETEXT= COMMENT, lost", "FILEOWNER= me"})
+  for (const char* l :
+       {"ROW= 3", "PARENT= p", "EQUIPMENT= rig", "COLUMNINFO= 2, m, b", "COLUMNINFO= 1, m, a",
+        "STRUCTURETEXT= COLUMNINFO, a, , c", "STRUCTURETYPE= GEFID, x",
+        "STRUCTURETEXT= COMMENT, lost", "FILEOWNER= me", "STRUCTURETYPE= COLUMNINFO, y, , z"})
     store_line(l);
+  // A first field emptied in the record: the equals sign meets the next field's comma.
+  Entry& blank_first = entry_of(KW_STRUCTURETYPE, KW_COLUMNINFO);
+  std::free(blank_first.field[0].s);
+  blank_first.field[0].s = copy_text("");
   const std::string text = write();
   EXPECT_EQ(text.substr(0, text.find("#EOH=\r\n") + 7), // ROW is not a 1.1.0 keyword
             "#GEFID= 1, 1, 0\r\n#STRUCTURETYPE= GEFID, x\r\n#FILEOWNER= me\r\n#COLUMN= 4\r\n"
-            "#STRUCTURETEXT= COLUMNINFO, a, , c\r\n#COLUMNINFO= 1, m, a\r\n"
+            "#STRUCTURETEXT= COLUMNINFO, a, , c\r\n#STRUCTURETYPE=, y, , z\r\n"
+            "#COLUMNINFO= 1, m, a\r\n"
             "#COLUMNINFO= 2, m, b\r\n#DATAFORMAT= ASCII\r\n#LASTSCAN= 10\r\n"
             "#EQUIPMENT= rig\r\n#PARENT= p\r\n#OS= DOS\r\n#EOH=\r\n");
 }
@@ -131,8 +140,37 @@ TEST_F(HeaderWriterTest, RecordsTheConvertedReportVersion) {
   g_library.conversion_stamp = 1;
   const std::string text = write();
   EXPECT_EQ(line(text, "#REPORTCODE="), "#REPORTCODE= gef_cpt_report, 1, 1, 0");
-  EXPECT_EQ(line(text, "#PROCEDURECODE="), "#PROCEDURECODE= MY-CPT-REPORT, 1, 1, 0");
+  EXPECT_EQ(line(text, "#PROCEDURECODE="), "#PROCEDURECODE= GEF-CPT-Report, 1, 1, 0");
   EXPECT_EQ(g_library.conversion_stamp, 0);
+}
+
+// A 1.0.0 CPT report is converted on reading; written and read again it is the same 1.1.0
+// report with the same data, not converted a second time. Unconverted files keep their names.
+TEST_F(HeaderWriterTest, ConvertedReportReadsBackAsTheSameReport) {
+  const std::string older = "#GEFID= 1, 0, 0\r\n#PROCEDURECODE= CPT-Report, 1, 0, 0\r\n"
+                            "#COLUMN= 2\r\n#COLUMNINFO= 1, m, sondeerlengte, 1\r\n"
+                            "#COLUMNINFO= 2, MPa, conus, 2\r\n#LASTSCAN= 3\r\n#EOH=\r\n"
+                            "-0.0100 1.5\r\n-0.0200 2.25\r\n-0.0300 3.125\r\n";
+  const std::string in = scratch_.write("in.gef", older);
+  auto read_back = [](const std::string& file) {
+    EXPECT_EQ(read_gef(file.c_str()), 1);
+    std::vector<double> values;
+    for (int c = 1; c <= 2; ++c)
+      for (int s = 1; s <= get_nr_scans(); ++s) values.push_back(get_data(s, c));
+    return values;
+  };
+  const std::vector<double> first = read_back(in);
+  EXPECT_EQ(first[0], 0.01); // converted: penetration length made positive
+  const std::string text = write();
+  EXPECT_EQ(line(text, "#PROCEDURECODE="), "#PROCEDURECODE= GEF-CPT-Report, 1, 1, 0");
+  const std::vector<double> second = read_back(path("out.gef"));
+  EXPECT_EQ(gcr_is_gcr(), 1);
+  EXPECT_EQ(gcr_get_version(), 1);
+  EXPECT_EQ(std::memcmp(first.data(), second.data(), first.size() * sizeof(double)), 0);
+  EXPECT_EQ(first.size(), second.size());
+
+  store_line("PROCEDURECODE= CPT-Report, 1, 1, 0"); // not converted: written as stored
+  EXPECT_EQ(line(write(), "#PROCEDURECODE="), "#PROCEDURECODE= CPT-Report, 1, 1, 0");
 }
 
 TEST_F(HeaderWriterTest, WritesTextsThatReadBackAsTheSameField) {

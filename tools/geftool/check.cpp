@@ -51,7 +51,7 @@ std::vector<const RuleSet*> chosen_sets(const CheckOptions& options, ReportKind 
   std::vector<const RuleSet*> sets;
   for (const std::string& name : options.rules) {
     const RuleSet* set = find_rule_set(name);
-    if (set != nullptr && set->available) sets.push_back(set);
+    if (set != nullptr) sets.push_back(set);
   }
   return sets;
 }
@@ -184,9 +184,6 @@ int run_check(const CheckOptions& options) {
       std::cerr << "geftool check: unknown rule set '" << to_utf8(name) << "' (known:";
       for (const RuleSet& s : rule_sets()) std::cerr << " " << s.name;
       std::cerr << ")\n";
-      argument_error = true;
-    } else if (!set->available) {
-      std::cerr << "geftool check: rule set " << set->name << " is not available in this library\n";
       argument_error = true;
     }
   }

@@ -13,7 +13,6 @@ enum class ReportKind { None, Cpt, Bore };
 /// A rule set of test_gef.
 struct RuleSet {
   const char* name;  ///< the category passed to test_gef
-  bool available;    ///< false while the library only records that the set is missing
   ReportKind report; ///< None: run on every file; otherwise only on reports of this kind
 };
 
@@ -30,7 +29,7 @@ ReportKind report_kind();
 /// "GEF-CPT-Report", "GEF-BORE-Report" or "" for `kind`.
 const char* report_kind_name(ReportKind kind);
 
-/// The available rule sets that apply to a document of flavour `kind`.
+/// The rule sets that apply to a document of flavour `kind`.
 std::vector<const RuleSet*> default_rule_sets(ReportKind kind);
 
 } // namespace geftool
