@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // geftool: the command line to check, inspect and convert GEF files with libgef.
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,9 +57,15 @@ int main(int argc, char** argv) {
   info_cmd->add_option("file", info_path, "GEF file")->required();
   info_cmd->add_flag("--json", info_json, "Print the summary as JSON");
   std::string codes;
-  const char* codes_help = "Code-text file that expands the layer descriptions of borings "
-                           "(default: the soil codes shipped with geftool)";
+  const char* codes_help = "Code-text file that expands the layer descriptions of borings, or "
+                           "en / nl for the English or Dutch soil codes shipped with geftool "
+                           "(default: en)";
   info_cmd->add_option("--codes", codes, codes_help);
+  double equilibrium = 0;
+  CLI::Option* equilibrium_option =
+      info_cmd->add_option("--equilibrium", equilibrium,
+                           "Equilibrium pore pressure of a dissipation test, in its column's unit, "
+                           "for t50 (default: the last reading)");
 
   geftool::DumpOptions dump;
   CLI::App* dump_cmd = app.add_subcommand(
@@ -179,7 +186,10 @@ int main(int argc, char** argv) {
   }
 
   if (check_cmd->parsed()) return geftool::run_check(check);
-  if (info_cmd->parsed()) return geftool::run_info(info_path, info_json, codes);
+  if (info_cmd->parsed())
+    return geftool::run_info(info_path, info_json, codes,
+                             equilibrium_option->count() != 0 ? std::optional<double>(equilibrium)
+                                                              : std::nullopt);
   if (dump_cmd->parsed()) {
     dump.producer_names = dump_names == "file";
     dump.keep_voids = dump_voids == "keep" && !voids_empty;

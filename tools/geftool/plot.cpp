@@ -49,13 +49,6 @@ struct Panel {
   std::vector<double> x;
 };
 
-// The lowest column whose quantity number is `qn`, or 0.
-int column_of(int qn) {
-  for (int c = 1; c <= column_count(); ++c)
-    if (get_columninfo_flag(c) != 0 && get_columninfo_Qnumber(c) == qn) return c;
-  return 0;
-}
-
 Column load_column(int c) {
   Column col;
   col.number = c;
@@ -230,8 +223,8 @@ std::string title() {
 
 std::vector<Panel> cpt_panels(const Column& depth) {
   std::vector<Panel> panels;
-  const int cone = column_of(kQnCone), ratio = column_of(kQnRatio);
-  const int friction = column_of(kQnFriction);
+  const int cone = column_of_quantity(kQnCone), ratio = column_of_quantity(kQnRatio);
+  const int friction = column_of_quantity(kQnFriction);
   std::optional<Column> qc;
   if (cone != 0) {
     qc = load_column(cone);
@@ -250,7 +243,7 @@ std::vector<Panel> cpt_panels(const Column& depth) {
     }
   }
   for (int qn : kQnPore) {
-    if (const int c = column_of(qn); c != 0) {
+    if (const int c = column_of_quantity(qn); c != 0) {
       const Column u = load_column(c);
       panels.push_back({u.label, u.values});
       break;
@@ -266,8 +259,8 @@ std::vector<Panel> cpt_panels(const Column& depth) {
 }
 
 bool plot_cpt(const std::string& output, const std::string& name) {
-  int depth_column = column_of(kQnDepth);
-  if (depth_column == 0) depth_column = column_of(kQnLength);
+  int depth_column = column_of_quantity(kQnDepth);
+  if (depth_column == 0) depth_column = column_of_quantity(kQnLength);
   const Column depth = load_column(depth_column != 0 ? depth_column : 1);
   const std::vector<Panel> panels = cpt_panels(depth);
   if (panels.empty()) return false;
@@ -300,8 +293,8 @@ const char* soil_colour(const std::string& text) {
 }
 
 bool plot_boring(const std::string& output, const std::string& name) {
-  const Column top = load_column(column_of(kQnTop));
-  const int bottom_column = column_of(kQnBottom);
+  const Column top = load_column(column_of_quantity(kQnTop));
+  const int bottom_column = column_of_quantity(kQnBottom);
   std::vector<double> bottoms;
   if (bottom_column != 0) {
     bottoms = load_column(bottom_column).values;
@@ -346,7 +339,7 @@ int run_plot(const std::string& path, const std::string& output) {
   }
   std::string name = title();
   if (name.empty()) name = to_utf8(path.substr(path.find_last_of("/\\") + 1));
-  const bool boring = report_kind() == ReportKind::Bore && column_of(kQnTop) != 0;
+  const bool boring = report_kind() == ReportKind::Bore && column_of_quantity(kQnTop) != 0;
   const bool written = boring ? plot_boring(output, name) : plot_cpt(output, name);
   if (!written) {
     std::cerr << "geftool plot: cannot write " << to_utf8(output) << "\n";
