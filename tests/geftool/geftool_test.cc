@@ -388,7 +388,8 @@ TEST_F(GeftoolTest, PlotWritesSvgPanelsForACptAndBoxesForABoring) {
   expect_in_order(svg, {"^<?xml", ">cone resistance [MPa]<", ">friction ratio [%]<", ">S-04<"});
   EXPECT_EQ(count(svg, "class=\"panel\""), 2u); // no pore pressure column
   ASSERT_EQ(geftool("plot " + kBoring + " -o " + path("boring.svg")).status, 0);
-  expect_in_order(slurp_file(dir() / "boring.svg"), {"fill=\"#8a5a3a\"", ">'Vm';'DO BR'<"}); // peat
+  expect_in_order(slurp_file(dir() / "boring.svg"),
+                  {"fill=\"#8a5a3a\"", ">peat poor in minerals; dark brown<"}); // expanded
 }
 
 TEST_F(GeftoolTest, ConvertKeepsTheValuesAndChangesTheLayoutAsAsked) {

@@ -110,11 +110,15 @@ int main(int argc, char** argv) {
       ->required();
   summary_cmd->add_flag("--json", summary_json, "Print the rows as JSON");
 
-  std::string plot_path, plot_output;
+  std::vector<std::string> plot_paths;
+  std::string plot_output;
   CLI::App* plot_cmd = app.add_subcommand(
-      "plot", "Draw one GEF file as SVG: a CPT's cone resistance, friction ratio and pore "
-              "pressure against depth, or a boring's layers with their texts.");
-  plot_cmd->add_option("file", plot_path, "GEF file")->required();
+      "plot", "Draw GEF files as SVG: a CPT's cone resistance, friction ratio and pore "
+              "pressure against depth, a boring's log, a dissipation test's pore pressure "
+              "against time, or several CPTs and borings side by side.");
+  plot_cmd->add_option("files", plot_paths, "GEF files; several are drawn side by side")
+      ->required();
+  plot_cmd->add_option("--codes", codes, codes_help);
   plot_cmd->add_option("-o,--output", plot_output, "SVG file to write")->required();
 
   geftool::ConvertOptions convert;
@@ -200,7 +204,7 @@ int main(int argc, char** argv) {
   }
   if (header_cmd->parsed()) return geftool::run_header(header_path, header_json);
   if (summary_cmd->parsed()) return geftool::run_summary(summary_paths, summary_json);
-  if (plot_cmd->parsed()) return geftool::run_plot(plot_path, plot_output);
+  if (plot_cmd->parsed()) return geftool::run_plot(plot_paths, plot_output, codes);
   if (convert_cmd->parsed()) return geftool::run_convert(convert);
   if (dif_cmd->parsed()) return geftool::run_dif(dif_input, dif_output);
   return 2;
