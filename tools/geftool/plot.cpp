@@ -292,7 +292,7 @@ const SoilStyle kSoilStyles[] = {
      "fill='black'/>"},
     {'K', "clay", "#7fae6b",
      "<path d='M-2,2 L2,-2 M0,8 L8,0 M6,10 L10,6' stroke='black' stroke-width='0.7'/>"},
-    {'V', "peat", "#8a5a3a", "<path d='M0,2 H5 M3,6 H8' stroke='black' stroke-width='0.9'/>"},
+    {'V', "peat", "#8a5a3a", "<path d='M0,2.5 H5 M3,6.5 H8' stroke='black' stroke-width='1'/>"},
     {'S', "silt", "#b9c4b0", "<path d='M2,0 V3 M6,4 V7' stroke='black' stroke-width='0.7'/>"},
     {'H', "humus", "#5a4632", "<path d='M0,4 H8' stroke='white' stroke-width='0.8'/>"},
 };
