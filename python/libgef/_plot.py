@@ -90,22 +90,29 @@ def _cpt_panels(doc, values) -> Tuple[object, np.ndarray, List[Tuple[str, np.nda
     return depth, values[:, depth.number - 1], panels
 
 
-def _plot_cpt(doc, ax):
+def _panel_axes(ax, widths, figsize):
+    """A figure with one row of panels sharing the vertical axis, `widths` their relative widths:
+    a new one, or the figure of `ax` cleared and filled."""
     import matplotlib.pyplot as plt
 
-    values = doc.values("nan")
-    depth, z, panels = _cpt_panels(doc, values)
-    widths = [2 if i == 0 else 1 for i in range(len(panels))]
     if ax is None:
-        fig, axes = plt.subplots(1, len(panels), sharey=True, figsize=(3 + 2.2 * len(panels), 8),
+        fig, axes = plt.subplots(1, len(widths), sharey=True, figsize=figsize,
                                  gridspec_kw={"width_ratios": widths}, squeeze=False)
     else:
         fig = ax.figure
         fig.clear()
-        axes = fig.subplots(1, len(panels), sharey=True, gridspec_kw={"width_ratios": widths},
+        axes = fig.subplots(1, len(widths), sharey=True, gridspec_kw={"width_ratios": widths},
                             squeeze=False)
+    return fig, axes[0]
+
+
+def _plot_cpt(doc, ax):
+    values = doc.values("nan")
+    depth, z, panels = _cpt_panels(doc, values)
+    widths = [2 if i == 0 else 1 for i in range(len(panels))]
+    fig, axes = _panel_axes(ax, widths, (3 + 2.2 * len(panels), 8))
     colours = ["tab:blue", "tab:red", "tab:green", "tab:purple"]
-    for i, (a, (label, x)) in enumerate(zip(axes[0], panels)):
+    for i, (a, (label, x)) in enumerate(zip(axes, panels)):
         a.plot(x, z, color=colours[i % len(colours)], linewidth=0.9)
         if np.isfinite(x).any() and np.nanmin(x) >= 0:
             a.set_xlim(left=0)
@@ -113,8 +120,8 @@ def _plot_cpt(doc, ax):
         a.grid(True, color="0.85", linewidth=0.5)
         a.xaxis.set_label_position("top")
         a.xaxis.tick_top()
-    axes[0][0].set_ylabel(_label(depth))
-    axes[0][0].invert_yaxis()
+    axes[0].set_ylabel(_label(depth))
+    axes[0].invert_yaxis()
     fig.suptitle(_title(doc), y=0.995, fontsize=10)
     return fig
 
@@ -240,17 +247,10 @@ def _ground_level(doc) -> Optional[float]:
 
 
 def _plot_dissipation(doc, ax):
-    import matplotlib.pyplot as plt
-
     facts = doc.dissipation()
     if facts.unavailable:
         raise ValueError(f"the dissipation test cannot be drawn: {facts.unavailable}")
-    if ax is None:
-        fig, axes = plt.subplots(1, 2, sharey=True, figsize=(11, 5))
-    else:
-        fig = ax.figure
-        fig.clear()
-        axes = fig.subplots(1, 2, sharey=True)
+    fig, axes = _panel_axes(ax, [1, 1], (11, 5))
     colours = ["tab:blue", "tab:red", "tab:green", "tab:purple"]
     for a, root in zip(axes, (False, True)):
         x = np.sqrt(np.clip(facts.time, 0, None)) if root else facts.time
@@ -276,8 +276,6 @@ def plot_profile(documents, codes="en", ax=None):
     height system when every document gives its ground level (ZID), else depth below ground.
     `documents` are Documents or paths; a boring's descriptions are expanded with `codes`.
     Returns the matplotlib figure. Needs matplotlib."""
-    import matplotlib.pyplot as plt
-
     from ._document import read
 
     docs = [d if hasattr(d, "columns") else read(d) for d in documents]
@@ -287,15 +285,7 @@ def plot_profile(documents, codes="en", ax=None):
     levels = all(z is not None for z in zs)
     borings = [d.report_type == "BORE" and d.column(_QN_TOP) is not None for d in docs]
     widths = [3 if b else 2 for b in borings]
-    if ax is None:
-        fig, axes = plt.subplots(1, len(docs), sharey=True, figsize=(1.6 * sum(widths), 9),
-                                 gridspec_kw={"width_ratios": widths}, squeeze=False)
-    else:
-        fig = ax.figure
-        fig.clear()
-        axes = fig.subplots(1, len(docs), sharey=True, gridspec_kw={"width_ratios": widths},
-                            squeeze=False)
-    axes = axes[0]
+    fig, axes = _panel_axes(ax, widths, (1.6 * sum(widths), 9))
 
     def at(z, depth):
         return z - depth if levels else depth

@@ -183,6 +183,22 @@ def check_layers(g, pixels, layers):
             assert dark.mean() > 0.02, f"no hatching: {text}"
 
 
+def label_heights(text):
+    """The labels' heights, checked to lie apart and to show words rather than raw codes."""
+    labels = re.findall(r'class="label" x="[-0-9.]+" y="([-0-9.]+)"[^>]*><title>([^<]*)<', text)
+    heights = [float(y) for y, _ in labels]
+    assert all(b - a >= 12.9 for a, b in zip(heights, heights[1:]))
+    assert not any("'" in words for _, words in labels)
+    return heights
+
+
+def test_long_boring_labels_stand_apart(geftool, tmp_path):
+    for path in borings():
+        subprocess.run([str(geftool), "plot", str(path), "-o", str(tmp_path / "b.svg")],
+                       check=True)
+        assert label_heights((tmp_path / "b.svg").read_text(encoding="utf-8"))
+
+
 @needs_rsvg
 def test_boring_log_draws_colour_hatching_marks_and_separate_labels(geftool, tmp_path):
     text, ((kind, g),), pixels = render(geftool, tmp_path, "site_boring.gef")
@@ -192,8 +208,7 @@ def test_boring_log_draws_colour_hatching_marks_and_separate_labels(geftool, tmp
     y = vertical(g, 0.2)
     right = g["left"] + g["width"]
     assert share_of(pixels, (right - 5, y - 2, right - 1, y + 2), rgb("#b9c4b0")) > 0.3
-    labels = [float(y) for y in re.findall(r'class="label" x="[-0-9.]+" y="([-0-9.]+)"', text)]
-    assert len(labels) == 10 and all(b - a >= 12.9 for a, b in zip(labels, labels[1:]))
+    assert len(label_heights(text)) == 10
     assert ">clayey sand; grey<" in text and "'Zk'" not in text.split("</defs>")[1]
     assert "level [m NAP]" in text and ">peat<" in text  # levels axis and legend
 
