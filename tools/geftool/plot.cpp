@@ -368,12 +368,17 @@ std::vector<double> place_labels(const std::vector<double>& wanted,
   std::vector<std::size_t> kept;
   for (std::size_t i = 0; i < placed.size(); ++i)
     if (std::isfinite(placed[i])) kept.push_back(i);
+  // Downwards each label keeps below the one above it, then upwards above the one below it.
   double floor = lo + height / 2;
-  for (std::size_t i : kept)
-    floor = placed[i] = std::max(placed[i], floor) + height, placed[i] -= height;
+  for (std::size_t i : kept) {
+    placed[i] = std::max(placed[i], floor);
+    floor = placed[i] + height;
+  }
   double ceiling = hi - height / 2;
-  for (auto it = kept.rbegin(); it != kept.rend(); ++it)
-    ceiling = (placed[*it] = std::min(placed[*it], ceiling)) - height;
+  for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
+    placed[*it] = std::min(placed[*it], ceiling);
+    ceiling = placed[*it] - height;
+  }
   return placed;
 }
 
