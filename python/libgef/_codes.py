@@ -79,8 +79,10 @@ def expand_layer(text: Optional[str], codes: Union[str, os.PathLike] = "en",
         shown = [_joined(_code2text(lib, pieces[0]).split("\x1f"), True)]
         for piece in pieces[1:]:
             if _holds_codes(piece):
-                # A never-split word goes first so that the expansion looks every word up whole.
-                words = _joined(_code2text(lib, "GM " + piece).split("\x1f")[1:], False)
+                # A one-character word that no code file knows goes first, so that the
+                # expansion looks every word up whole; its result is dropped.
+                results = _code2text(lib, "~ " + piece).split("\x1f")
+                words = _joined(results[1:] if results[0] == "~=???" else results, False)
                 if words:
                     shown.append(words)
             else:

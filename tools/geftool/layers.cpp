@@ -73,15 +73,15 @@ bool holds_codes(const std::string& piece) {
 std::string expand_piece(const std::string& piece, bool soil_code) {
   constexpr char kCut = '\x1f';
   // The expansion splits a first word of four characters or more as a soil code, so a later
-  // piece goes behind a word that is never split (GM), whose result is dropped.
-  const std::string text = gbr_code2text((soil_code ? piece : "GM " + piece).c_str(), "\x1f");
+  // piece goes behind a one-character word that no code file knows, whose result is dropped.
+  const std::string text = gbr_code2text((soil_code ? piece : "~ " + piece).c_str(), "\x1f");
   std::string out;
   std::size_t at = 0;
   for (bool first = true; at != std::string::npos; first = false) {
     const std::size_t next = text.find(kCut, at);
     const std::string result = text.substr(at, next == std::string::npos ? next : next - at);
     at = next == std::string::npos ? next : next + 1;
-    if (first && !soil_code) continue;
+    if (first && !soil_code && result == "~=???") continue;
     if (!out.empty()) out += soil_code && result.rfind('(', 0) != 0 ? ", " : " ";
     out += result;
   }
