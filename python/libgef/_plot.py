@@ -192,6 +192,10 @@ def _draw_log(ax, layers, x0=0.0, width=1.0, label_room=3.0):
     down = place_labels(sign * np.array(wanted), thickness, line,
                         *sorted((sign * lo, sign * hi)))
     placed = sign * down
+    left_out = int(np.sum(np.isfinite(wanted) & ~np.isfinite(placed)))
+    if left_out:  # said on the figure: the boxes are all there, not all their words
+        ax.text(0, 1.005, f"{left_out} of {len(layers)} labels left out for room",
+                transform=ax.transAxes, fontsize=6, va="bottom")
     for (t, b, text, words), w, p in zip(layers, wanted, placed):
         if not np.isfinite(p):
             continue

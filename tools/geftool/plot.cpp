@@ -425,6 +425,14 @@ std::vector<const SoilStyle*> draw_layers(Svg& svg, const Frame& f,
              "\" fill=\"none\" stroke=\"black\" stroke-width=\"0.6\"/>");
   }
   const std::vector<double> placed = place_labels(wanted, thickness, 13, kTop, kTop + kHeight);
+  std::size_t left_out = 0;
+  for (std::size_t i = 0; i < placed.size(); ++i)
+    left_out += std::isfinite(wanted[i]) && !std::isfinite(placed[i]) ? 1 : 0;
+  if (left_out > 0) // said on the picture: the boxes are all there, not all their words
+    svg.line("<text class=\"note\" x=\"" + fixed(f.left) + "\" y=\"" + fixed(kTop - 8) +
+             "\" font-size=\"10\">" + std::to_string(left_out) + " of " +
+             std::to_string(layers.size()) +
+             " labels left out for room; geftool info lists every layer</text>");
   for (std::size_t i = 0; i < layers.size(); ++i) {
     if (!std::isfinite(placed[i])) continue;
     const double x = f.left + f.width;
