@@ -277,7 +277,8 @@ def _plot_dissipation(doc, ax):
 
 def plot_profile(documents, codes="en", ax=None):
     """CPTs and borings side by side, in the order given, on one vertical axis: levels in the
-    height system when every document gives its ground level (ZID), else depth below ground.
+    height system when every document gives its ground level (ZID) in the same one, else depth
+    below ground.
     `documents` are Documents or paths; a boring's descriptions are expanded with `codes`.
     Returns the matplotlib figure. Needs matplotlib."""
     from ._document import read
@@ -286,7 +287,8 @@ def plot_profile(documents, codes="en", ax=None):
     if not docs:
         raise ValueError("plot_profile needs at least one document")
     zs = [_ground_level(d) for d in docs]
-    levels = all(z is not None for z in zs)
+    systems = {(d.header.get("ZID") or [(None,)])[0][0] for d in docs}
+    levels = all(z is not None for z in zs) and len(systems) == 1
     borings = [d.report_type == "BORE" and d.column(_QN_TOP) is not None for d in docs]
     widths = [3 if b else 2 for b in borings]
     fig, axes = _panel_axes(ax, widths, (1.6 * sum(widths), 9))

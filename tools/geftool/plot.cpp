@@ -545,11 +545,12 @@ bool plot_cpt(const Sounding& s, const std::string& output) {
   return svg.write(output, left - kGap + kRight, kTop + kHeight + kBottom);
 }
 
-// CPTs and borings side by side on one vertical axis: levels in the height system when every
-// file gives its ground level, depths below ground otherwise.
+// CPTs and borings side by side on one vertical axis: levels when every file gives its ground
+// level in the same height system, depths below ground otherwise.
 bool plot_profile(const std::vector<Sounding>& soundings, const std::string& output) {
-  bool levels = true;
-  for (const Sounding& s : soundings) levels = levels && s.z.has_value();
+  bool levels = true; // one height system for all
+  for (const Sounding& s : soundings)
+    levels = levels && s.z.has_value() && s.height_system == soundings.front().height_system;
   const auto vertical = [&](const Sounding& s, double depth) {
     return levels ? *s.z - depth : depth;
   };
