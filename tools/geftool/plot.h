@@ -13,9 +13,11 @@ namespace geftool {
 /// type's colour and hatching with marks for its admixtures, its description expanded with the
 /// code texts `codes` beside it, depths and (with ZID) levels, and a legend. One dissipation
 /// test: pore pressure against time and against its square root, t50 marked. Several files:
-/// CPTs and borings side by side in the order given, on levels when every file gives ZID, else
-/// on depths. Void values leave gaps. Returns 0, or 2 when a file cannot be read, has nothing
-/// to plot or the output cannot be written.
+/// CPTs and borings side by side in the order given, on levels when every file gives ZID in one
+/// height system, else on depths. Void values leave gaps. Labels left out for room are counted
+/// on the picture. Returns 0, or 2 when a file cannot be read, has nothing to plot (a
+/// dissipation test without time or pore pressure, or among other files) or the output cannot
+/// be written.
 int run_plot(const std::vector<std::string>& paths, const std::string& output,
              const std::string& codes = "");
 
