@@ -15,8 +15,12 @@ plain copy, valid after later reads and in any thread.
 from ._document import (RULE_SETS, Column, Document, Finding, ReadError, from_arrays, read,
                         version, write)
 from ._library import LibraryNotFoundError, library_candidates
+from ._codes import expand_layer
+from ._facts import Dissipation, PoreCurve, TestDate
+from ._plot import plot_profile
 
 __version__ = "0.1.0"
 
 __all__ = ["Column", "Document", "Finding", "LibraryNotFoundError", "ReadError", "RULE_SETS",
            "from_arrays", "library_candidates", "read", "version", "write"]
+__all__ += ["Dissipation", "PoreCurve", "TestDate", "expand_layer", "plot_profile"]

@@ -297,14 +297,34 @@ class Document:
         df.attrs["path"] = self.path
         return df
 
-    def plot(self, ax=None):
+    def plot(self, ax=None, codes="en"):
         """A matplotlib figure: for a CPT, cone resistance, friction ratio and (when present)
-        pore pressure against depth in side-by-side panels, depth downwards; for a boring, the
-        layer column with each layer's text. `ax` (one Axes) is used for a boring; for a CPT
-        its figure is cleared and filled. Needs matplotlib."""
+        pore pressure against depth in side-by-side panels, depth downwards; for a boring, its
+        log (soil colours and hatching, descriptions expanded with `codes`: "en", "nl" or a
+        code file, a legend); for a dissipation test, pore pressure against time and its
+        square root. `ax` (one Axes) is used for a boring; otherwise its figure is cleared and
+        filled. Needs matplotlib."""
         from ._plot import plot_document
 
-        return plot_document(self, ax)
+        return plot_document(self, ax, codes)
+
+    # -- derived facts --------------------------------------------------------------------------
+
+    @cached_property
+    def date(self):
+        """The test's date as a :class:`TestDate` (text yyyy-mm-dd and its source): a CPT's
+        STARTDATE, a boring's MEASUREMENTTEXT 16, else the file's FILEDATE; None without any."""
+        from ._facts import test_date
+
+        return test_date(self)
+
+    def dissipation(self, equilibrium=None):
+        """The facts of a dissipation test as a :class:`Dissipation` (depth, duration and per
+        pore pressure column its start, maximum, end and t50), t50 taken against `equilibrium`
+        or else the last reading; None when the document is no dissipation test."""
+        from ._facts import dissipation, is_dissipation
+
+        return dissipation(self, equilibrium) if is_dissipation(self) else None
 
     # -- library round trips --------------------------------------------------------------------
 

@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
 """to_pandas() and plot(), and geftool plot's SVG rasterised by rsvg-convert: named columns with
-units, voids as NaN, curves and layers where the data says."""
+units, voids as NaN, curves where the data says (boring logs: test_borings.py)."""
 
 import re
 import shutil
@@ -10,7 +10,6 @@ import numpy as np
 import pytest
 
 import libgef
-import libgef._plot
 from conftest import EXAMPLES
 
 pd = pytest.importorskip("pandas")
@@ -45,16 +44,6 @@ def test_cpt_plot_draws_each_panel_against_depth_downwards():
     assert axes[0].yaxis_inverted()
 
 
-def test_boring_plot_draws_one_box_per_layer_with_its_text():
-    doc = libgef.read(EXAMPLES / "boring_layers.gef")
-    fig = doc.plot()
-    ax = fig.axes[0]
-    assert len(ax.patches) == doc.data.shape[0]
-    assert [t.get_text() for t in ax.texts] == doc.column_texts
-    assert ax.patches[0].get_facecolor()[:3] == matplotlib.colors.to_rgb(
-        libgef._plot.SOIL_COLOURS["Z"])
-
-
 def render(geftool, tmp_path, name):
     svg, png = tmp_path / (name + ".svg"), tmp_path / (name + ".png")
     subprocess.run([str(geftool), "plot", str(EXAMPLES / name), "-o", str(svg)], check=True)
@@ -87,14 +76,3 @@ def test_geftool_cpt_curves_are_drawn_at_their_data(geftool, tmp_path):
         # Nothing of the curve's colour lies far from the data: mirror each point across the panel.
         assert not any(near(pixels, 2 * g["left"] + g["width"] - px, py, rgb, reach=0)
                        for px, py in zip(x, y) if abs(px - (g["left"] + g["width"] / 2)) > 20)
-
-
-@needs_rsvg
-def test_geftool_boring_layers_are_boxes_of_their_soil_colour(geftool, tmp_path):
-    (g,), pixels = render(geftool, tmp_path, "boring_layers.gef")
-    doc = libgef.read(EXAMPLES / "boring_layers.gef")
-    for (top, bottom), text in zip(doc.data[:, :2], doc.column_texts):
-        middle = g["top"] + ((top + bottom) / 2 - g["depth-min"]) / \
-            (g["depth-max"] - g["depth-min"]) * g["height"]
-        expected = np.array(colors.to_rgb(libgef._plot.soil_colour(text)))
-        assert near(pixels, g["left"] + g["width"] / 2, middle, expected, reach=0), text

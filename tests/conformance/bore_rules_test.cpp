@@ -229,10 +229,10 @@ TEST_F(BoreRulesTest, LayersFindingsInOrder) {
   EXPECT_TRUE(check_bore_layers(g_document));
 }
 
-// Every code word the description grammar accepts expands with the shipped code texts.
+// Every code word the description grammar accepts expands with the shipped code texts, English
+// and Dutch.
 TEST(ShippedCodeTexts, ExpandEveryAcceptedWord) {
   ASSERT_EQ(init_gef(), 1);
-  ASSERT_EQ(load_codetexts(GEF_SOURCE_DIR "/data/soil_codes.txt"), 1);
   std::vector<std::string> parts = {""}, words = {"NBE", "GM"};
   for (char letter : std::string("SZKGH"))
     for (char digit = '1'; digit <= '5'; ++digit) parts.push_back(std::string{letter, digit});
@@ -242,9 +242,13 @@ TEST(ShippedCodeTexts, ExpandEveryAcceptedWord) {
         for (const std::string& c : b.empty() ? std::vector<std::string>{""} : parts)
           if (valid_description(head + a + b + c)) words.push_back(head + a + b + c);
   EXPECT_GT(words.size(), 200u);
-  for (const std::string& word : words) {
-    const std::string text = gbr_code2text(word.c_str(), ", ");
-    EXPECT_EQ(text.find("=???"), std::string::npos) << word << ": " << text;
+  for (const char* file :
+       {GEF_SOURCE_DIR "/data/soil_codes.txt", GEF_SOURCE_DIR "/data/soil_codes_nl.txt"}) {
+    ASSERT_EQ(load_codetexts(file), 1);
+    for (const std::string& word : words) {
+      const std::string text = gbr_code2text(word.c_str(), ", ");
+      EXPECT_EQ(text.find("=???"), std::string::npos) << file << " " << word << ": " << text;
+    }
   }
   free_gef();
 }

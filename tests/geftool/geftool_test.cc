@@ -196,7 +196,7 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       // A code file of one's own; a missing one is a warning and leaves the layers unexpanded.
       {"info --codes " + path("none.txt") + " " + kBoring, 0, {"'Kz3'       -"},
        {"could not be read"}},
-      {"dump --codes " + codes + " " + kBoring, 0, {",\"zand, siltig, grindig\"\n"}},
+      {"dump --codes " + codes + " " + kBoring, 0, {",\"zand, siltig, grindig; LI=??? GR=???\"\n"}},
       {"info " + kCp1252, 0, {"Kr\xC3\xB6ller 20\xC2\xB0" "C \xE2\x82\xAC"}},
       {"dump " + kCp1252, 0, {"\"zand, grijs \xC2\xB0\"", "\"klei \"\"vast\"\" \xC3\xB6\""}},
       {"info " + kNotGef, 2, {"!"}},
@@ -220,7 +220,7 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       // Values of 4-byte floats print as the float's shortest text; files share one header.
       {"dump " + kBinary + " " + kBoring, 0,
        {"^file,", "!0000", ",layer_top_m,layer_bottom_m,column_text,layer_description\n",
-        ",,0,0.3,'Zs1h2';'DO BR',\"sand, slightly silty, moderately humic\"\n"}},
+        ",,0,0.3,'Zs1h2';'DO BR',\"sand, slightly silty, moderately humic; dark brown\"\n"}},
       {"dump --no-file-column " + kBinary + " " + kSeparators, 0, {"^penet"}},
       // Columns computed on request; one that is there already is kept.
       {"dump --add rf " + old, 0, {cpt_columns}, {"it is kept"}},
@@ -282,7 +282,7 @@ TEST_F(GeftoolTest, JsonFieldsOfEachCommand) {
       {"info --json " + kBoring,
        R"j({"/cpt_report_version": null, "/layers/5": "(absent)", "/layers/4": {"scan": 5,
            "top": 3.9, "bottom": 5.0, "description": "'Zs2g1'", "additional": [],
-           "expansion": "sand, moderately silty, slightly gravelly"}})j"},
+           "expansion": "sand, moderately silty, slightly gravelly; light grey"}})j"},
       // Minima and maxima skip voids.
       {"info --json " + kSeparators,
        R"j({"/columns/1/min": 1.2, "/columns/1/values": 11, "/columns/2/min": 0.02})j"},
@@ -388,7 +388,8 @@ TEST_F(GeftoolTest, PlotWritesSvgPanelsForACptAndBoxesForABoring) {
   expect_in_order(svg, {"^<?xml", ">cone resistance [MPa]<", ">friction ratio [%]<", ">S-04<"});
   EXPECT_EQ(count(svg, "class=\"panel\""), 2u); // no pore pressure column
   ASSERT_EQ(geftool("plot " + kBoring + " -o " + path("boring.svg")).status, 0);
-  expect_in_order(slurp_file(dir() / "boring.svg"), {"fill=\"#8a5a3a\"", ">'Vm';'DO BR'<"}); // peat
+  expect_in_order(slurp_file(dir() / "boring.svg"),
+                  {"fill=\"#8a5a3a\"", ">peat poor in minerals; dark brown<"}); // expanded
 }
 
 TEST_F(GeftoolTest, ConvertKeepsTheValuesAndChangesTheLayoutAsAsked) {

@@ -71,6 +71,12 @@ int column_count() {
   return n >= 0 && n <= 250 ? n : 0;
 }
 
+int column_of_quantity(int qn) {
+  for (int c = 1; c <= column_count(); ++c)
+    if (get_columninfo_flag(c) != 0 && get_columninfo_Qnumber(c) == qn) return c;
+  return 0;
+}
+
 std::optional<double> column_void(int column) {
   if (get_columnvoid_flag(column) == 0) return std::nullopt;
   const double value = get_columnvoid(column);

@@ -40,6 +40,9 @@ bool is_void(double value, double void_value);
 /// Number of columns of the current document (COLUMN), 0 when it is absent.
 int column_count();
 
+/// The lowest column 1..COLUMN whose quantity number is `qn`; 0 when there is none.
+int column_of_quantity(int qn);
+
 /// The COLUMNVOID value of column `column`, when one is given.
 std::optional<double> column_void(int column);
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <type_traits>
+#include <utility>
 
 #include <gef/gef.h>
 
@@ -54,6 +55,27 @@ std::optional<std::string> date_of(const HeaderRecord* r) {
   return std::string(buffer);
 }
 
+// yyyy-mm-dd from a date written as text (yyyy-mm-dd, dd-mm-yyyy, yyyymmdd; '/' or '.' also
+// separate); the text as written when it has another form, nothing when it is empty or "-".
+std::optional<std::string> text_date(const std::optional<std::string>& text) {
+  if (!text || text->empty() || *text == "-") return std::nullopt;
+  int a = 0, b = 0, c = 0;
+  char s1 = 0, s2 = 0, rest = 0;
+  char buffer[32];
+  const char* t = text->c_str();
+  if (std::sscanf(t, "%d%c%d%c%d%c", &a, &s1, &b, &s2, &c, &rest) == 5 && s1 == s2 &&
+      (s1 == '-' || s1 == '/' || s1 == '.')) {
+    if (a < 100) std::swap(a, c); // dd-mm-yyyy
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", a, b, c);
+    return std::string(buffer);
+  }
+  if (text->size() == 8 && std::sscanf(t, "%4d%2d%2d%c", &a, &b, &c, &rest) == 3) {
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", a, b, c);
+    return std::string(buffer);
+  }
+  return text;
+}
+
 // "GEF-CPT-Report" with its version from a code keyword such as REPORTCODE.
 void take_code(const HeaderRecord* r, Facts& facts) {
   if (facts.report_type || !field_text(r, 1) || field_text(r, 1)->empty()) return;
@@ -90,9 +112,7 @@ std::vector<ColumnFacts> read_columns(int scans, Numbering numbering) {
     }
     for (int s = 1; s <= scans; ++s) {
       const double v = get_data(c, s);
-      if (is_absent(v) ||
-          (col.void_value && void_for_ranges(v, *col.void_value)))
-        continue;
+      if (is_absent(v) || (col.void_value && void_for_ranges(v, *col.void_value))) continue;
       ++col.values;
     }
     if (col.values == 0) col.min = col.max = std::nullopt;
@@ -122,9 +142,13 @@ Facts gather_facts() {
   take_code(find_record(records, "PROCEDURECODE"), f);
   f.test_id = field_text(find_record(records, "TESTID"), 1);
   f.company = field_text(find_record(records, "COMPANYID"), 1);
+  // A test's own date before the file's: a boring states it in MEASUREMENTTEXT 16.
   f.date = date_of(find_record(records, "STARTDATE"));
   if (f.date) {
     f.date_source = "STARTDATE";
+  } else if (kind == ReportKind::Bore &&
+             (f.date = text_date(field_text(find_record(records, "MEASUREMENTTEXT", 16), 1)))) {
+    f.date_source = "MEASUREMENTTEXT 16";
   } else if ((f.date = date_of(find_record(records, "FILEDATE")))) {
     f.date_source = "FILEDATE";
   }

@@ -23,7 +23,8 @@ struct ColumnFacts {
 /// What info and summary print; every absent item stays empty, nothing is invented.
 struct Facts {
   std::optional<std::string> gefid, report_type, report_version, test_id, company;
-  std::optional<std::string> date, date_source; ///< yyyy-mm-dd; "STARTDATE" or "FILEDATE"
+  /// yyyy-mm-dd; from "STARTDATE", "MEASUREMENTTEXT 16" (a boring) or "FILEDATE"
+  std::optional<std::string> date, date_source;
   std::optional<double> x, y, dx, dy;
   std::optional<int> system_code;
   std::optional<std::string> system_name;

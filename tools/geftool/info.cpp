@@ -14,6 +14,7 @@
 
 #include "common.h"
 #include "derived.h"
+#include "dissipation.h"
 #include "facts.h"
 #include "layers.h"
 #include "reading.h"
@@ -53,7 +54,8 @@ std::string shown(const std::optional<int>& v) { return v ? std::to_string(*v) :
 
 } // namespace
 
-int run_info(const std::string& path, bool as_json, const std::string& codes) {
+int run_info(const std::string& path, bool as_json, const std::string& codes,
+             std::optional<double> equilibrium) {
   LibrarySession session;
   if (!session.ok()) return 2;
   // Taken before any getter runs: some getters record their own entries.
@@ -99,6 +101,8 @@ int run_info(const std::string& path, bool as_json, const std::string& codes) {
   const bool boring = gbr_is_gbr() != 0;
   const std::vector<Layer> layers =
       boring ? read_layers(load_layer_codes(codes)) : std::vector<Layer>();
+  const std::optional<Dissipation> dissipation =
+      is_dissipation() ? std::optional<Dissipation>(read_dissipation(equilibrium)) : std::nullopt;
 
   if (as_json) {
     json j = facts_json(facts);
@@ -124,6 +128,7 @@ int run_info(const std::string& path, bool as_json, const std::string& codes) {
                      : json();
     j["column_texts"] = texts;
     if (boring) j["layers"] = layers_json(layers);
+    if (dissipation) j["dissipation"] = dissipation_json(*dissipation);
     j["messages_after_reading"] = messages;
     j["data_complete"] = !read.data_loss.has_value();
     j["data_loss"] = read.data_loss ? json(loss_text(read)) : json();
@@ -192,6 +197,7 @@ int run_info(const std::string& path, bool as_json, const std::string& codes) {
     std::cout << line << "\n";
   }
   if (boring) print_layers(layers);
+  if (dissipation) print_dissipation(*dissipation);
   return status;
 }
 

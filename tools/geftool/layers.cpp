@@ -40,13 +40,6 @@ fs::path executable_folder() {
 #endif
 }
 
-// Lowest column 1..COLUMN whose quantity number is `q`, 0 when none.
-int column_of(int q) {
-  for (int c = 1; c <= column_count(); ++c)
-    if (get_columninfo_flag(c) != 0 && get_columninfo_Qnumber(c) == q) return c;
-  return 0;
-}
-
 std::optional<double> reading(int column, int scan) {
   if (column == 0) return std::nullopt;
   const double v = get_data(column, scan);
@@ -56,12 +49,52 @@ std::optional<double> reading(int column, int scan) {
 
 std::string shown(const std::optional<double>& v) { return v ? number_text(*v) : "-"; }
 
+// `text` without the blanks and apostrophes around it.
+std::string trimmed_quotes(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(" '");
+  return first == std::string::npos ? std::string()
+                                    : text.substr(first, text.find_last_not_of(" '") - first + 1);
+}
+
+// Whether a later piece of a layer's text holds codes (colour, sand class, additions) rather than
+// the describer's own words: no lower case, full stop or colon outside parentheses.
+bool holds_codes(const std::string& piece) {
+  int depth = 0;
+  for (char c : piece) {
+    depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+    if (depth <= 0 && ((c >= 'a' && c <= 'z') || c == '.' || c == ':')) return false;
+  }
+  return true;
+}
+
+// A piece's code words in words. The soil code piece lists its parts with commas; a later
+// piece reads as one phrase (dark greyish brown). A parenthesised amount follows its addition
+// without a comma: shells (traces).
+std::string expand_piece(const std::string& piece, bool soil_code) {
+  constexpr char kCut = '\x1f';
+  // The expansion splits a first word of four characters or more as a soil code, so a later
+  // piece goes behind a one-character word that no code file knows, whose result is dropped.
+  const std::string text = gbr_code2text((soil_code ? piece : "~ " + piece).c_str(), "\x1f");
+  std::string out;
+  std::size_t at = 0;
+  for (bool first = true; at != std::string::npos; first = false) {
+    const std::size_t next = text.find(kCut, at);
+    const std::string result = text.substr(at, next == std::string::npos ? next : next - at);
+    at = next == std::string::npos ? next : next + 1;
+    if (first && !soil_code && result == "~=???") continue;
+    if (!out.empty()) out += soil_code && result.rfind('(', 0) != 0 ? ", " : " ";
+    out += result;
+  }
+  return out;
+}
+
 } // namespace
 
 bool load_layer_codes(const std::string& codes) {
-  const fs::path file = codes.empty()
-                            ? executable_folder() / ".." / "share" / "libgef" / "soil_codes.txt"
-                            : fs::path(codes);
+  const fs::path shipped = executable_folder() / ".." / "share" / "libgef";
+  const fs::path file = codes.empty() || codes == "en" ? shipped / "soil_codes.txt"
+                        : codes == "nl"                ? shipped / "soil_codes_nl.txt"
+                                                       : fs::path(codes);
   if (load_codetexts(file.string().c_str()) == 1) return true;
   std::cerr << "geftool: warning: code texts " << to_utf8(file.string())
             << " could not be read; layer descriptions are shown unexpanded\n";
@@ -71,17 +104,27 @@ bool load_layer_codes(const std::string& codes) {
 std::vector<Layer> read_layers(bool expanded) {
   std::vector<Layer> layers;
   if (gbr_is_gbr() == 0) return layers;
-  const int top = column_of(1), bottom = column_of(2);
+  const int top = column_of_quantity(1), bottom = column_of_quantity(2);
   for (int s = 1; s <= get_nr_scans(); ++s) {
     Layer layer;
     layer.scan = s;
     layer.top = reading(top, s);
     layer.bottom = reading(bottom, s);
-    if (char* piece = get_columntext_text_field(s, 1)) {
-      layer.description = piece;
+    std::string words;
+    for (int k = 1; char* piece = get_columntext_text_field(s, k); ++k) {
+      const std::string text = piece;
       std::free(piece);
+      if (k == 1) {
+        layer.description = text;
+        words = expand_piece(text, true);
+      } else {
+        const std::string bare = trimmed_quotes(text);
+        if (bare.empty()) continue;
+        const std::string shown = holds_codes(bare) ? expand_piece(bare, false) : bare;
+        if (!shown.empty()) words += "; " + shown;
+      }
     }
-    if (expanded) layer.expansion = to_utf8(gbr_code2text(layer.description.c_str(), ", "));
+    if (expanded) layer.expansion = to_utf8(words);
     layer.description = to_utf8(layer.description);
     for (int k = 1; k <= gbr_get_nr_additional_strings(s); ++k) {
       if (char* text = gbr_get_additional_string(s, k)) {

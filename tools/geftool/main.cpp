@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // geftool: the command line to check, inspect and convert GEF files with libgef.
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,9 +57,15 @@ int main(int argc, char** argv) {
   info_cmd->add_option("file", info_path, "GEF file")->required();
   info_cmd->add_flag("--json", info_json, "Print the summary as JSON");
   std::string codes;
-  const char* codes_help = "Code-text file that expands the layer descriptions of borings "
-                           "(default: the soil codes shipped with geftool)";
+  const char* codes_help = "Code-text file that expands the layer descriptions of borings, or "
+                           "en / nl for the English or Dutch soil codes shipped with geftool "
+                           "(default: en)";
   info_cmd->add_option("--codes", codes, codes_help);
+  double equilibrium = 0;
+  CLI::Option* equilibrium_option =
+      info_cmd->add_option("--equilibrium", equilibrium,
+                           "Equilibrium pore pressure of a dissipation test, in its column's unit, "
+                           "for t50 (default: the last reading)");
 
   geftool::DumpOptions dump;
   CLI::App* dump_cmd = app.add_subcommand(
@@ -103,11 +110,15 @@ int main(int argc, char** argv) {
       ->required();
   summary_cmd->add_flag("--json", summary_json, "Print the rows as JSON");
 
-  std::string plot_path, plot_output;
+  std::vector<std::string> plot_paths;
+  std::string plot_output;
   CLI::App* plot_cmd = app.add_subcommand(
-      "plot", "Draw one GEF file as SVG: a CPT's cone resistance, friction ratio and pore "
-              "pressure against depth, or a boring's layers with their texts.");
-  plot_cmd->add_option("file", plot_path, "GEF file")->required();
+      "plot", "Draw GEF files as SVG: a CPT's cone resistance, friction ratio and pore "
+              "pressure against depth, a boring's log, a dissipation test's pore pressure "
+              "against time, or several CPTs and borings side by side.");
+  plot_cmd->add_option("files", plot_paths, "GEF files; several are drawn side by side")
+      ->required();
+  plot_cmd->add_option("--codes", codes, codes_help);
   plot_cmd->add_option("-o,--output", plot_output, "SVG file to write")->required();
 
   geftool::ConvertOptions convert;
@@ -179,7 +190,10 @@ int main(int argc, char** argv) {
   }
 
   if (check_cmd->parsed()) return geftool::run_check(check);
-  if (info_cmd->parsed()) return geftool::run_info(info_path, info_json, codes);
+  if (info_cmd->parsed())
+    return geftool::run_info(info_path, info_json, codes,
+                             equilibrium_option->count() != 0 ? std::optional<double>(equilibrium)
+                                                              : std::nullopt);
   if (dump_cmd->parsed()) {
     dump.producer_names = dump_names == "file";
     dump.keep_voids = dump_voids == "keep" && !voids_empty;
@@ -190,7 +204,7 @@ int main(int argc, char** argv) {
   }
   if (header_cmd->parsed()) return geftool::run_header(header_path, header_json);
   if (summary_cmd->parsed()) return geftool::run_summary(summary_paths, summary_json);
-  if (plot_cmd->parsed()) return geftool::run_plot(plot_path, plot_output);
+  if (plot_cmd->parsed()) return geftool::run_plot(plot_paths, plot_output, codes);
   if (convert_cmd->parsed()) return geftool::run_convert(convert);
   if (dif_cmd->parsed()) return geftool::run_dif(dif_input, dif_output);
   return 2;
