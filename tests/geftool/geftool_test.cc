@@ -481,6 +481,10 @@ TEST_F(GeftoolTest, EveryCommandSurvivesEveryCorpusFile) {
   }
   for (const fs::path& path : files) {
     const std::string file = q(path.string());
+    // Without --format a conversion keeps every value.
+    EXPECT_EQ(geftool("convert " + file + " " + path("corpus.gef")).err.find("values changed"),
+              std::string::npos)
+        << file;
     for (const std::string& command :
          {"info --json " + file, "dump " + file, "header --json " + file}) {
       const Outcome run = geftool(command);
@@ -504,6 +508,10 @@ TEST_F(GeftoolTest, EveryCommandSurvivesEveryCorpusFile) {
     }
   }
   EXPECT_EQ(run_json("summary --json " + corpus)["files"].size(), files.size());
+  // One column per quantity and unit: no producer's spelling of a unit the table knows survives.
+  const std::string names = geftool("dump " + corpus + "/*/*.gef").out;
+  expect_in_order(names.substr(0, names.find('\n')),
+                  {"!megaPascal", "!_Mpa", "!graden", "!Graden", "!degrees", "!procent", "!meter"});
 }
 
 } // namespace

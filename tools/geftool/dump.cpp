@@ -4,7 +4,6 @@
 #include "dump.h"
 
 #include <algorithm>
-#include <cctype>
 #include <iostream>
 #include <map>
 
@@ -16,6 +15,7 @@
 #include "layers.h"
 #include "names.h"
 #include "reading.h"
+#include "rule_sets.h"
 #include "text.h"
 
 namespace geftool {
@@ -28,28 +28,11 @@ std::string csv_field(const std::string& value) {
   return quoted + "\"";
 }
 
-// A producer's text as a name: lower case, runs of other characters as one underscore.
-std::string as_key(const std::string& text) {
-  std::string key;
-  for (char c : text) {
-    const auto u = static_cast<unsigned char>(c);
-    if (std::isalnum(u) != 0 || u >= 0x80)
-      key += char(u < 0x80 ? std::tolower(u) : u);
-    else if (!key.empty() && key.back() != '_')
-      key += '_';
-  }
-  while (!key.empty() && key.back() == '_') key.pop_back();
-  return key;
-}
-
 std::string column_name(const ColumnFacts& c, bool producer_names) {
   const std::string own = c.quantity && !c.quantity->empty() ? *c.quantity : "";
   if (producer_names) return own.empty() ? "column " + std::to_string(c.number) : own;
-  if (const auto standard = standard_column_name(c)) return *standard;
-  const std::string key = as_key(own);
-  const std::string unit = c.unit ? unit_key(*c.unit) : "";
-  return (key.empty() ? "column_" + std::to_string(c.number) : key) +
-         (unit.empty() ? "" : "_" + unit);
+  const Numbering numbering = report_kind() == ReportKind::Bore ? Numbering::Bore : Numbering::Cpt;
+  return geftool::column_name(numbering, c.quantity_number, own, c.unit.value_or(""), c.number);
 }
 
 // One file's data block as named columns of cells.

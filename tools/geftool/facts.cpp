@@ -90,9 +90,7 @@ std::vector<ColumnFacts> read_columns(int scans, Numbering numbering) {
     }
     for (int s = 1; s <= scans; ++s) {
       const double v = get_data(c, s);
-      if (is_absent(v) ||
-          (col.void_value && void_for_ranges(v, *col.void_value)))
-        continue;
+      if (is_absent(v) || (col.void_value && void_for_ranges(v, *col.void_value))) continue;
       ++col.values;
     }
     if (col.values == 0) col.min = col.max = std::nullopt;
@@ -176,16 +174,6 @@ Facts gather_facts() {
     if (qc != nullptr) f.max_cone_resistance = qc->max;
   }
   return f;
-}
-
-std::optional<std::string> standard_column_name(const ColumnFacts& column) {
-  if (!column.standard_name) return std::nullopt;
-  const Numbering numbering = report_kind() == ReportKind::Bore ? Numbering::Bore : Numbering::Cpt;
-  const QuantityName* q = standard_quantity(numbering, *column.quantity_number);
-  // The file's own unit names the values as they are; the standard unit stands in when absent.
-  const std::string unit = column.unit && !column.unit->empty() ? *column.unit : q->unit;
-  const std::string key = unit_key(unit);
-  return *column.standard_name + (key.empty() ? "" : "_" + key);
 }
 
 nlohmann::json facts_json(const Facts& f) {
