@@ -482,7 +482,8 @@ TEST_F(GeftoolTest, EveryCommandSurvivesEveryCorpusFile) {
   for (const fs::path& path : files) {
     const std::string file = q(path.string());
     // Without --format a conversion keeps every value.
-    EXPECT_EQ(geftool("convert " + file + " " + path("corpus.gef")).err.find("values changed"),
+    EXPECT_EQ(geftool("convert " + file + " " + q((dir() / "corpus.gef").string()))
+                  .err.find("values changed"),
               std::string::npos)
         << file;
     for (const std::string& command :
