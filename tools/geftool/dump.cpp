@@ -12,6 +12,7 @@
 #include "common.h"
 #include "derived.h"
 #include "facts.h"
+#include "inputs.h"
 #include "layers.h"
 #include "names.h"
 #include "reading.h"
@@ -84,10 +85,22 @@ Table table_of_document(const DumpOptions& options) {
 int run_dump(const DumpOptions& options) {
   LibrarySession session;
   if (!session.ok()) return 2;
-  const bool file_column = options.file_column.value_or(options.paths.size() > 1);
   int status = 0;
   std::vector<std::pair<std::string, Table>> tables;
-  for (const std::string& path : options.paths) {
+  std::vector<std::string> paths;
+  for (const Input& input : collect_inputs(options.paths)) {
+    if (input.problem.empty())
+      paths.push_back(input.path);
+    else {
+      std::cerr << "geftool dump: " << to_utf8(input.path) << ": " << input.problem << "\n";
+      status = 2;
+    }
+  }
+  if (paths.empty() && status == 0) {
+    std::cerr << "geftool dump: no .gef files found\n";
+    return 2;
+  }
+  for (const std::string& path : paths) {
     const ReadResult read = read_document(path);
     status = std::max(status, tell_losses("dump", path, read));
     if (!read.read) continue;
@@ -97,6 +110,7 @@ int run_dump(const DumpOptions& options) {
     tables.emplace_back(to_utf8(path), table_of_document(options));
   }
 
+  const bool file_column = options.file_column.value_or(paths.size() > 1);
   // The header is every name in the order first met; a file fills the columns it has.
   std::vector<std::string> names;
   for (const auto& [path, table] : tables)

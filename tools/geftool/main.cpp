@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
       "dump", "Write the data blocks of GEF files as one CSV table to standard output, columns "
               "named by standard quantity and unit (cone_resistance_MPa).\nExit status: 0 all "
               "data written, 1 a data block was read short, 2 a file could not be read.");
-  dump_cmd->add_option("files", dump.paths, "GEF files")->required();
+  dump_cmd->add_option("paths", dump.paths, "GEF files, or folders searched for *.gef")->required();
   std::string dump_names = "standard", dump_voids = "empty";
   dump_cmd
       ->add_option("--names", dump_names,
