@@ -13,10 +13,12 @@ plain copy, valid after later reads and in any thread.
 """
 
 from ._document import (RULE_SETS, Column, Document, Finding, ReadError, from_arrays, read,
-                        version, write)
+                        read_folder, version, write)
+from ._keeping import DataLossError
 from ._library import LibraryNotFoundError, library_candidates
 
 __version__ = "0.1.0"
 
-__all__ = ["Column", "Document", "Finding", "LibraryNotFoundError", "ReadError", "RULE_SETS",
-           "from_arrays", "library_candidates", "read", "version", "write"]
+__all__ = ["Column", "DataLossError", "Document", "Finding", "LibraryNotFoundError", "ReadError",
+           "RULE_SETS", "from_arrays", "library_candidates", "read", "read_folder", "version",
+           "write"]
