@@ -443,8 +443,8 @@ def from_arrays(data, columns: Sequence[Tuple[str, str, int]], *,
 
 
 def write(document: Document, path: PathLike, *, allow_loss: bool = False) -> None:
-    """Writes `document` as a GEF file with the library's writer. Without a REPORTDATAFORMAT of
-    its own, each column is written in the shortest format that keeps all its values. The file
+    """Writes `document` as a GEF file with the library's writer, each column in the shortest
+    number format that keeps all its values (as geftool convert without --format). The file
     is then read back: when it does not hold everything the document held (a field the library
     could not keep on reading, a value a format rounded), :class:`DataLossError` tells what;
     with allow_loss=True a warning does instead. Raises NotImplementedError when this library has
@@ -464,7 +464,7 @@ def write(document: Document, path: PathLike, *, allow_loss: bool = False) -> No
         header = _parse_header(_copy_bytes(lib.gef_copy_header))
         texts = (_parse_column_texts(_copy_bytes(lib.gef_copy_column_texts))
                  if lib.get_columntext_flag() else None)
-        if columns and "REPORTDATAFORMAT" not in header:
+        if columns:
             minmax = {e[0]: e[1:] for e in header.get("COLUMNMINMAX", ())}
             lib.set_reportdataformat.argtypes = [ctypes.c_char_p]
             lib.set_reportdataformat(lossless_formats(data, minmax).encode("ascii"))
