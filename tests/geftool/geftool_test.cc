@@ -246,6 +246,10 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       {"dump --add rf " + old, 0, {cpt_columns}, {"it is kept"}},
       {"dump --add depth " + old, 1, {cpt_columns}, {"cannot be computed"}},
       {"dump --add slope " + old, 2},
+      // The level of each reading in the file's height system; one CSV per file on request.
+      {"dump --add elevation " + kBasic, 0, {cpt_columns.substr(0, cpt_columns.size() - 1) +
+                                             ",elevation_NAP_m\n0.02,0.35,0.016,4.57,1.33\n"}},
+      {"dump --per-file " + path("csv") + " " + kBasic + " " + kBoring, 0, {"!"}},
       {"plot " + kNotGef + " -o " + path("x.svg"), 2},
       // Convert and dif refuse bad paths and arguments, and write nothing then.
       {"convert " + kNotGef + " " + out, 2},
@@ -267,6 +271,8 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
     expect_in_order(run.err, r.err);
   }
   EXPECT_FALSE(fs::exists(dir() / "out.gef"));
+  EXPECT_EQ(slurp_file(dir() / "csv" / "cpt_basic.csv").rfind(cpt_columns.substr(1), 0), 0u);
+  EXPECT_TRUE(fs::exists(dir() / "csv" / "boring_layers.csv"));
   for (const char* command :
        {"", "check ", "info ", "dump ", "convert ", "dif ", "header ", "summary ", "plot "}) {
     const Outcome run = geftool(std::string(command) + "--help");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // geftool: the command line to check, inspect and convert GEF files with libgef.
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -95,7 +96,14 @@ int main(int argc, char** argv) {
   std::string dump_adds;
   const char* adds_help = "Append computed columns: a comma list of rf, rf-shifted, depth "
                           "(exit status 1 when one cannot be computed)";
-  dump_cmd->add_option("--add", dump_adds, adds_help);
+  dump_cmd->add_option("--add", dump_adds,
+                       "Append computed columns: a comma list of rf, rf-shifted, depth, and "
+                       "elevation (ground level from #ZID less the corrected depth or penetration "
+                       "length, named by height system: elevation_NAP_m); exit status 1 when one "
+                       "cannot be computed");
+  dump_cmd->add_option("--per-file", dump.per_file,
+                       "Write one CSV per input file into this folder instead of one table on "
+                       "standard output");
 
   std::string header_path;
   bool header_json = false;
@@ -209,7 +217,15 @@ int main(int argc, char** argv) {
     dump.keep_voids = dump_voids == "keep" && !voids_empty;
     if (file_column_flag->count() > 0) dump.file_column = file_column;
     dump.codes = codes;
-    dump.adds = dump_adds;
+    // The elevation is dump's own column; the others are added to the document.
+    std::string adds;
+    std::stringstream names(dump_adds);
+    for (std::string name; std::getline(names, name, ',');)
+      if (name == "elevation")
+        dump.elevation = true;
+      else
+        adds += name + ",";
+    dump.adds = adds;
     return geftool::run_dump(dump);
   }
   if (header_cmd->parsed()) return geftool::run_header(header_path, header_json);
