@@ -12,13 +12,14 @@ build/lib (build/bin for gef.dll). Every call into it runs behind one lock, and 
 plain copy, valid after later reads and in any thread.
 """
 
-from ._document import (RULE_SETS, Column, Document, Finding, ReadError, from_arrays, read,
-                        read_folder, version, write)
+from ._document import (RULE_SETS, Column, Document, Finding, Layer, ReadError, from_arrays,
+                        read, read_folder, version, write)
 from ._keeping import DataLossError
 from ._library import LibraryNotFoundError, library_candidates
 
 __version__ = "0.1.0"
 
-__all__ = ["Column", "DataLossError", "Document", "Finding", "LibraryNotFoundError", "ReadError",
+__all__ = ["Column", "DataLossError", "Document", "Finding", "Layer", "LibraryNotFoundError",
+           "ReadError",
            "RULE_SETS", "from_arrays", "library_candidates", "read", "read_folder", "version",
            "write"]

@@ -37,6 +37,16 @@ class Column(NamedTuple):
     void: Optional[float]  #: the COLUMNVOID value, None when the column has none
 
 
+class Layer(NamedTuple):
+    """One layer (scan) of a boring."""
+
+    top: Optional[float]  #: depth of the top (quantity 1), None when void or absent
+    bottom: Optional[float]  #: depth of the bottom (quantity 2)
+    code: str  #: the layer description as written, "'Zs1h2'"
+    text: Optional[str]  #: the code in words by the shipped soil codes; None when not known
+    additional: Tuple[str, ...]  #: percentages and median grain size, as the library finds them
+
+
 class Finding(NamedTuple):
     """One entry of the library's error list."""
 
@@ -189,6 +199,40 @@ def _columns(header: Dict[str, List[Tuple[Field, ...]]], count: int) -> List[Col
     return columns
 
 
+_soil_codes_loaded = False
+
+
+def _load_soil_codes(lib) -> bool:
+    """Loads the shipped soil code texts into the library once. Call with LOCK held."""
+    global _soil_codes_loaded
+    if not _soil_codes_loaded:
+        here = os.path.dirname(os.path.abspath(__file__))
+        for path in (os.path.join(here, "soil_codes.txt"),
+                     os.path.join(here, "..", "..", "data", "soil_codes.txt")):
+            lib.load_codetexts.argtypes = [ctypes.c_char_p]
+            if os.path.isfile(path) and lib.load_codetexts(os.fsencode(path)) == 1:
+                _soil_codes_loaded = True
+                break
+        _next_findings(lib)
+    return _soil_codes_loaded
+
+
+def _additional_strings(lib, scan: int) -> Tuple[str, ...]:
+    """The additional strings of a boring's scan; each is a copy the caller releases."""
+    lib.gbr_get_additional_string.restype = ctypes.c_void_p
+    lib.gbr_get_additional_string.argtypes = [ctypes.c_int, ctypes.c_int]
+    found = []
+    for k in range(1, max(lib.gbr_get_nr_additional_strings(scan), 0) + 1):
+        pointer = lib.gbr_get_additional_string(scan, k)
+        if pointer:
+            found.append(decode(ctypes.string_at(pointer)))
+            # The library and Python share the C runtime's heap except on Windows, where the
+            # copy is left (a few bytes) rather than freed by a foreign runtime.
+            if os.name != "nt":
+                ctypes.CDLL(None).free(ctypes.c_void_p(pointer))
+    return tuple(found)
+
+
 def _void_mask(values: np.ndarray, void: float) -> np.ndarray:
     # The library's void rule: a tiny void value marks the smaller values, any other matches
     # within 1e-10 relative.
@@ -225,6 +269,7 @@ class Document:
             file has none.
         findings: what the library recorded while reading.
         test_id: the TESTID text, or None.
+        layers: a boring's layers (:class:`Layer`), empty for other reports.
     """
 
     def __init__(self, path: Optional[str], data: np.ndarray, findings: List[Finding],
@@ -257,6 +302,36 @@ class Document:
     @cached_property
     def report_type(self) -> str:
         return _report_type(self.header)
+
+    @cached_property
+    def layers(self) -> List[Layer]:
+        """The layers of a boring (empty for other reports): depths, the description code, its
+        expansion with the soil code texts shipped with the package, additional strings."""
+        if self.report_type != "BORE" or self.column_texts is None:
+            return []
+        values = self.values("nan")
+
+        def depth(qn: int, scan: int) -> Optional[float]:
+            c = self.column(qn)
+            v = float(values[scan, c.number - 1]) if c is not None else float("nan")
+            return None if v != v else v
+
+        with LOCK:
+            lib = library()
+            self._load(lib)
+            _next_findings(lib)
+            lib.gbr_code2text.restype = ctypes.c_char_p
+            lib.gbr_code2text.argtypes = [ctypes.c_char_p, ctypes.c_char_p]
+            expand = _load_soil_codes(lib)
+            layers = []
+            for scan, text in enumerate(self.column_texts):
+                code = (text or "").split(";")[0].strip()
+                words = (decode(lib.gbr_code2text(code.encode("cp1252", "replace"), b", "))
+                         if expand and code else None)
+                layers.append(Layer(depth(1, scan), depth(2, scan), code, words or None,
+                                    _additional_strings(lib, scan + 1)))
+            _next_findings(lib)
+        return layers
 
     @cached_property
     def test_id(self) -> Optional[str]:

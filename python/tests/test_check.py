@@ -67,6 +67,8 @@ def test_attributes_engineers_reach_for(tmp_path):
     assert doc.test_id and doc.test_id == doc.header["TESTID"][0][0]
     assert all(v == float(str(v)) and len(repr(v)) < 12
                for e in doc.header.get("MEASUREMENTVAR", ()) for v in e if isinstance(v, float))
+    assert doc.layers == [] and libgef.read(EXAMPLES / "boring_layers.gef").layers[1] == \
+        libgef.Layer(0.3, 1.1, "'Kz3'", "clay, strongly sandy", ())
     assert [d.path for d in libgef.read_folder(EXAMPLES.parent / "examples")] == \
         [str(p) for p in example_files()]
     for content in (b"", bytes(range(256)), b"just some text\n"):
