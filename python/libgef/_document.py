@@ -467,10 +467,19 @@ def read(path: PathLike, *, voids: str = "nan") -> Document:
         data = _copy_data(lib, max(lib.get_column(), 0) if lib.get_column_flag() else 0)
         header = _copy_bytes(lib.gef_copy_header)
         texts = _copy_bytes(lib.gef_copy_column_texts) if lib.get_columntext_flag() else None
-    document = Document(text_path, data, findings, header, texts)
-    if voids != "keep":
-        document.data = document.values(voids)
-    return document
+        if voids == "nan":
+            # Through the getters: the header itself is parsed only when asked for.
+            lib.get_columnvoid_flag.argtypes = lib.get_columnvoid.argtypes = [ctypes.c_int]
+            lib.get_columnvoid.restype = ctypes.c_double
+            column_voids = [(c, lib.get_columnvoid(c + 1)) for c in range(data.shape[1])
+                            if lib.get_columnvoid_flag(c + 1)]
+    if voids not in ("nan", "keep"):
+        raise ValueError('voids must be "nan" or "keep"')
+    if voids == "nan" and column_voids:
+        data = np.array(data)
+        for c, void in column_voids:
+            data[_void_mask(data[:, c], void), c] = np.nan
+    return Document(text_path, data, findings, header, texts)
 
 
 def from_arrays(data, columns: Sequence[Tuple[str, str, int]], *,
