@@ -207,8 +207,10 @@ def _load_soil_codes(lib) -> bool:
     global _soil_codes_loaded
     if not _soil_codes_loaded:
         here = os.path.dirname(os.path.abspath(__file__))
+        beside_library = os.path.join(os.path.dirname(os.path.abspath(lib._name)), "..",
+                                      "share", "libgef", "soil_codes.txt")
         for path in (os.path.join(here, "soil_codes.txt"),
-                     os.path.join(here, "..", "..", "data", "soil_codes.txt")):
+                     os.path.join(here, "..", "..", "data", "soil_codes.txt"), beside_library):
             lib.load_codetexts.argtypes = [ctypes.c_char_p]
             if os.path.isfile(path) and lib.load_codetexts(os.fsencode(path)) == 1:
                 _soil_codes_loaded = True

@@ -12,7 +12,7 @@ from typing import Dict, Optional, Tuple
 __all__ = ["column_name"]
 
 _HERE = Path(__file__).resolve().parent
-# Installed, the table sits beside the package; in the project, in its data folder.
+# Beside the package, in the project's data folder, or (see _candidates) beside the library.
 _CANDIDATES = (_HERE / "column_names.txt", _HERE.parents[1] / "data" / "column_names.txt")
 
 Quantity = Tuple[str, str]  # name, standard unit
@@ -27,14 +27,24 @@ def _folded(text: str) -> str:
     return _ascii_lower(" ".join(t for t in re.split(r"[ \t\n\r\f\v]+", text) if t))
 
 
+def _candidates() -> Tuple[Path, ...]:
+    from ._library import LOCK, library
+
+    with LOCK:
+        # Beside an installed (or built) library: share/libgef next to its lib or bin folder.
+        shared = Path(library()._name).resolve().parents[1] / "share" / "libgef"
+    return _CANDIDATES + (shared / "column_names.txt",)
+
+
 @lru_cache(maxsize=None)
 def _table():
-    for path in _CANDIDATES:
+    candidates = _candidates()
+    for path in candidates:
         if path.is_file():
             break
     else:
         raise FileNotFoundError("column_names.txt is missing; looked at "
-                                + ", ".join(map(str, _CANDIDATES)))
+                                + ", ".join(map(str, candidates)))
     numbered: Dict[Tuple[str, int], Quantity] = {}
     texts: Dict[Tuple[str, str], Quantity] = {}
     units: Dict[str, str] = {}
