@@ -12,8 +12,9 @@ build/lib (build/bin for gef.dll). Every call into it runs behind one lock, and 
 plain copy, valid after later reads and in any thread.
 """
 
-from ._document import (RULE_SETS, Column, Document, Finding, ReadError, from_arrays, read,
-                        version, write)
+from ._document import (RULE_SETS, Column, Document, Finding, Layer, ReadError, from_arrays,
+                        read, read_folder, version, write)
+from ._keeping import DataLossError
 from ._library import LibraryNotFoundError, library_candidates
 from ._codes import expand_layer
 from ._facts import Dissipation, PoreCurve, TestDate
@@ -21,6 +22,7 @@ from ._plot import plot_profile
 
 __version__ = "0.1.0"
 
-__all__ = ["Column", "Document", "Finding", "LibraryNotFoundError", "ReadError", "RULE_SETS",
-           "from_arrays", "library_candidates", "read", "version", "write"]
+__all__ = ["Column", "DataLossError", "Document", "Finding", "Layer", "LibraryNotFoundError",
+           "ReadError", "RULE_SETS", "from_arrays", "library_candidates", "read", "read_folder",
+           "version", "write"]
 __all__ += ["Dissipation", "PoreCurve", "TestDate", "expand_layer", "plot_profile"]

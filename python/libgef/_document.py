@@ -6,7 +6,6 @@ from __future__ import annotations
 import ctypes
 import os
 import re
-import struct
 from functools import cached_property
 from typing import Dict, List, NamedTuple, Optional, Sequence, Tuple, Union
 
@@ -15,8 +14,8 @@ import numpy as np
 from ._library import LOCK, library
 from ._text import decode
 
-__all__ = ["Column", "Document", "Finding", "ReadError", "from_arrays", "read", "write",
-           "RULE_SETS"]
+__all__ = ["Column", "Document", "Finding", "ReadError", "from_arrays", "read", "read_folder",
+           "write", "RULE_SETS"]
 
 Field = Union[None, int, float, str]
 PathLike = Union[str, "os.PathLike[str]"]
@@ -39,6 +38,16 @@ class Column(NamedTuple):
     void: Optional[float]  #: the COLUMNVOID value, None when the column has none
 
 
+class Layer(NamedTuple):
+    """One layer (scan) of a boring."""
+
+    top: Optional[float]  #: depth of the top (quantity 1), None when void or absent
+    bottom: Optional[float]  #: depth of the bottom (quantity 2)
+    code: str  #: the layer description as written, "'Zs1h2'"
+    text: Optional[str]  #: the code in words by the shipped soil codes; None when not known
+    additional: Tuple[str, ...]  #: percentages and median grain size, as the library finds them
+
+
 class Finding(NamedTuple):
     """One entry of the library's error list."""
 
@@ -52,11 +61,26 @@ class Finding(NamedTuple):
         return self.level % 10
 
 
+#: What the package says first of a file without a GEFID line, as geftool does.
+NOT_GEF = "not a GEF file (no #GEFID line)"
+
+
+def _lacks_gefid(path: str) -> bool:
+    try:
+        with open(path, "rb") as f:
+            return b"#GEFID" not in f.read(65536).upper()
+    except OSError:
+        return False
+
+
 class ReadError(OSError):
     """read_gef could not read the file; `findings` tells why."""
 
     def __init__(self, path: str, findings: List[Finding]):
         detail = "; ".join(f.message for f in findings if f.severity <= 2) or "see findings"
+        # An empty, binary or other text file: say so before the library's findings.
+        if _lacks_gefid(path):
+            detail = f"{NOT_GEF}; {detail}"
         super().__init__(f"libgef could not read {path}: {detail}")
         self.path = path
         self.findings = findings
@@ -64,7 +88,6 @@ class ReadError(OSError):
 
 # ---- copying out of the library (callers hold LOCK) ---------------------------------------------
 
-_F32 = struct.Struct("<f")
 _TOKENS = re.compile(rb"\x1b(.)|([\x1e\x1f])|([^\x1b\x1e\x1f]+)", re.S)
 
 
@@ -108,8 +131,9 @@ def _value(raw: bytes) -> Field:
     if tag == b"d":
         return float(body)
     if tag == b"f":
-        # Rounded to single precision: the value the float getters give.
-        return _F32.unpack(_F32.pack(float(body)))[0]
+        # The library stores it in single precision and gives its shortest text ("0.8"): shown
+        # so, not as the float's binary value (0.800000011920929).
+        return float(body)
     return decode(body)
 
 
@@ -176,6 +200,42 @@ def _columns(header: Dict[str, List[Tuple[Field, ...]]], count: int) -> List[Col
     return columns
 
 
+_soil_codes_loaded = False
+
+
+def _load_soil_codes(lib) -> bool:
+    """Loads the shipped soil code texts into the library once. Call with LOCK held."""
+    global _soil_codes_loaded
+    if not _soil_codes_loaded:
+        here = os.path.dirname(os.path.abspath(__file__))
+        beside_library = os.path.join(os.path.dirname(os.path.abspath(lib._name)), "..",
+                                      "share", "libgef", "soil_codes.txt")
+        for path in (os.path.join(here, "soil_codes.txt"),
+                     os.path.join(here, "..", "..", "data", "soil_codes.txt"), beside_library):
+            lib.load_codetexts.argtypes = [ctypes.c_char_p]
+            if os.path.isfile(path) and lib.load_codetexts(os.fsencode(path)) == 1:
+                _soil_codes_loaded = True
+                break
+        _next_findings(lib)
+    return _soil_codes_loaded
+
+
+def _additional_strings(lib, scan: int) -> Tuple[str, ...]:
+    """The additional strings of a boring's scan; each is a copy the caller releases."""
+    lib.gbr_get_additional_string.restype = ctypes.c_void_p
+    lib.gbr_get_additional_string.argtypes = [ctypes.c_int, ctypes.c_int]
+    found = []
+    for k in range(1, max(lib.gbr_get_nr_additional_strings(scan), 0) + 1):
+        pointer = lib.gbr_get_additional_string(scan, k)
+        if pointer:
+            found.append(decode(ctypes.string_at(pointer)))
+            # The library and Python share the C runtime's heap except on Windows, where the
+            # copy is left (a few bytes) rather than freed by a foreign runtime.
+            if os.name != "nt":
+                ctypes.CDLL(None).free(ctypes.c_void_p(pointer))
+    return tuple(found)
+
+
 def _void_mask(values: np.ndarray, void: float) -> np.ndarray:
     # The library's void rule: a tiny void value marks the smaller values, any other matches
     # within 1e-10 relative.
@@ -206,10 +266,13 @@ class Document:
             Keywords that share storage are listed under the storing one (SCANFREQUENCY as
             SCANTIME, as a scan time).
         columns: one :class:`Column` per data column.
-        data: float64 array, scans x columns; void values kept unless read with voids="nan".
+        data: float64 array, scans x columns; void values are NaN unless read with
+            voids="keep"; no row is ever dropped.
         column_texts: per-scan texts (str, or None for a scan without one), or None when the
             file has none.
         findings: what the library recorded while reading.
+        test_id: the TESTID text, or None.
+        layers: a boring's layers (:class:`Layer`), empty for other reports.
     """
 
     def __init__(self, path: Optional[str], data: np.ndarray, findings: List[Finding],
@@ -243,6 +306,41 @@ class Document:
     def report_type(self) -> str:
         return _report_type(self.header)
 
+    @cached_property
+    def layers(self) -> List[Layer]:
+        """The layers of a boring (empty for other reports): depths, the description code, its
+        expansion with the soil code texts shipped with the package, additional strings."""
+        if self.report_type != "BORE" or self.column_texts is None:
+            return []
+        values = self.values("nan")
+
+        def depth(qn: int, scan: int) -> Optional[float]:
+            c = self.column(qn)
+            v = float(values[scan, c.number - 1]) if c is not None else float("nan")
+            return None if v != v else v
+
+        with LOCK:
+            lib = library()
+            self._load(lib)
+            _next_findings(lib)
+            lib.gbr_code2text.restype = ctypes.c_char_p
+            lib.gbr_code2text.argtypes = [ctypes.c_char_p, ctypes.c_char_p]
+            expand = _load_soil_codes(lib)
+            layers = []
+            for scan, text in enumerate(self.column_texts):
+                code = (text or "").split(";")[0].strip()
+                words = (decode(lib.gbr_code2text(code.encode("cp1252", "replace"), b", "))
+                         if expand and code else None)
+                layers.append(Layer(depth(1, scan), depth(2, scan), code, words or None,
+                                    _additional_strings(lib, scan + 1)))
+            _next_findings(lib)
+        return layers
+
+    @cached_property
+    def test_id(self) -> Optional[str]:
+        entry = self.header.get("TESTID")
+        return entry[0][0] if entry and entry[0] and entry[0][0] is not None else None
+
     def __repr__(self) -> str:
         scans, columns = self.data.shape
         return (f"<libgef.Document {self.path!r}: {self.report_type}, {columns} columns x "
@@ -271,27 +369,34 @@ class Document:
                     column[_void_mask(column, c.void)] = np.nan
         return out
 
-    def to_pandas(self):
-        """A pandas DataFrame with one column per quantity (named by quantity, a number appended
-        to repeated names), void values as NaN, and a "column text" column when the file has
-        per-scan texts. ``df.attrs["units"]`` and ``df.attrs["quantity_numbers"]`` map each
-        column name to its unit and quantity number. Needs pandas."""
+    def to_pandas(self, voids: str = "nan"):
+        """A pandas DataFrame with one column per data column, named as ``geftool dump`` names
+        it: canonical quantity and unit ("cone_resistance_MPa", whatever the producer's texts
+        and unit spelling), "_2" appended to a repeated name, and a "column_text" column when
+        the file has per-scan texts. Void values are NaN unless voids="keep"; rows are never
+        dropped. ``df.attrs`` maps each column name to the producer's own texts:
+        "quantities", "units" and "quantity_numbers". Needs pandas."""
         import pandas as pd
 
-        values = self.values("nan")
+        from ._names import column_name
+
+        values = self.values(voids)
         frame: Dict[str, object] = {}
+        quantities: Dict[str, Optional[str]] = {}
         units: Dict[str, Optional[str]] = {}
         numbers: Dict[str, Optional[int]] = {}
+        seen: Dict[str, int] = {}
         for c in self.columns:
-            name = c.quantity or f"column {c.number}"
-            base, k = name, 2
-            while name in frame:
-                name, k = f"{base} ({k})", k + 1
+            name = column_name(self.report_type, c.quantity_number, c.quantity, c.unit, c.number)
+            seen[name] = seen.get(name, 0) + 1
+            if seen[name] > 1:
+                name = f"{name}_{seen[name]}"
             frame[name] = values[:, c.number - 1]
-            units[name], numbers[name] = c.unit, c.quantity_number
+            quantities[name], units[name], numbers[name] = c.quantity, c.unit, c.quantity_number
         if self.column_texts is not None:
-            frame["column text"] = self.column_texts
+            frame["column_text"] = self.column_texts
         df = pd.DataFrame(frame)
+        df.attrs["quantities"] = quantities
         df.attrs["units"] = units
         df.attrs["quantity_numbers"] = numbers
         df.attrs["path"] = self.path
@@ -357,10 +462,10 @@ class Document:
             return findings
 
 
-def read(path: PathLike, *, voids: str = "keep") -> Document:
+def read(path: PathLike, *, voids: str = "nan") -> Document:
     """Reads the GEF file `path` with the library and returns a :class:`Document`.
 
-    voids="nan" turns the void values of :attr:`Document.data` into NaN. Raises
+    The void values of :attr:`Document.data` become NaN; voids="keep" keeps them. Raises
     FileNotFoundError for a missing file and :class:`ReadError` when the library cannot read
     it; lesser problems are in :attr:`Document.findings`."""
     text_path = os.fspath(path)
@@ -375,10 +480,19 @@ def read(path: PathLike, *, voids: str = "keep") -> Document:
         data = _copy_data(lib, max(lib.get_column(), 0) if lib.get_column_flag() else 0)
         header = _copy_bytes(lib.gef_copy_header)
         texts = _copy_bytes(lib.gef_copy_column_texts) if lib.get_columntext_flag() else None
-    document = Document(text_path, data, findings, header, texts)
-    if voids != "keep":
-        document.data = document.values(voids)
-    return document
+        if voids == "nan":
+            # Through the getters: the header itself is parsed only when asked for.
+            lib.get_columnvoid_flag.argtypes = lib.get_columnvoid.argtypes = [ctypes.c_int]
+            lib.get_columnvoid.restype = ctypes.c_double
+            column_voids = [(c, lib.get_columnvoid(c + 1)) for c in range(data.shape[1])
+                            if lib.get_columnvoid_flag(c + 1)]
+    if voids not in ("nan", "keep"):
+        raise ValueError('voids must be "nan" or "keep"')
+    if voids == "nan" and column_voids:
+        data = np.array(data)
+        for c, void in column_voids:
+            data[_void_mask(data[:, c], void), c] = np.nan
+    return Document(text_path, data, findings, header, texts)
 
 
 def from_arrays(data, columns: Sequence[Tuple[str, str, int]], *,
@@ -425,17 +539,76 @@ def from_arrays(data, columns: Sequence[Tuple[str, str, int]], *,
     return document
 
 
-def write(document: Document, path: PathLike) -> None:
-    """Writes `document` as a GEF file with the library's writer (raises OSError when the file
-    cannot be written)."""
+def write(document: Document, path: PathLike, *, allow_loss: bool = False) -> None:
+    """Writes `document` as a GEF file with the library's writer, each column in the shortest
+    number format that keeps all its values (as geftool convert without --format). The file
+    is then read back: when it does not hold everything the document held (a field the library
+    could not keep on reading, a value a format rounded), :class:`DataLossError` tells what;
+    with allow_loss=True a warning does instead. Raises OSError when the file cannot be written."""
+    from ._keeping import DataLossError, differences, dropped_at_reading, lossless_formats
+
+    target = os.fspath(path)
     with LOCK:
         lib = library()
         document._load(lib)
-        _next_findings(lib)
-        if lib.write_gef(os.fsencode(os.fspath(path))) != 1:
+        losses = dropped_at_reading(_next_findings(lib) if document.path is None
+                                    else document.findings)
+        columns = max(lib.get_column(), 0) if lib.get_column_flag() else 0
+        data = _copy_data(lib, columns).copy()
+        header = _parse_header(_copy_bytes(lib.gef_copy_header))
+        texts = (_parse_column_texts(_copy_bytes(lib.gef_copy_column_texts))
+                 if lib.get_columntext_flag() else None)
+        if columns:
+            minmax = {e[0]: e[1:] for e in header.get("COLUMNMINMAX", ())}
+            lib.set_reportdataformat.argtypes = [ctypes.c_char_p]
+            lib.set_reportdataformat(lossless_formats(data, minmax).encode("ascii"))
+        if lib.write_gef(os.fsencode(target)) != 1:
             problems = _next_findings(lib)
-            raise OSError(f"libgef could not write {os.fspath(path)}: "
+            raise OSError(f"libgef could not write {target}: "
                           + "; ".join(f.message for f in problems))
+        _next_findings(lib)
+        if lib.read_gef(os.fsencode(target)) != 1:
+            losses.append("the written file cannot be read back")
+        else:
+            _next_findings(lib)
+            written = _copy_data(lib, max(lib.get_column(), 0) if lib.get_column_flag() else 0)
+            written_texts = (_parse_column_texts(_copy_bytes(lib.gef_copy_column_texts))
+                             if lib.get_columntext_flag() else None)
+            losses += differences(header, data, texts,
+                                  _parse_header(_copy_bytes(lib.gef_copy_header)), written,
+                                  written_texts)
+    if losses:
+        if not allow_loss:
+            raise DataLossError(target, losses)
+        import warnings
+
+        warnings.warn(str(DataLossError(target, losses)), stacklevel=2)
+
+
+def read_folder(path: PathLike, *, voids: str = "nan") -> List[Document]:
+    """Reads every GEF file under the folder `path` (recursively, .gef in any case, sorted),
+    with a progress bar on stderr when it is a terminal. A file the library cannot read is left
+    out with a warning that says why."""
+    import sys
+    import warnings
+
+    root = os.fspath(path)
+    files = sorted(os.path.join(folder, name) for folder, _, names in os.walk(root)
+                   for name in names if name.lower().endswith(".gef"))
+    documents: List[Document] = []
+    bar = sys.stderr.isatty()
+    for i, name in enumerate(files, start=1):
+        if bar:
+            done = 30 * i // len(files)
+            sys.stderr.write(f"\r[{'#' * done}{'.' * (30 - done)}] {i}/{len(files)}")
+            sys.stderr.flush()
+        try:
+            documents.append(read(name, voids=voids))
+        except ReadError as error:
+            warnings.warn(str(error), stacklevel=2)
+    if bar and files:
+        sys.stderr.write("\n")
+    return documents
 
 
 def version() -> str:

@@ -18,7 +18,7 @@ from libgef._library import LOCK, library  # noqa: E402
 
 EXAMPLES = PROJECT / "examples"
 GEFTOOL_DATA = PROJECT / "tests" / "geftool" / "data"
-CORPUS = PROJECT.parent / "shared" / "corpus"
+CORPUS = Path(os.environ.get("GEF_CORPUS", PROJECT.parent / "shared" / "corpus"))
 
 
 def corpus_files():

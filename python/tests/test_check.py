@@ -47,12 +47,41 @@ def test_rule_sets_by_name(tmp_path):
     assert any(f.code == 42 for f in noted.check())
 
 
-def test_write_round_trip(tmp_path):
-    doc = libgef.read(next(p for p in example_files() if p.name == "cpt_basic.gef"))
+def test_write_keeps_every_value_or_says_what_it_lost(tmp_path):
+    examples = {p.name: p for p in example_files()}
+    doc = libgef.read(examples["cpt_basic.gef"])
     libgef.write(doc, tmp_path / "out.gef")
-    again = libgef.read(tmp_path / "out.gef")
-    assert again.data.shape == doc.data.shape
-    assert (abs(again.data - doc.data) <= 1e-9 * abs(doc.data).max()).all()
+    assert "#REPORTDATAFORMAT= F4.2 F5.3 F6.4 F4.2" in (tmp_path / "out.gef").read_text()
+    assert libgef.read(tmp_path / "out.gef").data.tolist() == doc.data.tolist()
+    # Exactly the values of an array, however many digits they carry.
+    built = libgef.from_arrays([[0.2471782714, 553.334], [1e-9, -2.5]],
+                               [("m", "penetration length", 1), ("MPa", "cone resistance", 2)])
+    libgef.write(built, tmp_path / "built.gef")
+    assert libgef.read(tmp_path / "built.gef").data.tolist() == built.data.tolist()
+    assert "#REPORTDATAFORMAT= E15.9 F7.3" in (tmp_path / "built.gef").read_text()
+    # A field the library could not keep on reading is a loss, told or allowed with a warning.
+    surplus = tmp_path / "surplus.gef"
+    surplus.write_bytes(examples["cpt_basic.gef"].read_bytes().replace(
+        b"#MEASUREMENTTEXT= 9,", b"#MEASUREMENTTEXT= 5, 2019, 01, 29\r\n#MEASUREMENTTEXT= 9,"))
+    with pytest.raises(libgef.DataLossError, match="Too many parameters"):
+        libgef.write(libgef.read(surplus), tmp_path / "lossy.gef")
+    with pytest.warns(UserWarning, match="does not hold everything"):
+        libgef.write(libgef.read(surplus), tmp_path / "lossy.gef", allow_loss=True)
+
+
+def test_attributes_engineers_reach_for(tmp_path):
+    doc = libgef.read(next(p for p in example_files() if p.name == "cpt_basic.gef"))
+    assert doc.test_id and doc.test_id == doc.header["TESTID"][0][0]
+    assert all(v == float(str(v)) and len(repr(v)) < 12
+               for e in doc.header.get("MEASUREMENTVAR", ()) for v in e if isinstance(v, float))
+    assert doc.layers == [] and libgef.read(EXAMPLES / "boring_layers.gef").layers[1] == \
+        libgef.Layer(0.3, 1.1, "'Kz3'", "clay, strongly sandy", ())
+    assert [d.path for d in libgef.read_folder(EXAMPLES.parent / "examples")] == \
+        [str(p) for p in example_files()]
+    for content in (b"", bytes(range(256)), b"just some text\n"):
+        (tmp_path / "x.gef").write_bytes(content)
+        with pytest.raises(libgef.ReadError, match=r"not a GEF file \(no #GEFID line\); GEF"):
+            libgef.read(tmp_path / "x.gef")
 
 
 def test_missing_library_names_every_place_searched(tmp_path):

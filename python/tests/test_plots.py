@@ -10,7 +10,8 @@ import numpy as np
 import pytest
 
 import libgef
-from conftest import EXAMPLES
+import libgef._plot
+from conftest import EXAMPLES, corpus_files, example_files
 
 pd = pytest.importorskip("pandas")
 matplotlib = pytest.importorskip("matplotlib")
@@ -21,15 +22,30 @@ RSVG = shutil.which("rsvg-convert")
 needs_rsvg = pytest.mark.skipif(RSVG is None, reason="rsvg-convert (librsvg2-bin) is missing")
 
 
-def test_dataframe_has_one_column_per_quantity():
+def test_dataframe_names_columns_by_quantity_and_unit():
     doc = libgef.read(EXAMPLES / "cpt_basic.gef")
     df = doc.to_pandas()
-    assert list(df.columns) == [c.quantity for c in doc.columns]
-    assert df.attrs["units"]["cone resistance"] == "MPa"
-    assert df.attrs["quantity_numbers"]["friction ratio"] == 4
+    assert list(df.columns) == ["penetration_length_m", "cone_resistance_MPa",
+                                "local_friction_MPa", "friction_ratio_pct"]
+    assert df.attrs["quantities"]["cone_resistance_MPa"] == "cone resistance"
+    assert df.attrs["units"]["friction_ratio_pct"] == "%"
+    assert df.attrs["quantity_numbers"]["friction_ratio_pct"] == 4
     assert np.array_equal(df.to_numpy(), doc.values("nan"), equal_nan=True)
     layers = libgef.read(EXAMPLES / "boring_layers.gef").to_pandas()
-    assert layers["column text"].iloc[0].startswith("'Zs1h2'")
+    assert layers["column_text"].iloc[0].startswith("'Zs1h2'")
+
+
+@pytest.mark.parametrize("path", corpus_files() + example_files(), ids=lambda p: p.name)
+def test_dataframe_names_equal_geftool_dump(path, geftool):
+    try:
+        df = libgef.read(path).to_pandas()
+    except libgef.ReadError:
+        return
+    out = subprocess.run([str(geftool), "dump", "--no-file-column", str(path)],
+                         capture_output=True, text=True, encoding="utf-8").stdout
+    # The expanded layer description is geftool's own, from its code table.
+    names = [n for n in out.split("\n")[0].split(",") if n != "layer_description"]
+    assert list(df.columns) == names
 
 
 def test_cpt_plot_draws_each_panel_against_depth_downwards():

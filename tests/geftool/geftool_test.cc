@@ -157,6 +157,11 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
   const std::string absent = path("absent.gef"), out = path("out.gef"), old = this->old(),
                     cpt_short = short_file();
   const std::string missing = q((dir() / "missing" / "out.gef").string());
+  const std::string lossy = path("lossy.gef");
+  fs::create_directories(dir() / "empty");
+  const std::string surplus =
+      variant(example("cpt_basic.gef"), "#MEASUREMENTTEXT= 9,",
+              "#MEASUREMENTTEXT= 5, 2019, 01, 29\r\n#MEASUREMENTTEXT= 9,", "surplus.gef");
   const std::string codes = q(scratch_.write("codes.txt", "ZS2G1;my sand;\nZ;zand;\nS2;siltig;\n"
                                                           "G1;grindig;\n"));
   const std::string lost = "data read up to scan 2: GEF-DATA: Unknown data entry is found in scan "
@@ -166,21 +171,29 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
   // clang-format off
   const Run runs[] = {
       {"check " + kBasic + " " + kBoring, 0,
-       {"cpt_basic.gef: ok; scans 50; rules HEADER, DATA, GEF-CPT-Report; findings: 0 severe, 0 "
-        "error, 0 minor, 0 warning, 0 information",
+       {"cpt_basic.gef: ok; data: complete (50 scans); rules HEADER, DATA, GEF-CPT-Report: 0 "
+        "severe, 0 error, 0 minor, 0 warning, 0 information",
         "boring_layers.gef: ok", "checked 2 files: 2 ok, 0 failed, 0 unreadable"}},
       // Findings recorded interleaved (1, 3, 2, 2, 1) land under their levels, most serious first.
       {"check " + kFaults, 1,
        {"GEF SEVERE (1)", "Keyword FILEOWNER is missing.", "Keyword PROJECTID is missing.",
         "GEF ERROR (2)", "the number of the month 13", "GEF MINOR (3)",
         "the year 24 is not Y2k compliant",
-        "header_faults.gef: failed; scans 3; rules HEADER, DATA; findings: 2 severe, 2 error, 1 "
-        "minor, 0 warning, 0 information"}},
+        "header_faults.gef: failed; data: complete (3 scans); rules HEADER, DATA: 2 severe, 2 "
+        "error, 1 minor, 0 warning, 0 information"}},
+      // Data usable apart from conformance: --fail-on sets the finding that fails, data read
+      // short always fail.
+      {"check --fail-on severe " + kCptFaults, 0},
+      {"check --fail-on minor " + kCptFaults, 1},
+      {"check --fail-on never " + kFaults, 0},
+      {"check --fail-on never " + cpt_short, 1, {"cpt_short.gef: failed; data: read short ("}},
       {"check --quiet " + kFaults, 1, {"!GEF SEVERE", "!FILEOWNER", "header_faults.gef: failed"}},
       {"check " + cpt_short, 1},
       // Data that could not be read at all fails check, whatever the finding's level.
-      {"check " + no_data(), 1, {"cpt_no_data.gef: failed; data read up to scan 0"}},
-      {"check " + kNotGef + " " + kBasic, 2, {"not_gef.gef: unreadable", "cpt_basic.gef: ok"}},
+      {"check " + no_data(), 1, {"cpt_no_data.gef: failed; data: read short (data read up to scan 0"}},
+      {"check " + kNotGef + " " + kBasic, 2,
+       {"not_gef.gef: not a GEF file (no #GEFID line)\n", "GEF SEVERE",
+        "not_gef.gef: unreadable; data: unreadable", "cpt_basic.gef: ok"}},
       {"check " + absent, 2, {"no such file or folder"}},
       {"", 2},
       {"check", 2},
@@ -199,16 +212,23 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       {"dump --codes " + codes + " " + kBoring, 0, {",\"zand, siltig, grindig; LI=??? GR=???\"\n"}},
       {"info " + kCp1252, 0, {"Kr\xC3\xB6ller 20\xC2\xB0" "C \xE2\x82\xAC"}},
       {"dump " + kCp1252, 0, {"\"zand, grijs \xC2\xB0\"", "\"klei \"\"vast\"\" \xC3\xB6\""}},
-      {"info " + kNotGef, 2, {"!"}},
+      {"info " + kNotGef, 2, {"!"}, {"not_gef.gef: not a GEF file (no #GEFID line)\n  GEF 100"}},
       {"info " + absent, 2, {}, {"Cannot open file"}},
       {"info --frob " + kBasic, 2, {}, {"--frob", "Usage: info"}},
-      {"dump " + q(dir().string()), 2, {"!"}, {"It is a folder"}},
+      // Folders are searched for GEF files, as check does.
+      {"dump " + q(fs::path(example("")).parent_path().string()), 0, {"^file,layer_top_m,", "cpt_basic.gef,,,,,0.02,"}},
+      {"dump " + q((dir() / "empty").string()), 2, {"!"}, {"no .gef files found"}},
       {"dump " + kBasic + " " + kNotGef, 2},
       // Lost data is never quiet.
       {"info " + cpt_short, 1, {}, {lost}},
       {"info --json " + cpt_short, 1, {}, {lost}},
       {"dump " + cpt_short, 1, {}, {lost}},
       {"header " + cpt_short, 1, {}, {lost}},
+      {"dif " + cpt_short + " " + path("short.dif"), 1, {}, {lost}},
+      {"convert " + cpt_short + " " + lossy, 1, {}, {lost, "lossy.gef does not hold everything"}},
+      // A field the record cannot hold is told, and --allow-loss changes only the exit status.
+      {"convert " + surplus + " " + lossy, 1, {}, {"not kept from the input", "MEASUREMENTTEXT"}},
+      {"convert --allow-loss " + surplus + " " + lossy, 0, {}, {"(allowed by --allow-loss)"}},
       {"summary " + kFaults, 1},
       {"summary " + kBasic + " " + cpt_short, 1,
        {",GEF-CPT-Report,S-04,", ",2,0.04,1.5,error,no,\"data read up to scan 2"}},
@@ -226,6 +246,10 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       {"dump --add rf " + old, 0, {cpt_columns}, {"it is kept"}},
       {"dump --add depth " + old, 1, {cpt_columns}, {"cannot be computed"}},
       {"dump --add slope " + old, 2},
+      // The level of each reading in the file's height system; one CSV per file on request.
+      {"dump --add elevation " + kBasic, 0, {cpt_columns.substr(0, cpt_columns.size() - 1) +
+                                             ",elevation_NAP_m\n0.02,0.35,0.016,4.57,1.33\n"}},
+      {"dump --per-file " + path("csv") + " " + kBasic + " " + kBoring, 0, {"!"}},
       {"plot " + kNotGef + " -o " + path("x.svg"), 2},
       // Convert and dif refuse bad paths and arguments, and write nothing then.
       {"convert " + kNotGef + " " + out, 2},
@@ -247,6 +271,8 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
     expect_in_order(run.err, r.err);
   }
   EXPECT_FALSE(fs::exists(dir() / "out.gef"));
+  EXPECT_EQ(slurp_file(dir() / "csv" / "cpt_basic.csv").rfind(cpt_columns.substr(1), 0), 0u);
+  EXPECT_TRUE(fs::exists(dir() / "csv" / "boring_layers.csv"));
   for (const char* command :
        {"", "check ", "info ", "dump ", "convert ", "dif ", "header ", "summary ", "plot "}) {
     const Outcome run = geftool(std::string(command) + "--help");
@@ -409,6 +435,10 @@ TEST_F(GeftoolTest, ConvertKeepsTheValuesAndChangesTheLayoutAsAsked) {
                 geftool("dump --no-file-column " + q(example(name))).out)
           << name << options;
     }
+  // Without --format each column gets the shortest format that keeps all its values.
+  ASSERT_EQ(geftool("convert " + kBasic + " " + out).status, 0);
+  expect_in_order(slurp_file(dir() / "out.gef"), {"#REPORTDATAFORMAT= F4.2 F5.3 F6.4 F4.2\r\n",
+                                                  "#EOH=\r\n0.02 0.350 0.0160 4.57 "});
   ASSERT_EQ(
       geftool("convert " + kBasic + " " + out + " --separators \";\" \"!\" --format \"F8.3 F9.4\"")
           .status,
@@ -416,8 +446,16 @@ TEST_F(GeftoolTest, ConvertKeepsTheValuesAndChangesTheLayoutAsAsked) {
   const std::string text = slurp_file(dir() / "out.gef");
   expect_in_order(text, {"#REPORTDATAFORMAT= F8.3 F9.4\r\n", "\r\n0.020;0.3500;"});
   EXPECT_EQ(text.substr(text.size() - 3), "!\r\n");
-  // Binary data keep LF header lines; an existing target is replaced.
-  ASSERT_EQ(geftool("convert " + kBasic + " " + out + " --binary --datatype FLOAT").status, 0);
+  // A format or data type that rounds is the caller's choice, but told; an existing target is
+  // replaced, and binary data keep LF header lines.
+  const Outcome rounded = geftool("convert " + kBasic + " " + out + " --format F8.1");
+  EXPECT_EQ(rounded.status, 1);
+  expect_in_order(rounded.err, {"#COLUMNMINMAX 1 field 1: '0.02' became '0'",
+                                "column 2: 48 of 50 values changed, the first in scan 1: 0.35 "
+                                "became 0.3"});
+  const Outcome single = geftool("convert " + kBasic + " " + out + " --binary --datatype FLOAT");
+  EXPECT_EQ(single.status, 1);
+  expect_in_order(single.err, {"0.35 became 0.3499999940395355"});
   expect_in_order(slurp_file(dir() / "out.gef"), {"#DATATYPE= FLOAT\n", "!\r"});
 }
 
@@ -453,6 +491,11 @@ TEST_F(GeftoolTest, EveryCommandSurvivesEveryCorpusFile) {
   }
   for (const fs::path& path : files) {
     const std::string file = q(path.string());
+    // Without --format a conversion keeps every value.
+    EXPECT_EQ(geftool("convert " + file + " " + q((dir() / "corpus.gef").string()))
+                  .err.find("values changed"),
+              std::string::npos)
+        << file;
     for (const std::string& command :
          {"info --json " + file, "dump " + file, "header --json " + file}) {
       const Outcome run = geftool(command);
@@ -476,6 +519,10 @@ TEST_F(GeftoolTest, EveryCommandSurvivesEveryCorpusFile) {
     }
   }
   EXPECT_EQ(run_json("summary --json " + corpus)["files"].size(), files.size());
+  // One column per quantity and unit: no producer's spelling of a unit the table knows survives.
+  const std::string names = geftool("dump " + corpus).out;
+  expect_in_order(names.substr(0, names.find('\n')),
+                  {"!megaPascal", "!_Mpa", "!graden", "!Graden", "!degrees", "!procent", "!meter"});
 }
 
 } // namespace

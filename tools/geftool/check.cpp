@@ -46,6 +46,12 @@ const char* status_name(Status s) {
   }
 }
 
+// Whether the data block can be used, apart from how well the file follows the rules.
+const char* data_name(const FileResult& r) {
+  if (r.status == Status::Unreadable) return "unreadable";
+  return r.data_loss.empty() ? "complete" : "read short";
+}
+
 std::vector<const RuleSet*> chosen_sets(const CheckOptions& options, ReportKind kind) {
   if (options.rules.empty()) return default_rule_sets(kind);
   std::vector<const RuleSet*> sets;
@@ -74,7 +80,7 @@ FileResult check_file(const Input& input, const CheckOptions& options,
       result.rules.push_back(set->name);
     }
   } else {
-    result.problem = "the library could not read it";
+    result.problem = lacks_gefid(input.path) ? kNotGef : "the library could not read it";
   }
   result.findings = fold_repeats(collect_findings(scratch_log, &result.truncated));
   for (const Finding& f : result.findings) {
@@ -85,21 +91,23 @@ FileResult check_file(const Input& input, const CheckOptions& options,
   }
   if (!read)
     result.status = Status::Unreadable;
-  else if (result.counts[1] + result.counts[2] > 0 || !result.data_loss.empty())
+  else if (!result.data_loss.empty())
     result.status = Status::Failed;
+  for (int cls = 1; cls <= options.fail_on && read; ++cls)
+    if (result.counts[cls] > 0) result.status = Status::Failed;
   return result;
 }
 
 std::string summary_line(const FileResult& r) {
-  std::string line = r.path + ": " + status_name(r.status);
-  if (!r.problem.empty()) line += " (" + r.problem + ")";
-  if (r.status != Status::Unreadable)
-    line += r.data_loss.empty() ? "; scans " + std::to_string(r.scans) : "; " + r.data_loss;
-  if (!r.rules.empty()) {
-    line += "; rules";
-    for (std::size_t i = 0; i < r.rules.size(); ++i) line += (i ? ", " : " ") + r.rules[i];
-  }
-  line += "; findings:";
+  std::string line = r.path + ": " + status_name(r.status) + "; data: " + data_name(r);
+  if (!r.problem.empty())
+    line += " (" + r.problem + ")";
+  else if (r.status != Status::Unreadable)
+    line +=
+        r.data_loss.empty() ? " (" + std::to_string(r.scans) + " scans)" : " (" + r.data_loss + ")";
+  line += "; rules";
+  for (std::size_t i = 0; i < r.rules.size(); ++i) line += (i ? ", " : " ") + r.rules[i];
+  line += ":";
   for (int cls = 1; cls <= 5; ++cls)
     line += std::string(cls > 1 ? "," : "") + " " + std::to_string(r.counts[cls]) + " " +
             class_name(cls);
@@ -110,7 +118,7 @@ std::string summary_line(const FileResult& r) {
 
 void print_plain(const FileResult& r, bool quiet) {
   if (!quiet && !r.findings.empty()) {
-    std::cout << r.path << "\n";
+    std::cout << r.path << (r.problem == kNotGef ? std::string(": ") + kNotGef : "") << "\n";
     std::vector<int> levels(std::begin(kLevels), std::end(kLevels));
     levels.push_back(0);
     for (int level : levels) {
@@ -142,6 +150,7 @@ nlohmann::json to_json(const FileResult& r, bool quiet) {
   j["counts"] = counts;
   j["truncated"] = r.truncated;
   j["scans"] = r.scans;
+  j["data"] = data_name(r);
   j["data_complete"] = r.status != Status::Unreadable && r.data_loss.empty();
   j["data_loss"] = r.data_loss.empty() ? nlohmann::json() : nlohmann::json(r.data_loss);
   if (!quiet) {

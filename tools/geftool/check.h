@@ -14,10 +14,14 @@ struct CheckOptions {
   std::string log;                ///< where to copy the library's error log; empty: nowhere
   bool json = false;
   bool quiet = false;
+  /// The most lenient severity class that still fails a file: 1 severe, 2 error (the default),
+  /// 3 minor; 0 never (only the data decide).
+  int fail_on = 2;
 };
 
-/// Runs the check and prints its report. Returns 0 when no file has a severe or error finding
-/// (severity class 1 or 2), 1 when one has, 2 when a file could not be read or an argument is
+/// Runs the check and prints its report, one line per file that tells the data ("complete",
+/// "read short") apart from the rules' findings. Returns 0 when every file's data are complete and
+/// no finding reaches `fail_on`, 1 otherwise, 2 when a file could not be read or an argument is
 /// wrong.
 int run_check(const CheckOptions& options);
 

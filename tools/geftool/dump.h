@@ -16,6 +16,8 @@ struct DumpOptions {
   std::optional<bool> file_column; ///< a first column "file"; default: on for several files
   std::string codes;               ///< code-text file for boring layers (empty: shipped codes)
   std::string adds;                ///< computed columns to append first (add_derived_columns)
+  bool elevation = false;          ///< append the level of each reading (ZID less the depth)
+  std::string per_file;            ///< folder for one CSV per file; empty: one table on stdout
 };
 
 /// Writes the data blocks of `options.paths` to standard output as CSV: a header row, one row per

@@ -202,16 +202,6 @@ Facts gather_facts() {
   return f;
 }
 
-std::optional<std::string> standard_column_name(const ColumnFacts& column) {
-  if (!column.standard_name) return std::nullopt;
-  const Numbering numbering = report_kind() == ReportKind::Bore ? Numbering::Bore : Numbering::Cpt;
-  const QuantityName* q = standard_quantity(numbering, *column.quantity_number);
-  // The file's own unit names the values as they are; the standard unit stands in when absent.
-  const std::string unit = column.unit && !column.unit->empty() ? *column.unit : q->unit;
-  const std::string key = unit_key(unit);
-  return *column.standard_name + (key.empty() ? "" : "_" + key);
-}
-
 nlohmann::json facts_json(const Facts& f) {
   auto j = [](const auto& v) {
     if (!v) return nlohmann::json();

@@ -44,10 +44,6 @@ struct Facts {
 /// Gathers the facts of the current document.
 Facts gather_facts();
 
-/// The standard column name with unit for dump ("cone_resistance_MPa"), or null when the column's
-/// quantity number is not a standard one.
-std::optional<std::string> standard_column_name(const ColumnFacts& column);
-
 /// The facts as JSON members (absent items null), to be merged into a command's document.
 nlohmann::json facts_json(const Facts& facts);
 

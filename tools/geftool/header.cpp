@@ -29,7 +29,7 @@ std::string meaning(const HeaderRecord& r, Numbering numbering) {
   if (r.number && r.keyword == "MEASUREMENTVAR") name = measurement_var_name(numbering, *r.number);
   if (r.keyword == "COLUMNINFO" && r.fields.size() >= 3 && r.fields[2]) {
     const QuantityName* q = standard_quantity(numbering, std::atoi(r.fields[2]->c_str()));
-    if (q != nullptr) name = q->description;
+    if (q != nullptr) name = q->description.c_str();
   }
   if ((r.keyword == "XYID" || r.keyword == "ZID") && !r.fields.empty() && r.fields[0]) {
     const int code = std::atoi(r.fields[0]->c_str());

@@ -2,6 +2,7 @@
 // geftool: the command line to check, inspect and convert GEF files with libgef.
 #include <iostream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,14 @@ int main(int argc, char** argv) {
 
   geftool::CheckOptions check;
   CLI::App* check_cmd = app.add_subcommand(
-      "check", "Read GEF files, run the format's rule sets and list the findings by level.\n"
-               "Exit status: 0 no severe or error finding, 1 some file has one, 2 a file could "
-               "not be read or an argument is wrong.");
+      "check", "Read GEF files, run the format's rule sets and list the findings by level. Each "
+               "file's line tells its data (complete, read short, unreadable) apart from the "
+               "rules' findings: HEADER reports the keywords and their fields, DATA the data "
+               "block against the header, GEF-CPT-Report and GEF-BORE-Report the report "
+               "standard's required keywords and texts (which many downloads do not meet while "
+               "their data are sound).\nExit status: 0 every file's data complete and no "
+               "finding at the --fail-on level, 1 otherwise, 2 a file could not be read or an "
+               "argument is wrong.");
   check_cmd->add_option("paths", check.paths, "GEF files, or folders searched for *.gef")
       ->required();
   check_cmd
@@ -49,6 +55,13 @@ int main(int argc, char** argv) {
                         "section per file)");
   check_cmd->add_flag("--json", check.json, "Print the report as JSON");
   check_cmd->add_flag("-q,--quiet", check.quiet, "Print only the summary line of each file");
+  std::string fail_on = "error";
+  check_cmd
+      ->add_option("--fail-on", fail_on,
+                   "The least serious finding that fails a file: severe, error (default), minor, "
+                   "or never (only data read short fail); --fail-on severe asks whether the data "
+                   "are usable")
+      ->check(CLI::IsMember({"severe", "error", "minor", "never"}));
 
   std::string info_path;
   bool info_json = false;
@@ -72,7 +85,7 @@ int main(int argc, char** argv) {
       "dump", "Write the data blocks of GEF files as one CSV table to standard output, columns "
               "named by standard quantity and unit (cone_resistance_MPa).\nExit status: 0 all "
               "data written, 1 a data block was read short, 2 a file could not be read.");
-  dump_cmd->add_option("files", dump.paths, "GEF files")->required();
+  dump_cmd->add_option("paths", dump.paths, "GEF files, or folders searched for *.gef")->required();
   std::string dump_names = "standard", dump_voids = "empty";
   dump_cmd
       ->add_option("--names", dump_names,
@@ -90,7 +103,14 @@ int main(int argc, char** argv) {
   std::string dump_adds;
   const char* adds_help = "Append computed columns: a comma list of rf, rf-shifted, depth "
                           "(exit status 1 when one cannot be computed)";
-  dump_cmd->add_option("--add", dump_adds, adds_help);
+  dump_cmd->add_option("--add", dump_adds,
+                       "Append computed columns: a comma list of rf, rf-shifted, depth, and "
+                       "elevation (ground level from #ZID less the corrected depth or penetration "
+                       "length, named by height system: elevation_NAP_m); exit status 1 when one "
+                       "cannot be computed");
+  dump_cmd->add_option("--per-file", dump.per_file,
+                       "Write one CSV per input file into this folder instead of one table on "
+                       "standard output");
 
   std::string header_path;
   bool header_json = false;
@@ -124,8 +144,13 @@ int main(int argc, char** argv) {
   geftool::ConvertOptions convert;
   CLI::App* convert_cmd = app.add_subcommand(
       "convert", "Rewrite a GEF file through the library: header in the format's order, data in "
-                 "the layout asked for.\nExit status: 0 written, 1 only the header could be "
-                 "written, 2 input unreadable, output not writable or a wrong argument.");
+                 "the layout asked for. Without --format each column gets the shortest number "
+                 "format that writes all its values back exactly. The written file is read back "
+                 "and every keyword field, value or text it does not hold as the input did is "
+                 "told.\nExit status: 0 written whole, 1 something was lost (a field the "
+                 "library could not keep, a value a format rounded, a data block read short) or "
+                 "only the header could be written, 2 input unreadable, output not writable or "
+                 "a wrong argument.");
   convert_cmd->add_option("input", convert.input, "GEF file to read")->required();
   convert_cmd->add_option("output", convert.output, "GEF file to write")->required();
   CLI::Option* binary =
@@ -151,12 +176,16 @@ int main(int argc, char** argv) {
                           "Number formats of the text data block (REPORTDATAFORMAT tokens such "
                           "as \"F8.2 E12.4\")");
   convert_cmd->add_option("--add", convert.adds, adds_help);
+  convert_cmd->add_flag("--allow-loss", convert.allow_loss,
+                        "Exit 0 even when the output lost something (the losses are still told)");
 
   std::string dif_input, dif_output;
   CLI::App* dif_cmd = app.add_subcommand(
-      "dif", "Export the data block of a GEF file as a DIF table (quantities, units, one row "
-             "per scan, voids blank).\nExit status: 0 written, 2 input unreadable or output not "
-             "writable.");
+      "dif",
+      "Export the data block of a GEF file as a DIF table (quantities, units, one row "
+      "per scan, voids blank).\nExit status: 0 written, 1 the data block was read short (told "
+      "on stderr), 2 input unreadable or output not "
+      "writable.");
   dif_cmd->add_option("input", dif_input, "GEF file to read")->required();
   dif_cmd->add_option("output", dif_output, "DIF file to write")->required();
 
@@ -189,7 +218,10 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  if (check_cmd->parsed()) return geftool::run_check(check);
+  if (check_cmd->parsed()) {
+    check.fail_on = fail_on == "never" ? 0 : fail_on == "severe" ? 1 : fail_on == "minor" ? 3 : 2;
+    return geftool::run_check(check);
+  }
   if (info_cmd->parsed())
     return geftool::run_info(info_path, info_json, codes,
                              equilibrium_option->count() != 0 ? std::optional<double>(equilibrium)
@@ -199,7 +231,15 @@ int main(int argc, char** argv) {
     dump.keep_voids = dump_voids == "keep" && !voids_empty;
     if (file_column_flag->count() > 0) dump.file_column = file_column;
     dump.codes = codes;
-    dump.adds = dump_adds;
+    // The elevation is dump's own column; the others are added to the document.
+    std::string adds;
+    std::stringstream names(dump_adds);
+    for (std::string name; std::getline(names, name, ',');)
+      if (name == "elevation")
+        dump.elevation = true;
+      else
+        adds += name + ",";
+    dump.adds = adds;
     return geftool::run_dump(dump);
   }
   if (header_cmd->parsed()) return geftool::run_header(header_path, header_json);

@@ -8,52 +8,9 @@
 namespace geftool {
 namespace {
 
-struct NumberedQuantity {
-  int number;
-  QuantityName name;
-};
-
 struct NumberedText {
   int number;
   const char* name;
-};
-
-// Quantity numbers of cone penetration test reports.
-const NumberedQuantity kCptQuantities[] = {
-    {1, {"penetration_length", "m", "penetration length"}},
-    {2, {"cone_resistance", "MPa", "cone resistance qc"}},
-    {3, {"local_friction", "MPa", "local friction fs"}},
-    {4, {"friction_ratio", "%", "friction ratio Rf"}},
-    {5, {"pore_pressure_u1", "MPa", "pore pressure u1 (at the cone)"}},
-    {6, {"pore_pressure_u2", "MPa", "pore pressure u2 (behind the cone)"}},
-    {7, {"pore_pressure_u3", "MPa", "pore pressure u3 (behind the sleeve)"}},
-    {8, {"inclination", "deg", "resultant inclination"}},
-    {9, {"inclination_ns", "deg", "inclination north-south"}},
-    {10, {"inclination_ew", "deg", "inclination east-west"}},
-    {11, {"depth", "m", "corrected depth"}},
-    {12, {"time", "s", "time"}},
-    {13, {"corrected_cone_resistance", "MPa", "corrected cone resistance qt"}},
-    {14, {"net_cone_resistance", "MPa", "net cone resistance qn"}},
-    {15, {"pore_ratio", "-", "pore pressure ratio Bq"}},
-    {17, {"unit_weight", "kN/m3", "weight per unit volume"}},
-    {18, {"initial_pore_pressure", "MPa", "in-situ initial pore pressure"}},
-    {19, {"total_vertical_stress", "MPa", "total vertical soil stress"}},
-    {20, {"effective_vertical_stress", "MPa", "effective vertical soil stress"}},
-    {21, {"inclination_x", "deg", "inclination in X direction"}},
-    {22, {"inclination_y", "deg", "inclination in Y direction"}},
-    {23, {"electrical_conductivity", "S/m", "electrical conductivity"}},
-    {31, {"magnetic_field_x", "nT", "magnetic field strength X"}},
-    {32, {"magnetic_field_y", "nT", "magnetic field strength Y"}},
-    {33, {"magnetic_field_z", "nT", "magnetic field strength Z"}},
-    {34, {"magnetic_field", "nT", "total magnetic field strength"}},
-    {35, {"magnetic_inclination", "deg", "magnetic inclination"}},
-    {36, {"magnetic_declination", "deg", "magnetic declination"}},
-};
-
-// Quantity numbers of boring reports: each scan is a layer.
-const NumberedQuantity kBoreQuantities[] = {
-    {1, {"layer_top", "m", "top of layer"}},
-    {2, {"layer_bottom", "m", "bottom of layer"}},
 };
 
 const NumberedText kCptTexts[] = {
@@ -121,12 +78,6 @@ template <std::size_t N> const char* name_of(const NumberedText (&rows)[N], int 
 }
 
 } // namespace
-
-const QuantityName* standard_quantity(Numbering numbering, int number) {
-  const NumberedQuantity* row =
-      numbering == Numbering::Bore ? find(kBoreQuantities, number) : find(kCptQuantities, number);
-  return row != nullptr ? &row->name : nullptr;
-}
 
 const char* measurement_text_name(Numbering numbering, int number) {
   return numbering == Numbering::Bore ? name_of(kBoreTexts, number) : name_of(kCptTexts, number);

@@ -3,6 +3,7 @@
 #include "reading.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -48,6 +49,16 @@ bool ends_with_whole_scan(const std::string& path) {
 }
 
 } // namespace
+
+bool lacks_gefid(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string head(65536, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(in.gcount()));
+  for (char& c : head) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return head.find("#GEFID") == std::string::npos;
+}
 
 bool is_data_loss(const Finding& finding, const std::string& path) {
   if (!is_data_loss_code(finding.code)) return false;
@@ -104,7 +115,8 @@ void tell_reasons(const std::vector<Finding>& findings) {
 int tell_losses(const char* command, const std::string& path, const ReadResult& result) {
   const std::string prefix = std::string("geftool ") + command + ": " + to_utf8(path) + ": ";
   if (!result.read) {
-    std::cerr << "geftool " << command << ": cannot read " << to_utf8(path) << "\n";
+    std::cerr << "geftool " << command << ": cannot read " << to_utf8(path)
+              << (lacks_gefid(path) ? std::string(": ") + kNotGef : "") << "\n";
     tell_reasons(result.findings);
     return 2;
   }

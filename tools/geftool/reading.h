@@ -20,6 +20,13 @@ struct ReadResult {
   std::optional<Finding> data_loss;
 };
 
+/// The words geftool and the Python package print first for a file without a GEFID line.
+inline constexpr const char* kNotGef = "not a GEF file (no #GEFID line)";
+
+/// True when `path` is a file whose first 64 KiB hold no "#GEFID" (an empty file, a binary file,
+/// text of another kind): the library's findings about such a file only confuse.
+bool lacks_gefid(const std::string& path);
+
 /// True for the data-block codes whose finding means scans of the file were not kept.
 bool is_data_loss_code(int code);
 
