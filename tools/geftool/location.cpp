@@ -1,0 +1,212 @@
+// SPDX-License-Identifier: MIT
+// Judges a file's #XYID against the library's table of systems and places it in WGS84 with PROJ.
+#include "location.h"
+
+#include <cmath>
+#include <cstdio>
+#include <iostream>
+#include <map>
+
+#include <gef/extensions.h>
+
+#ifdef GEFTOOL_WITH_PROJ
+#include <proj.h>
+#endif
+
+#include "common.h"
+#include "facts.h"
+#include "findings.h"
+
+namespace geftool {
+namespace {
+
+// RD's own code: numbers that fall outside it but inside old RD's area were most likely
+// written in old RD, whose origin lay at Amersfoort.
+constexpr int kRd = 31000, kOldRd = 31001;
+
+struct Area {
+  double west, south, east, north;
+  bool holds(double x, double y) const {
+    return x >= west && x <= east && y >= south && y <= north;
+  }
+};
+
+std::optional<Area> area_of(int code) {
+  double b[4];
+  if (gef_coordinate_system_area(code, b) == 0) return std::nullopt;
+  return Area{b[0], b[1], b[2], b[3]};
+}
+
+// Seven decimals of a degree are about a centimetre: the precision GeoJSON readers expect.
+double degrees(double value) { return std::round(value * 1e7) / 1e7; }
+
+std::string fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+#ifdef GEFTOOL_WITH_PROJ
+// One PROJ context and one transformation per EPSG code for the life of the program: a map over
+// a folder asks for the same few systems again and again.
+class Transformer {
+public:
+  Transformer() : context_(proj_context_create()) {}
+  ~Transformer() {
+    for (auto& entry : cache_)
+      if (entry.second != nullptr) proj_destroy(entry.second);
+    proj_context_destroy(context_);
+  }
+  Transformer(const Transformer&) = delete;
+  Transformer& operator=(const Transformer&) = delete;
+
+  // Longitude and latitude (east, north) of x, y in EPSG system `epsg`, or false.
+  bool to_wgs84(int epsg, double x, double y, double& longitude, double& latitude) {
+    auto found = cache_.find(epsg);
+    if (found == cache_.end()) found = cache_.emplace(epsg, create(epsg)).first;
+    if (found->second == nullptr) return false;
+    const PJ_COORD out = proj_trans(found->second, PJ_FWD, proj_coord(x, y, 0, 0));
+    if (!std::isfinite(out.xy.x) || !std::isfinite(out.xy.y)) return false;
+    longitude = out.lp.lam;
+    latitude = out.lp.phi;
+    return true;
+  }
+
+private:
+  PJ* create(int epsg) {
+    const std::string from = "EPSG:" + std::to_string(epsg);
+    PJ* raw = proj_create_crs_to_crs(context_, from.c_str(), "EPSG:4326", nullptr);
+    if (raw == nullptr) return nullptr;
+    // EPSG:4326 is latitude first; maps and GeoJSON want longitude first.
+    PJ* normalised = proj_normalize_for_visualization(context_, raw);
+    proj_destroy(raw);
+    return normalised;
+  }
+
+  PJ_CONTEXT* context_;
+  std::map<int, PJ*> cache_;
+};
+
+bool to_wgs84(int epsg, double x, double y, double& longitude, double& latitude) {
+  static Transformer transformer;
+  return transformer.to_wgs84(epsg, x, y, longitude, latitude);
+}
+#endif
+
+void warn(Wgs84& place, std::string text) {
+  place.unusable = text;
+  place.findings.push_back({4, std::move(text)});
+}
+
+// Coordinates are metres or degrees: written out in full, never in exponent form.
+std::string plain(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.12g", value);
+  return text;
+}
+
+std::string coordinates(double x, double y) { return "X " + plain(x) + ", Y " + plain(y); }
+
+std::string area_text(const Area& a) {
+  return "X " + plain(a.west) + " to " + plain(a.east) + ", Y " + plain(a.south) + " to " +
+         plain(a.north);
+}
+
+} // namespace
+
+std::optional<std::string> coordinate_system_label(int code) {
+  const char* name = gef_coordinate_system_name(code);
+  if (name == nullptr) return std::nullopt;
+  const int epsg = gef_coordinate_system_epsg(code);
+  return epsg != 0 ? std::string(name) + ", EPSG:" + std::to_string(epsg) : std::string(name);
+}
+
+std::optional<std::string> height_system_label(int code) {
+  const char* name = gef_height_system_name(code);
+  return name != nullptr ? std::optional<std::string>(name) : std::nullopt;
+}
+
+Wgs84 wgs84_of(const Facts& facts) {
+  Wgs84 place;
+  if (!facts.system_code || !facts.x || !facts.y) {
+    place.unusable = "no XYID with a system code, X and Y";
+    return place;
+  }
+  const int code = *facts.system_code;
+  const double x = *facts.x, y = *facts.y;
+  const std::string system = "system code " + std::to_string(code);
+  if (x == 0 && y == 0) {
+    warn(place, "X and Y are both 0: a dummy location");
+    return place;
+  }
+  if (x == y) {
+    warn(place, "X and Y are both " + plain(x) + ": a dummy location");
+    return place;
+  }
+  const char* name = gef_coordinate_system_name(code);
+  if (name == nullptr) {
+    warn(place, system + " is not a coordinate system geftool knows");
+    return place;
+  }
+  const std::optional<Area> area = area_of(code);
+  const int epsg = gef_coordinate_system_epsg(code);
+  if (epsg == 0 || !area) {
+    std::string text = system + " (" + name + ") names no system with an EPSG code";
+    const std::optional<Area> rd = area_of(kRd);
+    if (rd && rd->holds(x, y)) text += "; " + coordinates(x, y) + " lie within RD's area";
+    place.unusable = text;
+    place.findings.push_back({5, text});
+    return place;
+  }
+  if (!area->holds(x, y)) {
+    const std::optional<Area> old_rd = area_of(kOldRd);
+    if (epsg == gef_coordinate_system_epsg(kRd) && old_rd && old_rd->holds(x, y))
+      warn(place, coordinates(x, y) + " look like old RD (origin at Amersfoort, system code " +
+                      std::to_string(kOldRd) + "), not RD");
+    else
+      warn(place,
+           coordinates(x, y) + " lie outside the area of " + name + " (" + area_text(*area) + ")");
+    return place;
+  }
+#ifdef GEFTOOL_WITH_PROJ
+  double longitude = 0, latitude = 0;
+  if (!to_wgs84(epsg, x, y, longitude, latitude)) {
+    place.unusable = "PROJ cannot transform EPSG:" + std::to_string(epsg) + " to WGS84";
+    return place;
+  }
+  place.longitude = degrees(longitude);
+  place.latitude = degrees(latitude);
+#else
+  place.unusable = "this geftool was built without PROJ";
+#endif
+  return place;
+}
+
+std::string wgs84_text(const Wgs84& place) {
+  if (!place.longitude) return "- (" + place.unusable + ")";
+  return fixed(std::fabs(*place.longitude), 7) + (*place.longitude < 0 ? " W, " : " E, ") +
+         fixed(std::fabs(*place.latitude), 7) + (*place.latitude < 0 ? " S" : " N");
+}
+
+void add_wgs84_json(nlohmann::json& location, const Wgs84& place) {
+  location["longitude"] = place.longitude ? nlohmann::json(*place.longitude) : nlohmann::json();
+  location["latitude"] = place.latitude ? nlohmann::json(*place.latitude) : nlohmann::json();
+}
+
+void print_location_findings(const std::vector<LocationFinding>& findings) {
+  if (findings.empty()) return;
+  std::cout << "  LOCATION\n";
+  for (const LocationFinding& f : findings)
+    std::cout << "    " << class_name(f.severity_class) << ": " << f.text << "\n";
+}
+
+nlohmann::json location_findings_json(const std::vector<LocationFinding>& findings) {
+  nlohmann::json list = nlohmann::json::array();
+  for (const LocationFinding& f : findings)
+    list.push_back({{"class", f.severity_class},
+                    {"class_name", class_name(f.severity_class)},
+                    {"text", f.text}});
+  return list;
+}
+
+} // namespace geftool
