@@ -46,6 +46,8 @@ const CoordinateSystem kCoordinateSystems[] = {
 
 #undef GEF_UTM_NORTH
 
+constexpr int kRd = 31000, kOldRd = 31001;
+
 // One height system, with the same two kinds of code.
 struct HeightSystem {
   int code;
@@ -74,6 +76,11 @@ template <typename Row, std::size_t N> const Row* find(const Row (&rows)[N], int
   return nullptr;
 }
 
+// Whether x, y lie in the area west, south, east, north.
+bool inside(const double (&area)[4], double x, double y) {
+  return x >= area[0] && x <= area[2] && y >= area[1] && y <= area[3];
+}
+
 } // namespace
 } // namespace gef
 
@@ -99,6 +106,21 @@ int gef_coordinate_system_area(int code, double* bounds) {
     bounds[3] = row->north;
   }
   return 1;
+}
+
+int gef_location_doubt(int code, double x, double y) {
+  if (x == 0 && y == 0) return GEF_LOCATION_ZERO;
+  if (x == y) return GEF_LOCATION_SAME_VALUES;
+  const gef::CoordinateSystem* row = gef::find(gef::kCoordinateSystems, code);
+  if (row == nullptr) return GEF_LOCATION_UNKNOWN_SYSTEM;
+  double area[4];
+  if (row->epsg == 0 || gef_coordinate_system_area(code, area) == 0) return GEF_LOCATION_NO_EPSG;
+  if (gef::inside(area, x, y)) return GEF_LOCATION_SOUND;
+  // Old RD put its origin at Amersfoort; files still carry such numbers under RD's code.
+  if (row->code == gef::kRd && gef_coordinate_system_area(gef::kOldRd, area) != 0 &&
+      gef::inside(area, x, y))
+    return GEF_LOCATION_OLD_RD;
+  return GEF_LOCATION_OUTSIDE_AREA;
 }
 
 int gef_height_system_epsg(int code) {

@@ -20,25 +20,7 @@
 namespace geftool {
 namespace {
 
-// RD's own code: numbers that fall outside it but inside old RD's area were most likely
-// written in old RD, whose origin lay at Amersfoort.
-constexpr int kRd = 31000, kOldRd = 31001;
-
-struct Area {
-  double west, south, east, north;
-  bool holds(double x, double y) const {
-    return x >= west && x <= east && y >= south && y <= north;
-  }
-};
-
-std::optional<Area> area_of(int code) {
-  double b[4];
-  if (gef_coordinate_system_area(code, b) == 0) return std::nullopt;
-  return Area{b[0], b[1], b[2], b[3]};
-}
-
-// Seven decimals of a degree are about a centimetre: the precision GeoJSON readers expect.
-double degrees(double value) { return std::round(value * 1e7) / 1e7; }
+constexpr int kRd = 31000;
 
 std::string fixed(double value, int decimals) {
   char text[64];
@@ -47,6 +29,9 @@ std::string fixed(double value, int decimals) {
 }
 
 #ifdef GEFTOOL_WITH_PROJ
+// Seven decimals of a degree are about a centimetre: the precision GeoJSON readers expect.
+double degrees(double value) { return std::round(value * 1e7) / 1e7; }
+
 // One PROJ context and one transformation per EPSG code for the life of the program: a map over
 // a folder asks for the same few systems again and again.
 class Transformer {
@@ -93,11 +78,6 @@ bool to_wgs84(int epsg, double x, double y, double& longitude, double& latitude)
 }
 #endif
 
-void warn(Wgs84& place, std::string text) {
-  place.unusable = text;
-  place.findings.push_back({4, std::move(text)});
-}
-
 // Coordinates are metres or degrees: written out in full, never in exponent form.
 std::string plain(double value) {
   char text[64];
@@ -107,9 +87,29 @@ std::string plain(double value) {
 
 std::string coordinates(double x, double y) { return "X " + plain(x) + ", Y " + plain(y); }
 
-std::string area_text(const Area& a) {
-  return "X " + plain(a.west) + " to " + plain(a.east) + ", Y " + plain(a.south) + " to " +
-         plain(a.north);
+// What the library's judgement of a location means, in words.
+std::string doubt_text(int doubt, int code, double x, double y) {
+  const std::string system = "system code " + std::to_string(code);
+  const char* name = gef_coordinate_system_name(code);
+  double area[4] = {};
+  switch (doubt) {
+  case GEF_LOCATION_ZERO: return "X and Y are both 0: a dummy location";
+  case GEF_LOCATION_SAME_VALUES: return "X and Y are both " + plain(x) + ": a dummy location";
+  case GEF_LOCATION_UNKNOWN_SYSTEM: return system + " is not a coordinate system geftool knows";
+  case GEF_LOCATION_NO_EPSG: {
+    std::string text = system + " (" + name + ") names no system with an EPSG code";
+    if (gef_location_doubt(kRd, x, y) == GEF_LOCATION_SOUND)
+      text += "; " + coordinates(x, y) + " lie within RD's area";
+    return text;
+  }
+  case GEF_LOCATION_OLD_RD:
+    return coordinates(x, y) +
+           " look like old RD (origin at Amersfoort, system code 31001), not RD";
+  default:
+    gef_coordinate_system_area(code, area);
+    return coordinates(x, y) + " lie outside the area of " + name + " (X " + plain(area[0]) +
+           " to " + plain(area[2]) + ", Y " + plain(area[1]) + " to " + plain(area[3]) + ")";
+  }
 }
 
 } // namespace
@@ -134,41 +134,15 @@ Wgs84 wgs84_of(const Facts& facts) {
   }
   const int code = *facts.system_code;
   const double x = *facts.x, y = *facts.y;
-  const std::string system = "system code " + std::to_string(code);
-  if (x == 0 && y == 0) {
-    warn(place, "X and Y are both 0: a dummy location");
-    return place;
-  }
-  if (x == y) {
-    warn(place, "X and Y are both " + plain(x) + ": a dummy location");
-    return place;
-  }
-  const char* name = gef_coordinate_system_name(code);
-  if (name == nullptr) {
-    warn(place, system + " is not a coordinate system geftool knows");
-    return place;
-  }
-  const std::optional<Area> area = area_of(code);
-  const int epsg = gef_coordinate_system_epsg(code);
-  if (epsg == 0 || !area) {
-    std::string text = system + " (" + name + ") names no system with an EPSG code";
-    const std::optional<Area> rd = area_of(kRd);
-    if (rd && rd->holds(x, y)) text += "; " + coordinates(x, y) + " lie within RD's area";
-    place.unusable = text;
-    place.findings.push_back({5, text});
-    return place;
-  }
-  if (!area->holds(x, y)) {
-    const std::optional<Area> old_rd = area_of(kOldRd);
-    if (epsg == gef_coordinate_system_epsg(kRd) && old_rd && old_rd->holds(x, y))
-      warn(place, coordinates(x, y) + " look like old RD (origin at Amersfoort, system code " +
-                      std::to_string(kOldRd) + "), not RD");
-    else
-      warn(place,
-           coordinates(x, y) + " lie outside the area of " + name + " (" + area_text(*area) + ")");
+  const int doubt = gef_location_doubt(code, x, y);
+  if (doubt != GEF_LOCATION_SOUND) {
+    place.unusable = doubt_text(doubt, code, x, y);
+    // A system the table cannot place is no fault of the numbers.
+    place.findings.push_back({doubt == GEF_LOCATION_NO_EPSG ? 5 : 4, place.unusable});
     return place;
   }
 #ifdef GEFTOOL_WITH_PROJ
+  const int epsg = gef_coordinate_system_epsg(code);
   double longitude = 0, latitude = 0;
   if (!to_wgs84(epsg, x, y, longitude, latitude)) {
     place.unusable = "PROJ cannot transform EPSG:" + std::to_string(epsg) + " to WGS84";
