@@ -6,6 +6,8 @@
     doc.data                               # numpy float64 array, scans x columns
     doc.check()                            # the library's rule sets -> list of Finding
     doc.to_pandas(); doc.plot()            # with pandas / matplotlib installed
+    doc.location, doc.lonlat               # #XYID and its system; WGS84 with pyproj
+    libgef.locations("folder")             # one row per file; libgef.to_geojson for maps
 
 The shared library is found through LIBGEF_PATH, then beside the package, then in the project's
 build/lib (build/bin for gef.dll). Every call into it runs behind one lock, and a Document is a
@@ -15,8 +17,10 @@ plain copy, valid after later reads and in any thread.
 from ._document import (RULE_SETS, Column, Document, Finding, ReadError, from_arrays, read,
                         version, write)
 from ._library import LibraryNotFoundError, library_candidates
+from ._location import Location, locations, to_geojson
 
 __version__ = "0.1.0"
 
 __all__ = ["Column", "Document", "Finding", "LibraryNotFoundError", "ReadError", "RULE_SETS",
-           "from_arrays", "library_candidates", "read", "version", "write"]
+           "from_arrays", "library_candidates", "read", "version", "write", "Location",
+           "locations", "to_geojson"]
