@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <type_traits>
 
 #include <nlohmann/json.hpp>
 
@@ -27,7 +29,14 @@ namespace {
 // Members keep their order: "type" first, as GeoJSON is usually written.
 using json = nlohmann::ordered_json;
 
-template <typename T> json value(const std::optional<T>& v) { return v ? json(*v) : json(); }
+template <typename T> json value(const std::optional<T>& v) {
+  if (!v) return json();
+  // Numbers go out as dump and info write them, without the binary noise of sums.
+  if constexpr (std::is_same_v<T, double>)
+    return json(std::strtod(number_text(*v).c_str(), nullptr));
+  else
+    return json(*v);
+}
 
 // The short report name an engineer filters on: CPT, BORE or DISS, else the file's own code.
 std::optional<std::string> report_short_name(const std::optional<std::string>& report_type) {
