@@ -76,6 +76,16 @@ template <typename Row, std::size_t N> const Row* find(const Row (&rows)[N], int
   return nullptr;
 }
 
+template <typename Row, std::size_t N> int epsg_of(const Row (&rows)[N], int code) {
+  const Row* row = find(rows, code);
+  return row != nullptr ? row->epsg : 0;
+}
+
+template <typename Row, std::size_t N> const char* name_of(const Row (&rows)[N], int code) {
+  const Row* row = find(rows, code);
+  return row != nullptr ? row->name : nullptr;
+}
+
 // Whether x, y lie in the area west, south, east, north.
 bool inside(const double (&area)[4], double x, double y) {
   return x >= area[0] && x <= area[2] && y >= area[1] && y <= area[3];
@@ -86,14 +96,10 @@ bool inside(const double (&area)[4], double x, double y) {
 
 extern "C" {
 
-int gef_coordinate_system_epsg(int code) {
-  const gef::CoordinateSystem* row = gef::find(gef::kCoordinateSystems, code);
-  return row != nullptr ? row->epsg : 0;
-}
+int gef_coordinate_system_epsg(int code) { return gef::epsg_of(gef::kCoordinateSystems, code); }
 
 const char* gef_coordinate_system_name(int code) {
-  const gef::CoordinateSystem* row = gef::find(gef::kCoordinateSystems, code);
-  return row != nullptr ? row->name : nullptr;
+  return gef::name_of(gef::kCoordinateSystems, code);
 }
 
 int gef_coordinate_system_area(int code, double* bounds) {
@@ -123,14 +129,8 @@ int gef_location_doubt(int code, double x, double y) {
   return GEF_LOCATION_OUTSIDE_AREA;
 }
 
-int gef_height_system_epsg(int code) {
-  const gef::HeightSystem* row = gef::find(gef::kHeightSystems, code);
-  return row != nullptr ? row->epsg : 0;
-}
+int gef_height_system_epsg(int code) { return gef::epsg_of(gef::kHeightSystems, code); }
 
-const char* gef_height_system_name(int code) {
-  const gef::HeightSystem* row = gef::find(gef::kHeightSystems, code);
-  return row != nullptr ? row->name : nullptr;
-}
+const char* gef_height_system_name(int code) { return gef::name_of(gef::kHeightSystems, code); }
 
 } // extern "C"

@@ -509,12 +509,14 @@ TEST_F(GeftoolTest, LocationsInWgs84AndSuspectLocationsFlagged) {
   };
   // clang-format on
   const std::string sound = "31000, 132470.25, 457823.60, 0.05, 0.05";
+  // The Windows build has no PROJ: it judges locations but places none.
+  const bool placed = !run_json("info --json " + kBasic)["location"]["longitude"].is_null();
   for (const Point& p : points) {
     const std::string file = variant(example("cpt_basic.gef"), sound, p.xyid, "located.gef");
     const json location = run_json("info --json " + file)["location"];
     const std::string system = location["system"].is_null() ? "(absent)" : location["system"];
     EXPECT_NE(system.find(p.system), std::string::npos) << p.xyid << ": " << system;
-    if (p.finding.empty()) {
+    if (p.finding.empty() && placed) {
       // Within a metre.
       const double east = (double(location["longitude"]) - p.longitude) * 111320 *
                           std::cos(p.latitude * 3.14159265358979 / 180);
