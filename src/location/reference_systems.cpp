@@ -12,10 +12,12 @@
 namespace gef {
 namespace {
 
+constexpr int kRd = 31000, kOldRd = 31001;
+
 // One coordinate system. `code` is the format's code (0 for a system the format has no code
 // for, which files can still name by its EPSG code); `epsg` is 0 where the EPSG registry has no
 // matching system. The area is where sound coordinates lie, in the system's own units (metres,
-// or degrees for geographic systems, x as longitude): the EPSG area of use, rounded outwards.
+// or degrees for geographic systems, x as longitude); none where both its sides are 0.
 struct CoordinateSystem {
   int code;
   int epsg;
@@ -23,30 +25,25 @@ struct CoordinateSystem {
   double west, south, east, north;
 };
 
-// Bounds of the UTM zones of the northern hemisphere, the same for every zone.
-#define GEF_UTM_NORTH 166000.0, 0.0, 834000.0, 9330000.0
-
+// RD's area is the one RD users quote (X 0 to 300 km, Y 289 to 629 km); old RD's is the same
+// area in its own numbers. The others are EPSG's areas of use in their own units, rounded
+// outwards to the kilometre (to the degree for the geographic systems).
 const CoordinateSystem kCoordinateSystems[] = {
     {0, 0, "unknown or local system", 0, 0, 0, 0},
-    {31000, 28992, "RD (Rijksdriehoeksmeting)", 0.0, 289000.0, 300000.0, 629000.0},
-    // RD with its origin at Amersfoort itself: today's RD less 155000 and 463000.
-    {31001, 28991, "old RD (origin at Amersfoort)", -155000.0, -174000.0, 145000.0, 166000.0},
-    {32000, 31370, "Belgian Lambert 72", 14000.0, 20000.0, 300000.0, 248000.0},
-    {32001, 3812, "Belgian Lambert 2008", 514000.0, 520000.0, 800000.0, 748000.0},
+    {kRd, 28992, "RD (Rijksdriehoeksmeting)", 0.0, 289000.0, 300000.0, 629000.0},
+    {kOldRd, 28991, "old RD (origin at Amersfoort)", -155000.0, -174000.0, 145000.0, 166000.0},
+    {32000, 31370, "Belgian Lambert 72", 14000.0, 20000.0, 298000.0, 247000.0},
+    {32001, 3812, "Belgian Lambert 2008", 514000.0, 520000.0, 798000.0, 747000.0},
     {49000, 0, "Gauss-Krueger", 0, 0, 0, 0},
-    {0, 32631, "WGS 84 / UTM zone 31N", GEF_UTM_NORTH},
-    {0, 32632, "WGS 84 / UTM zone 32N", GEF_UTM_NORTH},
-    {0, 25831, "ETRS89 / UTM zone 31N", GEF_UTM_NORTH},
-    {0, 25832, "ETRS89 / UTM zone 32N", GEF_UTM_NORTH},
-    {0, 23031, "ED50 / UTM zone 31N", GEF_UTM_NORTH},
-    {0, 23032, "ED50 / UTM zone 32N", GEF_UTM_NORTH},
+    {0, 32631, "WGS 84 / UTM zone 31N", 166000.0, 0.0, 834000.0, 9330000.0},
+    {0, 32632, "WGS 84 / UTM zone 32N", 166000.0, 0.0, 834000.0, 9330000.0},
+    {0, 25831, "ETRS89 / UTM zone 31N", 233000.0, 4094000.0, 768000.0, 9157000.0},
+    {0, 25832, "ETRS89 / UTM zone 32N", 239000.0, 4290000.0, 762000.0, 9366000.0},
+    {0, 23031, "ED50 / UTM zone 31N", 238000.0, 4268000.0, 763000.0, 9157000.0},
+    {0, 23032, "ED50 / UTM zone 32N", 230000.0, 4042000.0, 770000.0, 9367000.0},
     {0, 4326, "WGS 84 (longitude, latitude)", -180.0, -90.0, 180.0, 90.0},
-    {0, 4258, "ETRS89 (longitude, latitude)", -17.0, 32.0, 41.0, 84.0},
+    {0, 4258, "ETRS89 (longitude, latitude)", -17.0, 32.0, 41.0, 85.0},
 };
-
-#undef GEF_UTM_NORTH
-
-constexpr int kRd = 31000, kOldRd = 31001;
 
 // One height system, with the same two kinds of code.
 struct HeightSystem {
