@@ -210,6 +210,7 @@ class Document:
         column_texts: per-scan texts (str, or None for a scan without one), or None when the
             file has none.
         findings: what the library recorded while reading.
+        location, lonlat, x, y, z: where the test was made (#XYID, #ZID); see _location.py.
     """
 
     def __init__(self, path: Optional[str], data: np.ndarray, findings: List[Finding],
