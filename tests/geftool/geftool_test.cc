@@ -502,7 +502,8 @@ TEST_F(GeftoolTest, LocationsInWgs84AndSuspectLocationsFlagged) {
        "area of RD (Rijksdriehoeksmeting) (X 0 to 300000, Y 289000 to 629000)"},
       {"32000, 150000, 970000", none, none, "Lambert", "warning: X 150000, Y 970000 lie outside"},
       {"31000, 12000, 25000", none, none, "RD", "warning: X 12000, Y 25000 look like old RD"},
-      {"77777, 155000, 463000", none, none, "(absent)", "warning: system code 77777 is not"},
+      {"77777, 155000, 463000", none, none, "(absent)",
+       "warning: system code 77777 is not in the table"},
       {"0, 155000, 463000", none, none, "unknown or local system", "information: system code 0 "
        "(unknown or local system) names no system with an EPSG code; X 155000, Y 463000 lie "
        "within RD's area"},

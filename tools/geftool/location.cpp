@@ -22,9 +22,10 @@ namespace {
 
 constexpr int kRd = 31000;
 
-std::string fixed(double value, int decimals) {
+// `value` printed with `format`, which takes a precision and the value.
+std::string printed(const char* format, int precision, double value) {
   char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  std::snprintf(text, sizeof text, format, precision, value);
   return text;
 }
 
@@ -79,11 +80,7 @@ bool to_wgs84(int epsg, double x, double y, double& longitude, double& latitude)
 #endif
 
 // Coordinates are metres or degrees: written out in full, never in exponent form.
-std::string plain(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.12g", value);
-  return text;
-}
+std::string plain(double value) { return printed("%.*g", 12, value); }
 
 std::string coordinates(double x, double y) { return "X " + plain(x) + ", Y " + plain(y); }
 
@@ -95,7 +92,7 @@ std::string doubt_text(int doubt, int code, double x, double y) {
   switch (doubt) {
   case GEF_LOCATION_ZERO: return "X and Y are both 0: a dummy location";
   case GEF_LOCATION_SAME_VALUES: return "X and Y are both " + plain(x) + ": a dummy location";
-  case GEF_LOCATION_UNKNOWN_SYSTEM: return system + " is not a coordinate system geftool knows";
+  case GEF_LOCATION_UNKNOWN_SYSTEM: return system + " is not in the table of coordinate systems";
   case GEF_LOCATION_NO_EPSG: {
     std::string text = system + " (" + name + ") names no system with an EPSG code";
     if (gef_location_doubt(kRd, x, y) == GEF_LOCATION_SOUND)
@@ -158,8 +155,9 @@ Wgs84 wgs84_of(const Facts& facts) {
 
 std::string wgs84_text(const Wgs84& place) {
   if (!place.longitude) return "- (" + place.unusable + ")";
-  return fixed(std::fabs(*place.longitude), 7) + (*place.longitude < 0 ? " W, " : " E, ") +
-         fixed(std::fabs(*place.latitude), 7) + (*place.latitude < 0 ? " S" : " N");
+  return printed("%.*f", 7, std::fabs(*place.longitude)) +
+         (*place.longitude < 0 ? " W, " : " E, ") + printed("%.*f", 7, std::fabs(*place.latitude)) +
+         (*place.latitude < 0 ? " S" : " N");
 }
 
 void add_wgs84_json(nlohmann::json& location, const Wgs84& place) {
