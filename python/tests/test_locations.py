@@ -33,6 +33,8 @@ def test_lonlat_equals_geftool_summary(geftool):
     run = subprocess.run([str(geftool), "summary", "--json", *map(str, folders)],
                          capture_output=True, text=True, encoding="utf-8")
     expected = {f["file"]: (f["longitude"], f["latitude"]) for f in json.loads(run.stdout)["files"]}
+    if all(place == (None, None) for place in expected.values()):
+        pytest.skip("geftool was built without PROJ")
     rows = libgef.locations(folders)
     assert len(rows) == len(expected)
     placed = 0
