@@ -91,7 +91,9 @@ std::vector<ColumnFacts> read_columns(int scans, Numbering numbering) {
     }
     for (int s = 1; s <= scans; ++s) {
       const double v = get_data(c, s);
-      if (is_absent(v) || (col.void_value && void_for_ranges(v, *col.void_value))) continue;
+      if (is_absent(v) ||
+          (col.void_value && void_for_ranges(v, *col.void_value)))
+        continue;
       ++col.values;
     }
     if (col.values == 0) col.min = col.max = std::nullopt;

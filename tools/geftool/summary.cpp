@@ -29,8 +29,7 @@ const char* const kHeader[] = {
     "y",           "longitude",           "latitude",      "system",
     "z",           "height_system",       "date",          "scans",
     "final_depth", "max_cone_resistance", "worst_finding", "data_complete",
-    "problem",
-};
+    "problem"};
 
 std::string csv_field(const std::string& value) {
   if (value.find_first_of(",\"\r\n") == std::string::npos) return value;
