@@ -37,7 +37,10 @@ double degrees(double value) { return std::round(value * 1e7) / 1e7; }
 // a folder asks for the same few systems again and again.
 class Transformer {
 public:
-  Transformer() : context_(proj_context_create()) {}
+  Transformer() : context_(proj_context_create()) {
+    // geftool tells why a location has no WGS84 itself; PROJ's own messages would only repeat it.
+    proj_log_level(context_, PJ_LOG_NONE);
+  }
   ~Transformer() {
     for (auto& entry : cache_)
       if (entry.second != nullptr) proj_destroy(entry.second);
