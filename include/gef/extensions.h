@@ -78,8 +78,8 @@ GEF_API int gef_coordinate_system_area(int code, double* bounds);
   6 /* RD's code with numbers in old RD's area (origin at                                          \
        Amersfoort): written in old RD */
 
-/* Judges an #XYID location: the first of the GEF_LOCATION_ values above that applies, in their
- * order (so a dummy is named a dummy whatever its code). */
+/* Judges an #XYID location: the first of this header's GEF_LOCATION_ values that applies, in
+ * their order (so a dummy is named a dummy whatever its code). */
 GEF_API int gef_location_doubt(int code, double x, double y);
 
 /* The EPSG code of the height system of #ZID code `code` (5709 for 31000, NAP), or 0 when
