@@ -6,7 +6,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 source scripts/ensure-packages.sh
 ensure_packages cmake=cmake g++=g++ dpkg-shlibdeps=dpkg-dev /usr/include/CLI/CLI.hpp=libcli11-dev \
-  /usr/include/nlohmann/json.hpp=nlohmann-json3-dev
+  /usr/include/nlohmann/json.hpp=nlohmann-json3-dev /usr/include/proj.h=libproj-dev
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "${GEF_JOBS:-2}"

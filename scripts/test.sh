@@ -6,18 +6,21 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 source scripts/ensure-packages.sh
-# geftool's command line and JSON output use two header-only libraries; the Python package's
-# tests run with Debian's own python3 and its packages, and rasterise geftool's SVG plots.
+# geftool's command line and JSON output use two header-only libraries, its WGS84 PROJ; the Python
+# package's tests run with Debian's own python3 and its packages (pyproj for longitude and
+# latitude), and rasterise geftool's SVG plots.
 python_packages=/usr/lib/python3/dist-packages
 ensure_packages cmake=cmake gcc=gcc g++=g++ nm=binutils pkg-config=pkg-config dpkg-shlibdeps=dpkg-dev \
   /usr/src/googletest/CMakeLists.txt=googletest \
   /usr/include/CLI/CLI.hpp=libcli11-dev \
   /usr/include/nlohmann/json.hpp=nlohmann-json3-dev \
+  /usr/include/proj.h=libproj-dev \
   /usr/bin/python3=python3 \
   $python_packages/numpy/__init__.py=python3-numpy \
   $python_packages/pandas/__init__.py=python3-pandas \
   $python_packages/matplotlib/__init__.py=python3-matplotlib \
   $python_packages/pytest/__init__.py=python3-pytest \
+  $python_packages/pyproj/__init__.py=python3-pyproj \
   rsvg-convert=librsvg2-bin
 
 jobs=${GEF_JOBS:-2}

@@ -1,5 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/* Functions beyond the classic interface: the library's version and bulk copies for bindings. */
+/* Functions beyond the classic interface: the library's version, bulk copies for bindings and
+ * the table of coordinate and height systems. */
 #ifndef GEF_EXTENSIONS_H
 #define GEF_EXTENSIONS_H
 
@@ -7,11 +8,12 @@
 
 GEF_EXTERN_C_BEGIN
 
-/* Every name in this header starts with gef_, and none of them changes the document: they only
+/* Every name in this header starts with gef_, and none of them changes the document: they
  * copy out, in one call, what the getters give one value at a time, for callers (such as
- * language bindings) for whom a call per value is costly. Each copy function returns the number
- * of items the full copy holds and writes at most `capacity` of them, so a first call with a
- * null buffer and capacity 0 asks for the size. Nothing is recorded in the error list. */
+ * language bindings) for whom a call per value is costly, or name the format's codes. Each copy
+ * function returns the number of items the full copy holds and writes at most `capacity` of them,
+ * so a first call with a null buffer and capacity 0 asks for the size. Nothing is recorded in the
+ * error list. */
 
 /* The library's version, "MAJOR.MINOR.PATCH". The text belongs to the library. */
 GEF_API const char* gef_version(void);
@@ -45,6 +47,48 @@ GEF_API long long gef_copy_header(char* buffer, long long capacity);
  * by byte 0x1E: empty when the scan has no text (get_columntext_text gives null), else 't' and
  * the text escaped as in gef_copy_header. Returns the number of bytes of the full copy. */
 GEF_API long long gef_copy_column_texts(char* buffer, long long capacity);
+
+/* Coordinate and height systems. A file names its system by the format's code (#XYID= 31000,
+ * ...) or by the system's EPSG code (#XYID= 28992, ...); these functions take either and read
+ * one table of the library. They never transform coordinates. Unknown codes give 0 or null. */
+
+/* The EPSG code of the coordinate system of #XYID code `code` (28992 for 31000 and for 28992),
+ * or 0 when the code is unknown or its system has no EPSG code. */
+GEF_API int gef_coordinate_system_epsg(int code);
+
+/* The English name of the coordinate system of #XYID code `code` ("RD (Rijksdriehoeksmeting)"),
+ * or null when the code is unknown. The text belongs to the library. */
+GEF_API const char* gef_coordinate_system_name(int code);
+
+/* Where sound coordinates of the system of `code` lie, in its own units (degrees for longitude
+ * and latitude): writes west, south, east, north (X from west to east, Y from south to north)
+ * to bounds[0..3] unless `bounds` is null, and returns 1; returns 0 and writes nothing when the
+ * code is unknown or the system has no area. */
+GEF_API int gef_coordinate_system_area(int code, double* bounds);
+
+/* What gef_location_doubt finds. Every doubt but GEF_LOCATION_NO_EPSG means the numbers should
+ * not be trusted as a place; GEF_LOCATION_NO_EPSG only means the table cannot place them. */
+#define GEF_LOCATION_SOUND 0          /* inside the area of a system with an EPSG code */
+#define GEF_LOCATION_ZERO 1           /* X and Y both 0: a dummy */
+#define GEF_LOCATION_SAME_VALUES 2    /* X equal to Y: a dummy */
+#define GEF_LOCATION_UNKNOWN_SYSTEM 3 /* a code the table does not know */
+#define GEF_LOCATION_NO_EPSG 4        /* a known system without EPSG code or area (0: unknown) */
+#define GEF_LOCATION_OUTSIDE_AREA 5   /* outside the area of its system */
+#define GEF_LOCATION_OLD_RD                                                                        \
+  6 /* RD's code with numbers in old RD's area (origin at                                          \
+       Amersfoort): written in old RD */
+
+/* Judges an #XYID location: the first of this header's GEF_LOCATION_ values that applies, in
+ * their order (so a dummy is named a dummy whatever its code). */
+GEF_API int gef_location_doubt(int code, double x, double y);
+
+/* The EPSG code of the height system of #ZID code `code` (5709 for 31000, NAP), or 0 when
+ * unknown or without one. */
+GEF_API int gef_height_system_epsg(int code);
+
+/* The name of the height system of #ZID code `code` ("NAP"), or null when unknown. The text
+ * belongs to the library. */
+GEF_API const char* gef_height_system_name(int code);
 
 GEF_EXTERN_C_END
 

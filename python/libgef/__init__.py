@@ -6,6 +6,8 @@
     doc.data                               # numpy float64 array, scans x columns
     doc.check()                            # the library's rule sets -> list of Finding
     doc.to_pandas(); doc.plot()            # with pandas / matplotlib installed
+    doc.location, doc.lonlat               # #XYID and its system; WGS84 with pyproj
+    libgef.locations("folder")             # one row per file; libgef.to_geojson for maps
 
 The shared library is found through LIBGEF_PATH, then beside the package, then in the project's
 build/lib (build/bin for gef.dll). Every call into it runs behind one lock, and a Document is a
@@ -18,6 +20,7 @@ from ._keeping import DataLossError
 from ._library import LibraryNotFoundError, library_candidates
 from ._codes import expand_layer
 from ._facts import Dissipation, PoreCurve, TestDate
+from ._location import Location, locations, to_geojson
 from ._plot import plot_profile
 
 __version__ = "0.1.0"
@@ -26,3 +29,4 @@ __all__ = ["Column", "DataLossError", "Document", "Finding", "Layer", "LibraryNo
            "ReadError", "RULE_SETS", "from_arrays", "library_candidates", "read", "read_folder",
            "version", "write"]
 __all__ += ["Dissipation", "PoreCurve", "TestDate", "expand_layer", "plot_profile"]
+__all__ += ["Location", "locations", "to_geojson"]

@@ -12,6 +12,7 @@ from typing import Dict, List, NamedTuple, Optional, Sequence, Tuple, Union
 import numpy as np
 
 from ._library import LOCK, library
+from ._location import Location, location_of, lonlat_of
 from ._text import decode
 
 __all__ = ["Column", "Document", "Finding", "ReadError", "from_arrays", "read", "read_folder",
@@ -273,6 +274,7 @@ class Document:
         findings: what the library recorded while reading.
         test_id: the TESTID text, or None.
         layers: a boring's layers (:class:`Layer`), empty for other reports.
+        location, lonlat, x, y, z: where the test was made (#XYID, #ZID); see _location.py.
     """
 
     def __init__(self, path: Optional[str], data: np.ndarray, findings: List[Finding],
@@ -340,6 +342,33 @@ class Document:
     def test_id(self) -> Optional[str]:
         entry = self.header.get("TESTID")
         return entry[0][0] if entry and entry[0] and entry[0][0] is not None else None
+
+    # -- location (see _location.py) -----------------------------------------------------------
+
+    @cached_property
+    def location(self) -> Optional[Location]:
+        """#XYID with its system's EPSG code, name and the library's doubt; None without it."""
+        return location_of(self.header)
+
+    @property
+    def lonlat(self) -> Optional[Tuple[float, float]]:
+        """(longitude, latitude) in WGS84 through pyproj, as geftool gives them; None when the
+        location is absent, doubtful or cannot be placed."""
+        return lonlat_of(self.location)
+
+    @property
+    def x(self) -> Optional[float]:
+        return self.location.x if self.location else None
+
+    @property
+    def y(self) -> Optional[float]:
+        return self.location.y if self.location else None
+
+    @property
+    def z(self) -> Optional[float]:
+        """The ground level of #ZID in its height system, or None."""
+        entry = (self.header.get("ZID") or [()])[0]
+        return float(entry[1]) if len(entry) > 1 and entry[1] is not None else None
 
     def __repr__(self) -> str:
         scans, columns = self.data.shape

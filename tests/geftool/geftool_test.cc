@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -523,6 +524,80 @@ TEST_F(GeftoolTest, EveryCommandSurvivesEveryCorpusFile) {
   const std::string names = geftool("dump " + corpus).out;
   expect_in_order(names.substr(0, names.find('\n')),
                   {"!megaPascal", "!_Mpa", "!graden", "!Graden", "!degrees", "!procent", "!meter"});
+}
+
+// Known points through PROJ (no correction grid), and each doubt about a location in check's
+// LOCATION group: information or warnings that never fail the file.
+TEST_F(GeftoolTest, LocationsInWgs84AndSuspectLocationsFlagged) {
+  struct Point {
+    std::string xyid; // the fields of #XYID
+    double longitude, latitude;
+    std::string system; // info's system name
+    std::string finding = "";
+  };
+  const double none = 0; // no longitude: the finding says why
+  // clang-format off
+  const Point points[] = {
+      {"31000, 155000, 463000", 5.38720, 52.15517, "RD (Rijksdriehoeksmeting), EPSG:28992"},
+      {"28992, 155000, 463000", 5.38720, 52.15517, "RD (Rijksdriehoeksmeting), EPSG:28992"},
+      // Lambert 72 and UTM 31N: PROJ's values for points in Brussels and Zeeland.
+      {"32000, 150000, 170000", 4.3687521, 50.8404113, "Belgian Lambert 72, EPSG:31370"},
+      {"32631, 600000, 5700000", 4.4388768, 51.4423523, "WGS 84 / UTM zone 31N, EPSG:32631"},
+      {"4326, 4.5, 52.25", 4.5, 52.25, "WGS 84 (longitude, latitude), EPSG:4326"},
+      {"31000, 0, 0", none, none, "RD", "warning: X and Y are both 0: a dummy location"},
+      {"31000, 99999, 99999", none, none, "RD", "warning: X and Y are both 99999: a dummy"},
+      {"31000, 155000, 963000", none, none, "RD", "warning: X 155000, Y 963000 lie outside the "
+       "area of RD (Rijksdriehoeksmeting) (X 0 to 300000, Y 289000 to 629000)"},
+      {"32000, 150000, 970000", none, none, "Lambert", "warning: X 150000, Y 970000 lie outside"},
+      {"31000, 12000, 25000", none, none, "RD", "warning: X 12000, Y 25000 look like old RD"},
+      {"77777, 155000, 463000", none, none, "(absent)",
+       "warning: system code 77777 is not in the table"},
+      {"0, 155000, 463000", none, none, "unknown or local system", "information: system code 0 "
+       "(unknown or local system) names no system with an EPSG code; X 155000, Y 463000 lie "
+       "within RD's area"},
+  };
+  // clang-format on
+  const std::string sound = "31000, 132470.25, 457823.60, 0.05, 0.05";
+  // The Windows build has no PROJ: it judges locations but places none.
+  const bool placed = !run_json("info --json " + kBasic)["location"]["longitude"].is_null();
+  for (const Point& p : points) {
+    const std::string file = variant(example("cpt_basic.gef"), sound, p.xyid, "located.gef");
+    const json location = run_json("info --json " + file)["location"];
+    const std::string system = location["system"].is_null() ? "(absent)" : location["system"];
+    EXPECT_NE(system.find(p.system), std::string::npos) << p.xyid << ": " << system;
+    if (p.finding.empty() && placed) {
+      // Within a metre.
+      const double east = (double(location["longitude"]) - p.longitude) * 111320 *
+                          std::cos(p.latitude * 3.14159265358979 / 180);
+      const double north = (double(location["latitude"]) - p.latitude) * 110574;
+      EXPECT_LT(std::hypot(east, north), 1.0) << p.xyid << ": " << location.dump();
+    } else {
+      EXPECT_TRUE(location["longitude"].is_null()) << p.xyid;
+    }
+    const Outcome check = geftool("check " + file);
+    EXPECT_EQ(check.status, 0) << p.xyid;
+    expect_in_order(check.out, p.finding.empty() ? std::vector<std::string>{"!LOCATION"}
+                                                 : std::vector<std::string>{"LOCATION", p.finding});
+  }
+}
+
+// The corpus on one map: every file is a feature or is listed with its reason.
+TEST_F(GeftoolTest, MapPlacesEveryCorpusFileOrSaysWhyNot) {
+  const std::vector<fs::path> files = gef::test::corpus_files();
+  if (files.empty()) GTEST_SKIP() << "no corpus";
+  const std::string geojson = (dir() / "corpus.geojson").string();
+  const Outcome run = geftool("map " + q(gef::test::corpus_dir().string()) + " -o " + q(geojson));
+  EXPECT_LE(run.status, 2);
+  const json map = json::parse(slurp_file(geojson));
+  EXPECT_EQ(map["type"], "FeatureCollection");
+  for (const json& f : map["features"]) {
+    const double longitude = f["geometry"]["coordinates"][0],
+                 latitude = f["geometry"]["coordinates"][1];
+    // The Netherlands and Belgium, generously.
+    EXPECT_TRUE(longitude > 2.5 && longitude < 7.3 && latitude > 49.4 && latitude < 53.7)
+        << f.dump();
+  }
+  EXPECT_EQ(map["features"].size() + count(run.err, ": not on the map: "), files.size());
 }
 
 } // namespace

@@ -13,8 +13,10 @@
 #include <gef/gef.h>
 
 #include "common.h"
+#include "facts.h"
 #include "findings.h"
 #include "inputs.h"
+#include "location.h"
 #include "progress.h"
 #include "reading.h"
 #include "rule_sets.h"
@@ -36,6 +38,7 @@ struct FileResult {
   int scans = 0;
   std::string data_loss; // "data read up to scan N: reason" when the data block was cut short
   int counts[6] = {};    // by severity class 1..5; index 0 counts entries of unknown level
+  std::vector<LocationFinding> location; // doubts about XYID; they never fail the file
 };
 
 const char* status_name(Status s) {
@@ -83,6 +86,7 @@ FileResult check_file(const Input& input, const CheckOptions& options,
     result.problem = lacks_gefid(input.path) ? kNotGef : "the library could not read it";
   }
   result.findings = fold_repeats(collect_findings(scratch_log, &result.truncated));
+  if (read) result.location = wgs84_of(gather_facts()).findings;
   for (const Finding& f : result.findings) {
     if (read && result.data_loss.empty() && is_data_loss(f, input.path))
       result.data_loss = "data read up to scan " + std::to_string(result.scans) + ": " + f.text;
@@ -113,11 +117,12 @@ std::string summary_line(const FileResult& r) {
             class_name(cls);
   if (r.counts[0] > 0) line += ", " + std::to_string(r.counts[0]) + " of unknown level";
   if (r.truncated) line += " (the list was full: later findings were dropped)";
+  if (!r.location.empty()) line += "; location findings " + std::to_string(r.location.size());
   return line;
 }
 
 void print_plain(const FileResult& r, bool quiet) {
-  if (!quiet && !r.findings.empty()) {
+  if (!quiet && (!r.findings.empty() || !r.location.empty())) {
     std::cout << r.path << (r.problem == kNotGef ? std::string(": ") + kNotGef : "") << "\n";
     std::vector<int> levels(std::begin(kLevels), std::end(kLevels));
     levels.push_back(0);
@@ -132,6 +137,7 @@ void print_plain(const FileResult& r, bool quiet) {
         std::cout << "\n";
       }
     }
+    print_location_findings(r.location);
   }
   std::cout << summary_line(r) << "\n";
 }
@@ -165,6 +171,7 @@ nlohmann::json to_json(const FileResult& r, bool quiet) {
                       {"message", f.text},
                       {"count", f.count}});
     j["findings"] = list;
+    j["location"] = location_findings_json(r.location);
   }
   return j;
 }

@@ -12,6 +12,7 @@
 
 #include "common.h"
 #include "header.h"
+#include "location.h"
 #include "names.h"
 #include "rule_sets.h"
 #include "text.h"
@@ -159,14 +160,12 @@ Facts gather_facts() {
   f.y = field_number(xy, 3);
   f.dx = field_number(xy, 4);
   f.dy = field_number(xy, 5);
-  if (f.system_code && coordinate_system_name(*f.system_code) != nullptr)
-    f.system_name = coordinate_system_name(*f.system_code);
+  if (f.system_code) f.system_name = coordinate_system_label(*f.system_code);
   const HeaderRecord* zid = find_record(records, "ZID");
   f.height_code = field_int(zid, 1);
   f.z = field_number(zid, 2);
   f.dz = field_number(zid, 3);
-  if (f.height_code && height_system_name(*f.height_code) != nullptr)
-    f.height_name = height_system_name(*f.height_code);
+  if (f.height_code) f.height_name = height_system_label(*f.height_code);
 
   if (numbering == Numbering::Cpt) {
     f.pre_excavated_depth = field_number(find_record(records, "MEASUREMENTVAR", 13), 1);
@@ -225,6 +224,7 @@ nlohmann::json facts_json(const Facts& f) {
                      {"dy", j(f.dy)},
                      {"system_code", j(f.system_code)},
                      {"system", j(f.system_name)}};
+  add_wgs84_json(out["location"], wgs84_of(f));
   out["surface"] = {{"z", j(f.z)},
                     {"dz", j(f.dz)},
                     {"height_code", j(f.height_code)},

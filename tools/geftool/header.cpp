@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Lists the keyword entries the library holds for a file, with the standard meaning of numbered
-// measurement keywords and column quantities where the names table knows it.
+// measurement keywords, column quantities and systems where the tables know it.
 #include "header.h"
 
 #include <iostream>
@@ -11,6 +11,7 @@
 #include <gef/gef.h>
 
 #include "common.h"
+#include "location.h"
 #include "names.h"
 #include "reading.h"
 #include "rule_sets.h"
@@ -33,7 +34,8 @@ std::string meaning(const HeaderRecord& r, Numbering numbering) {
   }
   if ((r.keyword == "XYID" || r.keyword == "ZID") && !r.fields.empty() && r.fields[0]) {
     const int code = std::atoi(r.fields[0]->c_str());
-    name = r.keyword == "XYID" ? coordinate_system_name(code) : height_system_name(code);
+    return (r.keyword == "XYID" ? coordinate_system_label(code) : height_system_label(code))
+        .value_or("");
   }
   return name != nullptr ? name : "";
 }

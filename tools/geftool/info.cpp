@@ -17,6 +17,7 @@
 #include "dissipation.h"
 #include "facts.h"
 #include "layers.h"
+#include "location.h"
 #include "reading.h"
 #include "rule_sets.h"
 #include "text.h"
@@ -159,6 +160,7 @@ int run_info(const std::string& path, bool as_json, const std::string& codes,
   row("Location XYID", has_xy ? "x " + shown(facts.x) + ", y " + shown(facts.y) + ", " +
                                     with_code(facts.system_name, facts.system_code)
                               : "-");
+  if (has_xy) row("WGS84", wgs84_text(wgs84_of(facts)));
   row("Surface ZID",
       has_z ? shown(facts.z) + " m " + with_code(facts.height_name, facts.height_code) : "-");
   if (facts.pre_excavated_depth) row("Pre-excavated", shown(facts.pre_excavated_depth) + " m");

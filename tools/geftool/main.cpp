@@ -18,6 +18,7 @@
 #include "dump.h"
 #include "header.h"
 #include "info.h"
+#include "map.h"
 #include "plot.h"
 #include "summary.h"
 
@@ -189,6 +190,15 @@ int main(int argc, char** argv) {
   dif_cmd->add_option("input", dif_input, "GEF file to read")->required();
   dif_cmd->add_option("output", dif_output, "DIF file to write")->required();
 
+  geftool::MapOptions map;
+  CLI::App* map_cmd = app.add_subcommand(
+      "map", "Write the files' locations as one GeoJSON FeatureCollection (WGS84), a point per "
+             "file with its test, report, date, depth, ground level and worst finding.\nExit "
+             "status: 0 every file on the map, 1 a file without a usable location (listed on "
+             "stderr), 2 a file could not be read or the output not written.");
+  map_cmd->add_option("paths", map.paths, "GEF files, or folders searched for *.gef")->required();
+  map_cmd->add_option("-o,--output", map.output,
+                      "GeoJSON file to write (default: standard output)");
   // CLI11 would only say that a subcommand is required; name the word it did not know.
   const std::string first = argc > 1 ? argv[1] : "";
   const bool option = !first.empty() && first[0] == '-';
@@ -246,6 +256,7 @@ int main(int argc, char** argv) {
   if (summary_cmd->parsed()) return geftool::run_summary(summary_paths, summary_json);
   if (plot_cmd->parsed()) return geftool::run_plot(plot_paths, plot_output, codes);
   if (convert_cmd->parsed()) return geftool::run_convert(convert);
+  if (map_cmd->parsed()) return geftool::run_map(map);
   if (dif_cmd->parsed()) return geftool::run_dif(dif_input, dif_output);
   return 2;
 }

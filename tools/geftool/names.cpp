@@ -53,19 +53,6 @@ const NumberedText kBoreVars[] = {
     {16, "bottom depth of the boring (m)"},
 };
 
-// Codes start with the country's telephone code.
-const NumberedText kCoordinateSystems[] = {
-    {31000, "RD (Rijksdriehoeksmeting), EPSG:28992"},
-    {32000, "Belgian Lambert 72, EPSG:31370"},
-    {49000, "Gauss-Krueger"},
-};
-
-const NumberedText kHeightSystems[] = {
-    {31000, "NAP"},
-    {32000, "TAW (Ostend level)"},
-    {49000, "NN (Normalnull)"},
-};
-
 template <typename Row, std::size_t N> const Row* find(const Row (&rows)[N], int number) {
   for (const Row& row : rows)
     if (row.number == number) return &row;
@@ -92,10 +79,6 @@ const char* measurement_var_name(Numbering numbering, int number) {
   }
   return name_of(kCptVars, number);
 }
-
-const char* coordinate_system_name(int code) { return name_of(kCoordinateSystems, code); }
-
-const char* height_system_name(int code) { return name_of(kHeightSystems, code); }
 
 std::string unit_key(const std::string& unit) {
   if (unit == "%") return "pct";

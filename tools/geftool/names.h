@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The format's standard numbers (quantities, coordinate and height systems, measurement texts and
-// variables) with the names engineers know them by.
+// The format's standard numbers (quantities, measurement texts and variables) with the names
+// engineers know them by; coordinate and height systems are the library's own table.
 #pragma once
 
 #include <optional>
@@ -33,13 +33,6 @@ const char* measurement_text_name(Numbering numbering, int number);
 
 /// The meaning of MEASUREMENTVAR `number`, or null when unknown.
 const char* measurement_var_name(Numbering numbering, int number);
-
-/// The name of coordinate system `code` of XYID ("RD (Rijksdriehoeksmeting), EPSG:28992"), or
-/// null when unknown.
-const char* coordinate_system_name(int code);
-
-/// The name of height system `code` of ZID ("NAP"), or null when unknown.
-const char* height_system_name(int code);
 
 /// A unit as it can stand in a column name: "%" becomes "pct", "kN/m3" "kN_m3", blanks go.
 std::string unit_key(const std::string& unit);

@@ -127,4 +127,10 @@ int tell_losses(const char* command, const std::string& path, const ReadResult& 
   return 0;
 }
 
+std::string unread_reason(const ReadResult& result) {
+  for (const Finding& f : result.findings)
+    if (f.level % 10 == 1) return f.text;
+  return result.findings.empty() ? "not read" : result.findings.front().text;
+}
+
 } // namespace geftool

@@ -46,6 +46,10 @@ int tell_losses(const char* command, const std::string& path, const ReadResult& 
 /// Prints the library's reasons among `findings` on stderr, one indented line each.
 void tell_reasons(const std::vector<Finding>& findings);
 
+/// Why the library did not read a file, for one-line reports: its first severe entry (others may
+/// be mere side remarks of reading), else its first entry, else "not read".
+std::string unread_reason(const ReadResult& result);
+
 /// The loss of `result` as one line for tables, empty when the data block is complete.
 std::string loss_text(const ReadResult& result);
 

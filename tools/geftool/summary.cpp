@@ -15,6 +15,7 @@
 #include "facts.h"
 #include "findings.h"
 #include "inputs.h"
+#include "location.h"
 #include "progress.h"
 #include "reading.h"
 #include "rule_sets.h"
@@ -28,6 +29,8 @@ const char* const kHeader[] = {"file",
                                "test_id",
                                "x",
                                "y",
+                               "longitude",
+                               "latitude",
                                "system",
                                "z",
                                "height_system",
@@ -89,15 +92,7 @@ int run_summary(const std::vector<std::string>& paths, bool as_json) {
       read = read_document(inputs[i].path);
       progress.clear();
       tell_losses("summary", inputs[i].path, read);
-      if (!read.read) {
-        // The first severe entry says why; others may be mere side remarks of reading.
-        problem = read.findings.empty() ? "not read" : read.findings.front().text;
-        for (const Finding& f : read.findings)
-          if (f.level % 10 == 1) {
-            problem = f.text;
-            break;
-          }
-      }
+      if (!read.read) problem = unread_reason(read);
     }
     Facts facts;
     int worst = 0; // most serious class among the findings, 0 for none
@@ -121,12 +116,15 @@ int run_summary(const std::vector<std::string>& paths, bool as_json) {
     status = std::max(status, file_status);
     const std::optional<std::string> worst_name =
         worst > 0 ? std::optional<std::string>(class_name(worst)) : std::nullopt;
+    const Wgs84 place = wgs84_of(facts);
     if (as_json) {
       rows.push_back({{"file", path},
                       {"report_type", value(facts.report_type)},
                       {"test_id", value(facts.test_id)},
                       {"x", value(facts.x)},
                       {"y", value(facts.y)},
+                      {"longitude", value(place.longitude)},
+                      {"latitude", value(place.latitude)},
                       {"system_code", value(facts.system_code)},
                       {"system", value(facts.system_name)},
                       {"z", value(facts.z)},
@@ -151,6 +149,8 @@ int run_summary(const std::vector<std::string>& paths, bool as_json) {
                                  cell(facts.test_id),
                                  cell(facts.x),
                                  cell(facts.y),
+                                 cell(place.longitude),
+                                 cell(place.latitude),
                                  cell(system),
                                  cell(facts.z),
                                  cell(facts.height_name),
