@@ -7,7 +7,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/ensure-packages.sh
 ensure_packages cmake=cmake gcc=gcc g++=g++ \
   /usr/include/CLI/CLI.hpp=libcli11-dev \
-  /usr/include/nlohmann/json.hpp=nlohmann-json3-dev
+  /usr/include/nlohmann/json.hpp=nlohmann-json3-dev \
+  /usr/include/proj.h=libproj-dev
 
 build=${GEF_BUILD_DIR:-build}
 # Only what this script runs: the library, geftool and the examples, not the test suite.
