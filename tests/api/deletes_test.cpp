@@ -5,6 +5,7 @@
 
 #include "api/deletes.h"
 #include "gef/error_codes.h"
+#include "support/files.h"
 #include "support/getter_sweep.h"
 
 namespace gef::test {
@@ -144,8 +145,11 @@ TEST_F(DeleteTest, NumbersPickOneOccurrenceAndOthersKeepTheirPlace) {
 TEST_F(DeleteTest, OutputFormatsGoAlongAndUnknownNamesAreRefused) {
   set_reportdataformat("F7.2 F8.3");
   del_reportdataformat();
-  EXPECT_STREQ(g_document.out_format[1], "");
-  EXPECT_EQ(g_document.out_flags[1], 0);
+  set_data(2, 1, 1.5);
+  const ScratchDir scratch;
+  ASSERT_EQ(write_gef(scratch.file("out.gef").c_str()), 1); // in the default format again
+  EXPECT_NE(slurp_file(scratch.file("out.gef")).find("\n0.0000e+00 1.5000e+00 "),
+            std::string::npos);
   EXPECT_EQ(delete_keyword(g_document, "NOSUCH", 1), 0);
   EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{GEF_E_UNKNOWN_KEYWORD, kTextSubject, 0, 0, 3}}));
   free_gef();

@@ -183,22 +183,5 @@ TEST_F(AdditionalStringsTest, VoidsFormatsAndBounds) {
   EXPECT_EQ(additional(1, 0), "");
 }
 
-TEST(BoreCodesLifecycle, EveryCallIsSafeWithoutALibrary) {
-  for (int round = 0; round < 2; ++round) { // never started, then started and freed
-    if (round == 1) {
-      ASSERT_EQ(init_gef() + free_gef(), 2);
-    }
-    EXPECT_EQ(load_codetexts("/nonexistent"), 0);
-    EXPECT_EQ(free_codetexts(), 1);
-    EXPECT_STREQ(gbr_code2text("Zs1h2", nullptr), "Z=???, S1=???, H2=???");
-    char code[] = "Zs1";
-    EXPECT_STREQ(gbr_NEN5104_splits(code), "Z s1");
-    EXPECT_EQ(gbr_get_nr_additional_strings(1) + gbr_is_gbr(), 0);
-    char* text = gbr_get_additional_string(1, 1);
-    EXPECT_STREQ(text, "");
-    std::free(text);
-  }
-}
-
 } // namespace
 } // namespace gef::test

@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "support/document_fixture.h"
-#include "support/entry_text.h"
 #include "support/files.h"
 
 namespace gef::test {
@@ -23,7 +22,7 @@ std::vector<Column> columns_of() {
     if (get_columnpowersupply_flag(c) == 0)
       for (int code :
            {KW_COLUMNINFO, KW_COLUMNMINMAX, KW_COLUMNOFFSET, KW_COLUMNAMPLIFIER, KW_COLUMNVOID})
-        s.second.push_back(entry_text(code, entry_of(code, c - 1)));
+        s.second.push_back(entry_text(code, entry_of(code, c - 1), 17));
     out.push_back(s);
   }
   return out;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Cone-penetration computations against small hand-computed tables.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -174,6 +175,43 @@ TEST_F(CptCorrectionsTest, ReorderMovesFormatsBitsAndReferences) {
   entry_of(KW_COLUMNINFO, 1).bits = 3; // quantity number never given
   EXPECT_EQ(gcr_shift_columns(), 0);
   expect_column(1, {1});
+}
+
+// Real files against an independent recomputation: of whole columns (scan 0: their sums) and of
+// single scans; one file has an inclination in two components, the other the resultant.
+TEST(CptCorpusTest, FrictionRatioAndDepthOfRealFiles) {
+  const struct {
+    const char* file;
+    int scan;
+    double rf, depth;
+  } cases[] = {
+      {"leveelogic_old/02.gef", 0, 1986.5909887285102, 31256.930656162396},
+      {"leveelogic_old/02.gef", 100, 0.89858106714142705, 0.98988093781096176},
+      {"leveelogic_old/02.gef", 1000, 0.39089164899525408, 9.9888306603302688},
+      {"leveelogic_old/02.gef", 2501, 0, 24.990424469278015},
+      {"leveelogic_old/C02-320.GEF", 0, 3479.0612744494201, 14458.499782618799},
+      {"leveelogic_old/C02-320.GEF", 100, 0.2443852262769402, 0.98999998606780082},
+      {"leveelogic_old/C02-320.GEF", 1000, 2.3864932495344502, 9.98999984072268},
+      {"leveelogic_old/C02-320.GEF", 1701, 0, 16.99999972437125},
+  };
+  for (const auto& c : cases) {
+    const std::filesystem::path file = corpus_dir() / c.file;
+    if (!std::filesystem::is_regular_file(file)) GTEST_SKIP() << "no corpus file " << file;
+    SCOPED_TRACE(std::string(c.file) + " scan " + std::to_string(c.scan));
+    ASSERT_EQ(init_gef(), 1);
+    ASSERT_EQ(read_gef(file.string().c_str()), 1);
+    const int columns = get_column();
+    ASSERT_EQ(calc_rf(0), 1);
+    ASSERT_EQ(gca_add_diepte(), 1);
+    double rf = 0, depth = 0;
+    for (int s = std::max(c.scan, 1); s <= (c.scan > 0 ? c.scan : get_nr_scans()); ++s) {
+      rf += get_data(columns + 1, s);
+      depth += get_data(columns + 2, s);
+    }
+    EXPECT_NEAR(rf, c.rf, 1e-9 * c.rf);
+    EXPECT_NEAR(depth, c.depth, 1e-9 * c.depth);
+    free_gef();
+  }
 }
 
 // Every operation on every corpus file after a fresh read: no crash, no write outside the block.

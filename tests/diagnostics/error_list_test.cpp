@@ -82,16 +82,5 @@ TEST_F(ErrorListTest, FullListIgnoresFurtherReports) {
   EXPECT_NE(text.find("*** Errorlevel: STANDARD WARNING (14) ***\r\n"), std::string::npos);
 }
 
-TEST(ErrorListWithoutDocument, ReportsAreIgnored) {
-  ASSERT_EQ(init_gef(), 1);
-  EXPECT_EQ(report_text(g_document, GEF_E_NOTE, "nobody listens", 0, 0, 1), 0);
-  EXPECT_EQ(get_error_code(), 0);
-  EXPECT_EQ(get_last_error_code(), -1);
-  EXPECT_EQ(get_error_level_all(), -1);
-  free_gef();
-  EXPECT_EQ(get_last_error_code(), -1);
-  EXPECT_EQ(write_error_log("x"), 0);
-}
-
 } // namespace
 } // namespace gef::test

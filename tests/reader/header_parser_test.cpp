@@ -2,6 +2,8 @@
 // Header syntax: GEFID line, field splitting and escapes, line limits and the end of the header.
 #include <cstring>
 
+#include <gmock/gmock.h>
+
 #include "reader/header_parser.h"
 #include "reader/reader_fixture.h"
 
@@ -152,11 +154,8 @@ TEST_F(HeaderTest, HeadersCutShortSayWhy) {
 
   EXPECT_EQ(read("#GEFID= 1, 1, 0\r\n#COLUMN= 2\r\n#COLUMNINFO= 1, m, x, 1\r\n#EOH=\r\n1 2\r\n"),
             0);
-  bool seen = false;
-  for (std::size_t i = 0; i < errors().size(); ++i)
-    seen |= message(int(i)) ==
-            " GEF 100: In keyword COLUMNINFO, serial number 2, field 0 is missing.\n";
-  EXPECT_TRUE(seen);
+  EXPECT_THAT(errors(), testing::Contains(testing::ElementsAre(GEF_E_REQUIRED_MISSING,
+                                                               KW_COLUMNINFO, 2, 0, testing::_)));
 }
 
 TEST_F(HeaderTest, LineWithoutHashContinuesThePreviousKeyword) {

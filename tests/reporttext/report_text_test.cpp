@@ -106,14 +106,5 @@ TEST_F(ReportTextTest, ADecimalCommaLocaleChangesNothing) {
   EXPECT_EQ(y, -2.25);
 }
 
-TEST(ReportTextWithoutDocument, NothingToReadOrWrite) {
-  EXPECT_EQ(get_reptxt_nextnr(1), -1);
-  EXPECT_EQ(get_pi_nextnr(1), -1);
-  put_pi(1, 0, 0, "a", "b", "c", "d", "e");
-  clear_all_reptxt_pi();
-  EXPECT_STREQ(get_pi_tekst(1), "");
-  EXPECT_EQ(get_pi_x(1), 0.0);
-}
-
 } // namespace
 } // namespace gef::test

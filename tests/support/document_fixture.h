@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iomanip>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -91,13 +92,12 @@ inline int store_line(const std::string& line) {
 // The entry of keyword `code` at `index` (0-based).
 inline Entry& entry_of(int code, int index = 0) { return entry(g_document, code, index); }
 
-// That entry as one text: the bits of its given fields, then every field ("-" for a null text),
-// e.g. "7: m, depth, 1"; "absent" while nothing is stored.
-inline std::string stored(int code, int index = 0) {
-  const Entry& e = entry_of(code, index);
+// An entry as one text: the bits of its given fields, then every field ("-" for a null text),
+// e.g. "7: m, depth, 1"; "absent" while nothing is stored. Numbers to `precision` digits.
+inline std::string entry_text(int code, const Entry& e, int precision = 6) {
   if (e.present == 0) return "absent";
   std::ostringstream out;
-  out << int(e.bits) << ":";
+  out << std::setprecision(precision) << int(e.bits) << ":";
   for (int k = 0; k < keyword_info(code).field_count; ++k) {
     const Field& f = e.field[k];
     out << (k == 0 ? " " : ", ");
@@ -110,6 +110,11 @@ inline std::string stored(int code, int index = 0) {
     }
   }
   return out.str();
+}
+
+// The entry of keyword `code` at `index` as entry_text gives it.
+inline std::string stored(int code, int index = 0) {
+  return entry_text(code, entry_of(code, index));
 }
 
 // A library with an empty document of the given size, released after the test.

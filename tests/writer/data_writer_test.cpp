@@ -37,6 +37,9 @@ TEST_F(DataWriterTest, WritesTheTextLayouts) {
       {{"REPORTDATAFORMAT= F8.2"}, "    1.50    -0.20 \r\n"},
       {{"REPORTDATAFORMAT= F8.2 I4", "COLUMNSEPARATOR= ;"}, "1.50;-0; \r\n"},
       {{"REPORTDATAFORMAT= Q"}, "1.5 -0.2 \r\n"},
+      {{"REPORTDATAFORMAT= F8.2", "REPORTDATAFORMAT= I6 g8"}, "     2     -0.2 \r\n"},
+      {{"REPORTDATAFORMAT= F%n I6.2"}, "1.5     -0 \r\n"},
+      {{"REPORTDATAFORMAT= F1234567890 e12.4"}, "1.5  -2.0000e-01 \r\n"},
   };
   for (const auto& c : cases) {
     restart(2, 1);
