@@ -6,12 +6,12 @@ include_guard(GLOBAL)
 # header-only, so a copy of Debian's headers (outside the Emscripten sysroot) is enough.
 find_path(GEF_FAST_FLOAT_DIR fast_float/fast_float.h PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 file(COPY "${GEF_FAST_FLOAT_DIR}/fast_float" DESTINATION "${CMAKE_BINARY_DIR}/fast_float_include")
+include_directories(SYSTEM "${CMAKE_BINARY_DIR}/fast_float_include")
 
 add_library(gef_objects OBJECT ${GEF_SOURCES})
 target_include_directories(gef_objects
   PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}/include"
   PRIVATE "${CMAKE_CURRENT_SOURCE_DIR}/src")
-target_include_directories(gef_objects SYSTEM PRIVATE "${CMAKE_BINARY_DIR}/fast_float_include")
 target_compile_definitions(gef_objects PRIVATE GEF_BUILDING GEF_STATIC)
 set_property(SOURCE src/api/extensions.cpp APPEND PROPERTY
   COMPILE_DEFINITIONS "GEF_VERSION_TEXT=\"${PROJECT_VERSION}\"")
