@@ -22,9 +22,10 @@ target_include_directories(gef PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}/include")
 target_compile_definitions(gef INTERFACE GEF_STATIC)
 
 # The library throws and catches inside; Emscripten turns catching off unless asked.
-add_compile_options(-fexceptions)
-add_link_options(-fexceptions)
-target_compile_options(gef_objects PRIVATE -fexceptions)
+set(GEF_WEB_EXCEPTIONS -fexceptions CACHE STRING "How the WebAssembly build throws and catches")
+add_compile_options(${GEF_WEB_EXCEPTIONS})
+add_link_options(${GEF_WEB_EXCEPTIONS})
+target_compile_options(gef_objects PRIVATE ${GEF_WEB_EXCEPTIONS})
 
 # geftool joins the library in one module, so the page's findings, CSV and DIF are geftool's own.
 add_subdirectory(tools/geftool)

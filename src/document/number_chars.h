@@ -72,14 +72,51 @@ std::from_chars_result from_hex(const char* first, const char* last, T& value) {
   return {first + used, errno == ERANGE ? std::errc::result_out_of_range : std::errc()};
 }
 
-// The digits of the shortest text that reads back as `value`, as %e writes them.
+// The digits of the shortest text that reads back as `value`, as %e writes them. One call of
+// snprintf gives 40 digits, enough that rounding them again lands where rounding the exact value
+// would; each shorter candidate is then checked by reading it back.
 template <typename T> std::string shortest_scientific(T value) {
   constexpr int kMaxDigits = std::is_same_v<T, float> ? 9 : 17;
+  char wide[64];
+  std::snprintf(wide, sizeof wide, "%.39e", double(value));
+  const bool negative = wide[0] == '-';
+  const char* mantissa = wide + (negative ? 1 : 0);
+  int exponent = std::atoi(std::strchr(wide, 'e') + 1);
+  char digits[41];
+  int n = 0;
+  for (const char* p = mantissa; *p != 'e'; ++p)
+    if (is_digit(*p)) digits[n++] = *p;
   char text[64];
-  for (int digits = 1; digits <= kMaxDigits; ++digits) {
-    std::snprintf(text, sizeof text, "%.*e", digits - 1, double(value));
-    const T back =
-        std::is_same_v<T, float> ? T(std::strtof(text, nullptr)) : T(std::strtod(text, nullptr));
+  for (int count = 1; count <= kMaxDigits; ++count) {
+    // digits[0 .. count) rounded half to even by the digits after them.
+    char kept[41];
+    std::memcpy(kept, digits, std::size_t(count));
+    int e = exponent;
+    const char next = digits[count];
+    bool rest = false;
+    for (int k = count + 1; k < n; ++k) rest = rest || digits[k] != '0';
+    if (next > '5' || (next == '5' && (rest || (kept[count - 1] - '0') % 2 == 1))) {
+      int k = count - 1;
+      while (k >= 0 && kept[k] == '9') kept[k--] = '0';
+      if (k >= 0) {
+        ++kept[k];
+      } else {
+        kept[0] = '1';
+        ++e;
+      }
+    }
+    int length = 0;
+    if (negative) text[length++] = '-';
+    text[length++] = kept[0];
+    if (count > 1) {
+      text[length++] = '.';
+      std::memcpy(text + length, kept + 1, std::size_t(count - 1));
+      length += count - 1;
+    }
+    length += std::snprintf(text + length, sizeof text - std::size_t(length), "e%c%02d",
+                            e < 0 ? '-' : '+', e < 0 ? -e : e);
+    T back{};
+    fast_float::from_chars(text, text + length, back);
     if (back == value) return text;
   }
   return text;

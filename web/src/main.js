@@ -86,7 +86,7 @@ function rowOf(file) {
     location: loc.x != null && loc.y != null ? `${loc.x}, ${loc.y}` : "",
     scans: facts.scans ?? check.scans ?? null,
     worst: !readable
-      ? `${t("unreadable")}: ${check.problem || r.failed || check.findings?.[0]?.text || r.info?.stderr || ""}`.trim()
+      ? `${t("unreadable")}: ${check.findings?.[0]?.text || check.problem || r.failed || r.info?.stderr || ""}`.trim()
       : worst
         ? `${worst} (${counts[worst]})`
         : t("no_findings"),
@@ -168,7 +168,7 @@ async function openFiles(list) {
   await Promise.all(
     added.map(async ({ file, source }) => {
       file.bytes = new Uint8Array(await source.arrayBuffer());
-      file.result = await pool.run({ name: file.name.split("/").pop() }, file.bytes);
+      file.result = await pool.run({ name: file.name.split("/").pop(), command: "summary" }, file.bytes);
       file.row = null;
       ++done;
       tell();
@@ -188,10 +188,14 @@ function renderMap() {
 
 // ----- one file -----
 
-function select(file) {
+/** Shows one file; its header and data table are asked for the first time it is shown. */
+async function select(file) {
   selected = file;
   renderTable();
-  renderDetail();
+  if (file?.result && !file.detail && !file.result.failed) {
+    file.detail = await pool.run({ name: file.name.split("/").pop(), command: "detail" }, file.bytes);
+  }
+  if (selected === file) renderDetail();
 }
 
 function element(tag, text, attributes = {}) {
@@ -250,7 +254,7 @@ function download(name, bytes, type) {
 const stem = (name) => name.split("/").pop().replace(/\.[^.]*$/, "");
 
 function renderFindings(parent, check) {
-  parent.append(element("h3", `${t("findings")} (${(check?.findings ?? []).length})`));
+  parent.append(element("h3", `${t("findings")} (${(check?.findings ?? []).length})`, { className: "findings-title" }));
   if (check?.problem) parent.append(element("p", check.problem, { className: "failed" }));
   const list = element("ul", null, { className: "findings" });
   for (const f of check?.findings ?? []) {
@@ -271,7 +275,6 @@ const GROUPS = {
 function renderHeader(parent, header, facts) {
   parent.append(element("h3", t("header")));
   const box = element("div", null, { className: "groups" });
-  const names = t("groups");
   const sections = { identity: [], location: [], test: [], columns: [], other: [] };
   for (const k of header?.keywords ?? []) {
     const group = Object.keys(GROUPS).find((g) => GROUPS[g].includes(k.keyword)) ?? "other";
@@ -280,12 +283,12 @@ function renderHeader(parent, header, facts) {
     sections[group].push([label, k.fields.join(", ") + meaning]);
   }
   const loc = facts.location ?? {};
-  if (loc.system) sections.location.push([names.system ?? "system", loc.system]);
-  if (facts.surface?.height_system) sections.location.push([names.height ?? "height", facts.surface.height_system]);
+  if (loc.system) sections.location.push([t("system"), loc.system]);
+  if (facts.surface?.height_system) sections.location.push([t("height"), facts.surface.height_system]);
   for (const [group, pairs] of Object.entries(sections)) {
     if (!pairs.length) continue;
     const section = element("section");
-    section.append(element("h4", names[group]));
+    section.append(element("h4", t(group === "location" ? "location_group" : group)));
     const dl = element("dl");
     for (const [k, v] of pairs) dl.append(element("dt", k), element("dd", v));
     section.append(dl);
@@ -309,13 +312,14 @@ function renderDetail() {
   box.append(element("h2", file.name));
   if (r.failed) box.append(element("p", r.failed, { className: "failed" }));
   const facts = file.row?.facts ?? {};
-  const table = tableOf(r.csv || "");
+  const d = file.detail ?? {};
+  const table = tableOf(d.csv || "");
 
   const downloads = element("div", null, { className: "downloads" });
   downloads.append(element("h3", t("downloads")));
   const button = (label, action) => downloads.append(element("button", t(label), { onclick: action, name: label }));
   if (table.names.length) {
-    button("csv", () => download(`${stem(file.name)}.csv`, r.csv, "text/csv"));
+    button("csv", () => download(`${stem(file.name)}.csv`, d.csv, "text/csv"));
     button("json", () => download(`${stem(file.name)}.json`, JSON.stringify(table.rows, null, 1), "application/json"));
   }
   button("gef", () => writeWith(file, "convert", "gef", "text/plain"));
@@ -332,7 +336,7 @@ function renderDetail() {
     const pngButton = element("button", t("png"), { name: "png", onclick: async () => download(`${stem(file.name)}.png`, await charts.png(), "image/png") });
     downloads.append(svgButton, pngButton);
   }
-  renderHeader(box, parseJson(r.header), facts);
+  renderHeader(box, parseJson(d.header), facts);
 }
 
 // ----- GeoJSON of every opened file -----

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Runs the library off the page's thread: each message brings one file's bytes and takes back
-// what geftool makes of it (summary, findings, header, data table) or a file it writes.
+// what geftool makes of it (summary and findings, or header and data table) or a file it writes.
 import createGefModule from "gef-module";
 import soilCodes from "soil-codes";
 import { Gef } from "./gef.js";
@@ -23,15 +23,22 @@ function json(gef, args) {
   }
 }
 
-/** Everything the page shows of one file. */
-function open(gef, name, bytes) {
+/** What the file table shows of one file: geftool info and check. */
+function summary(gef, name, bytes) {
   const path = gef.put(bytes, name);
   try {
-    const info = json(gef, ["info", "--json", path]);
-    const check = json(gef, ["check", "--json", path]);
-    const header = json(gef, ["header", "--json", path]);
+    return { name, info: json(gef, ["info", "--json", path]), check: json(gef, ["check", "--json", path]) };
+  } finally {
+    gef.remove(path);
+  }
+}
+
+/** What the page shows of the file chosen: its header and its data table (geftool dump). */
+function detail(gef, name, bytes) {
+  const path = gef.put(bytes, name);
+  try {
     const dump = gef.geftool(["dump", path]);
-    return { name, info, check, header, csv: text(dump.stdout), dumpStatus: dump.status, dumpErr: dump.stderr };
+    return { header: json(gef, ["header", "--json", path]), csv: text(dump.stdout), dumpStatus: dump.status };
   } finally {
     gef.remove(path);
   }
@@ -61,7 +68,9 @@ self.onmessage = async ({ data }) => {
   const bytes = new Uint8Array(data.bytes);
   let reply;
   try {
-    reply = data.command ? write(gef, data.name, bytes, data.command) : open(gef, data.name, bytes);
+    if (data.command === "summary") reply = summary(gef, data.name, bytes);
+    else if (data.command === "detail") reply = detail(gef, data.name, bytes);
+    else reply = write(gef, data.name, bytes, data.command);
   } catch (e) {
     // An aborted module (out of memory, say) is dead: the next file gets a fresh one.
     reply = { name: data.name, failed: String(e && e.message ? e.message : e) };

@@ -103,7 +103,7 @@ for (const broken of [notGef, empty]) {
 for (const path of [cpt, bore, diss, notGef]) {
   const name = basename(path);
   await page.evaluate((n) => window.gef.select(n), name);
-  const shown = await page.$eval("#detail h3:nth-of-type(2)", (h) => Number(h.textContent.match(/\((\d+)\)/)[1]));
+  const shown = await page.$eval("#detail h3.findings-title", (h) => Number(h.textContent.match(/\((\d+)\)/)[1]));
   const report = nativeJson(["check", "--json", path]);
   const expected = (report.files?.[0] ?? report[0] ?? report).findings?.length ?? 0;
   expect(shown === expected, `${name}: ${shown} findings, as geftool check --json gives (${expected})`);
@@ -114,7 +114,7 @@ for (const path of [cpt, bore, diss, notGef]) {
 await page.evaluate((n) => window.gef.select(n), basename(cpt));
 const csvNative = native(["dump", cpt]);
 const scans = csvNative.trim().split(/\r?\n/).length - 1;
-const points = await page.$eval(".chart svg path[d]:not([d=''])", (p) => (p.getAttribute("d").match(/[ML]/g) ?? []).length);
+const points = await page.$eval('.chart svg g[aria-label="line"] path', (p) => (p.getAttribute("d").match(/[ML]/g) ?? []).length);
 expect(points === scans, `the CPT chart holds one point per scan (${points} of ${scans})`);
 const csv = await downloaded(page, "csv", "cpt_basic.csv");
 expect(csv && csv.equals(Buffer.from(csvNative, "latin1")), "the CSV download equals geftool dump byte for byte");
@@ -123,7 +123,8 @@ expect(csv && csv.equals(Buffer.from(csvNative, "latin1")), "the CSV download eq
 await page.evaluate((n) => window.gef.select(n), basename(bore));
 const layers = native(["dump", bore]).trim().split(/\r?\n/).slice(1);
 const titles = await page.$$eval(".layers title", (ts) => ts.map((t) => t.textContent));
-const texts = layers.map((line) => line.split(",").slice(-1)[0].replace(/^"|"$/g, ""));
+// The last CSV field: quoted when it holds a comma.
+const texts = layers.map((line) => line.match(/(?:"((?:[^"]|"")*)"|([^,]*))$/).slice(1).find((f) => f !== undefined).replace(/""/g, '"'));
 expect(titles.length === layers.length && texts.every((t) => titles.includes(t)), `the boring shows its ${layers.length} layers with their expanded texts (${titles[0]})`);
 
 // GeoJSON: RFC 7946 points; the RD origin lands on its WGS84 place.
