@@ -65,13 +65,13 @@ serve)
 bench)
   native_program
   mapfile -t files < <(files_to_read | sort)
-  node web/test/compare.mjs --bench "$root/$out/bin/geftool.js" "$out/native_values" "${files[@]}"
+  node web/test/compare.mjs --bench "$root/$out/bin/geftool.js" "$out/native_values" "$native/bin/geftool" "${files[@]}"
   ;;
 test)
   native_program
   mapfile -t files < <(files_to_read | sort)
   echo "=== web: WebAssembly against native, ${#files[@]} files"
-  node web/test/compare.mjs "$root/$out/bin/geftool.js" "$out/native_values" "${files[@]}"
+  node web/test/compare.mjs "$root/$out/bin/geftool.js" "$out/native_values" "$native/bin/geftool" "${files[@]}"
   ensure_packages chromium=chromium || true
   [[ -x /usr/bin/chromium ]] || skip "Chromium (Debian package chromium) cannot be installed"
   echo "=== web: headless Chromium"

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The WebAssembly library must read every file exactly as the native one does: result, counts,
-// error list and the bits of every value. Usage: node compare.mjs MODULE NATIVE_PROGRAM FILE...
+// error list and the bits of every value; and geftool dump, whose numbers go through the
+// library's number texts, must print the same bytes in both.
+// Usage: node compare.mjs MODULE NATIVE_PROGRAM NATIVE_GEFTOOL FILE...
 // With --bench it prints the read times of both instead (not a test: nothing fails on time).
 import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
@@ -10,8 +12,9 @@ import { Gef } from "../src/gef.js";
 const args = process.argv.slice(2);
 const bench = args[0] === "--bench";
 if (bench) args.shift();
-const [modulePath, nativeProgram, ...files] = args;
+const [modulePath, nativeProgram, nativeGeftool, ...files] = args;
 const gef = await Gef.create(createRequire(import.meta.url)(modulePath));
+gef.setCodeTable(readFileSync(new URL("../../data/soil_codes.txt", import.meta.url)));
 
 function describe(path, read) {
   const hex = [];
@@ -60,12 +63,26 @@ if (bench) {
 const expected = runNative([]);
 let failures = 0;
 files.forEach((path, i) => {
-  const got = describe(path, gef.read(readFileSync(path)));
+  const bytes = readFileSync(path);
+  const scratch = gef.put(bytes, "compare.gef");
+  const dump = Buffer.from(gef.geftool(["dump", scratch]).stdout);
+  gef.remove(scratch);
+  let nativeDump;
+  try {
+    nativeDump = execFileSync(nativeGeftool, ["dump", path], { maxBuffer: 1 << 30, stdio: ["ignore", "pipe", "ignore"] });
+  } catch (e) {
+    nativeDump = e.stdout;
+  }
+  if (!dump.equals(nativeDump)) {
+    ++failures;
+    console.log(`DIFFERS ${path}: geftool dump prints other bytes in WebAssembly`);
+  }
+  const got = describe(path, gef.read(bytes));
   if (got === expected[i]) return;
   ++failures;
   const [a, b] = [got.split("\t"), (expected[i] ?? "").split("\t")];
   const field = a.findIndex((part, k) => part !== b[k]);
   console.log(`DIFFERS ${path}: WebAssembly ${a[field]?.slice(0, 200)} / native ${b[field]?.slice(0, 200)}`);
 });
-console.log(`${files.length - failures} of ${files.length} files read the same, bit for bit, natively and in WebAssembly`);
+console.log(`${files.length} files compared, natively and in WebAssembly: ${failures ? `${failures} differences` : "the same, bit for bit, and the same geftool dump bytes"}`);
 process.exit(failures === 0 ? 0 : 1);
