@@ -21,11 +21,11 @@ add_library(gef STATIC $<TARGET_OBJECTS:gef_objects>)
 target_include_directories(gef PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}/include")
 target_compile_definitions(gef INTERFACE GEF_STATIC)
 
-# The library throws and catches inside; Emscripten turns catching off unless asked.
-set(GEF_WEB_EXCEPTIONS -fexceptions CACHE STRING "How the WebAssembly build throws and catches")
-add_compile_options(${GEF_WEB_EXCEPTIONS})
-add_link_options(${GEF_WEB_EXCEPTIONS})
-target_compile_options(gef_objects PRIVATE ${GEF_WEB_EXCEPTIONS})
+# The library throws and catches inside; Emscripten turns catching off unless asked. WebAssembly's
+# own exceptions cost nothing until thrown (JavaScript-emulated ones slow every call down).
+add_compile_options(-fwasm-exceptions)
+add_link_options(-fwasm-exceptions)
+target_compile_options(gef_objects PRIVATE -fwasm-exceptions)
 
 # geftool joins the library in one module, so the page's findings, CSV and DIF are geftool's own.
 add_subdirectory(tools/geftool)

@@ -72,10 +72,51 @@ std::from_chars_result from_hex(const char* first, const char* last, T& value) {
   return {first + used, errno == ERANGE ? std::errc::result_out_of_range : std::errc()};
 }
 
+// The common case of shortest_scientific without printf: a value that some decimal of at most
+// 15 digits reads back as. The nearest integer to value x 10^s is the nearest decimal of that many
+// digits, and a wrong neighbour there could only come from a near tie, which never reads back;
+// so the first count of digits whose candidate reads back gives what std::to_chars gives. Empty
+// when the value needs the full search.
+template <typename T> std::string shortest_by_scaling(T value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const double v = std::fabs(double(value));
+  if (!(v >= 1e-7 && v < 1e15)) return {};
+  const int e10 = int(std::floor(std::log10(v)));
+  for (int count = 1; count <= 15; ++count) {
+    const int s = count - 1 - e10;
+    if (s > 22 || s < -22) return {};
+    const double m = std::nearbyint(s >= 0 ? v * kPowers[s] : v / kPowers[-s]);
+    if (m < 1 || m >= 1e15) continue;
+    char text[48];
+    char* end = text;
+    if (value < 0) *end++ = '-';
+    end = std::to_chars(end, text + sizeof text, static_cast<long long>(m)).ptr;
+    *end++ = 'e';
+    end = std::to_chars(end, text + sizeof text, -s).ptr;
+    T back{};
+    fast_float::from_chars(text, end, back);
+    if (back != value) continue;
+    // As %e: one digit, the point, the rest, and the exponent with at least two digits.
+    const char* digits = text + (value < 0 ? 1 : 0);
+    const int length = int(std::strchr(digits, 'e') - digits);
+    std::string out(value < 0 ? "-" : "");
+    out += digits[0];
+    if (length > 1) out.append(".").append(digits + 1, std::size_t(length - 1));
+    const int exponent = length - 1 - s;
+    char tail[16];
+    std::snprintf(tail, sizeof tail, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    return out + tail;
+  }
+  return {};
+}
+
 // The digits of the shortest text that reads back as `value`, as %e writes them. One call of
 // snprintf gives 40 digits, enough that rounding them again lands where rounding the exact value
 // would; each shorter candidate is then checked by reading it back.
 template <typename T> std::string shortest_scientific(T value) {
+  if (std::string quick = shortest_by_scaling(value); !quick.empty()) return quick;
   constexpr int kMaxDigits = std::is_same_v<T, float> ? 9 : 17;
   char wide[64];
   std::snprintf(wide, sizeof wide, "%.39e", double(value));

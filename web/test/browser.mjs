@@ -39,7 +39,15 @@ writeFileSync(empty, "");
 const cpt = join(examples, "cpt_basic.gef");
 const bore = join(examples, "boring_layers.gef");
 const diss = join(examples, "gefid2_dissipation.gef");
-const opened = [cpt, bore, diss, join(examples, "cpt_binary.gef"), amersfoort, notGef, empty];
+const corpusFiles = existsSync(corpus)
+  ? readdirSync(corpus, { recursive: true }).filter((f) => /\.gef$/i.test(f)).map((f) => join(corpus, f)).sort()
+  : [];
+const findingsOf = (path) => nativeJson(["check", "--json", path]).files[0].findings.length;
+// From the corpus: a file that was read with findings, and one the library refuses.
+const withFindings = corpusFiles.find((f) => nativeJson(["check", "--json", f]).files[0].read && findingsOf(f) > 0);
+const refused = corpusFiles.find((f) => !nativeJson(["check", "--json", f]).files[0].read);
+const fromCorpus = [withFindings, refused].filter(Boolean);
+const opened = [cpt, bore, diss, join(examples, "cpt_binary.gef"), amersfoort, notGef, empty, ...fromCorpus];
 
 const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css" };
 const server = createServer((request, response) => {
@@ -100,12 +108,11 @@ for (const broken of [notGef, empty]) {
   expect(row && /not read|niet gelezen/.test(row[7]) && row[7].length > 12, `${basename(broken)} has its row with the library's reason: ${row?.[7]}`);
 }
 
-for (const path of [cpt, bore, diss, notGef]) {
+for (const path of [cpt, bore, diss, notGef, ...fromCorpus]) {
   const name = basename(path);
   await page.evaluate((n) => window.gef.select(n), name);
   const shown = await page.$eval("#detail h3.findings-title", (h) => Number(h.textContent.match(/\((\d+)\)/)[1]));
-  const report = nativeJson(["check", "--json", path]);
-  const expected = (report.files?.[0] ?? report[0] ?? report).findings?.length ?? 0;
+  const expected = findingsOf(path);
   expect(shown === expected, `${name}: ${shown} findings, as geftool check --json gives (${expected})`);
   await page.screenshot({ path: join(shots, `${basename(path, ".gef")}.png`), fullPage: true });
 }
@@ -143,11 +150,16 @@ await page.screenshot({ path: join(shots, "page-nl.png"), fullPage: true });
 await page.select("#language", "en");
 await page.evaluate((n) => window.gef.select(n), basename(cpt));
 await page.screenshot({ path: join(shots, "page.png"), fullPage: false });
+await page.screenshot({ path: join(shots, "page-full.png"), fullPage: true });
+
+// The README's picture: the examples, a real CPT chosen.
+const tidy = await newPage();
+await tidy.setViewport({ width: 1300, height: 1250 });
+await open(tidy, [cpt, bore, diss, join(examples, "cpt_raw_corrections.gef")]);
+await tidy.evaluate((n) => window.gef.select(n), basename(cpt));
+await tidy.screenshot({ path: join(shots, "readme.png") });
 
 // Speed: a hundred corpus files (repeated when the corpus holds fewer), on a fresh page.
-const corpusFiles = existsSync(corpus)
-  ? readdirSync(corpus, { recursive: true }).filter((f) => /\.gef$/i.test(f)).map((f) => join(corpus, f))
-  : [];
 if (corpusFiles.length) {
   const hundred = join(scratch, "hundred");
   mkdirSync(hundred);
