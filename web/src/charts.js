@@ -5,6 +5,8 @@
 import * as Plot from "@observablehq/plot";
 
 const PANEL = { width: 210, height: 620 };
+const MAX_POINTS = 20000;
+let thinned = "";
 
 /** Main soil types of NEN 5104 by the code's first letter, with the usual map colours. */
 const SOIL = {
@@ -37,7 +39,11 @@ function cptPanels(table, t, range) {
     first(names, "pore_pressure_u2", "pore_pressure_u1", "pore_pressure_u3"),
   ].filter(Boolean);
   if (!panels.length) return null;
-  const rows = table.rows.filter((r) => r[depth] != null && (!range || (r[depth] >= range[0] && r[depth] <= range[1])));
+  const all = table.rows.filter((r) => r[depth] != null && (!range || (r[depth] >= range[0] && r[depth] <= range[1])));
+  // A browser draws some ten thousand points per line briskly; more are thinned, and the page says so.
+  const step = Math.ceil(all.length / MAX_POINTS);
+  const rows = step > 1 ? all.filter((_, i) => i % step === 0) : all;
+  thinned = step > 1 ? t("thinned", step, all.length) : "";
   return panels.map((name) =>
     Plot.plot({
       ...PANEL,
@@ -150,9 +156,11 @@ export function chartsFor(type, table, facts, t) {
   node.className = "charts";
   let panels = null;
   const draw = (range) => {
+    thinned = "";
     panels = type === "BORE" ? borePanels(table, t) : type === "DISS" ? dissipationPanels(table, t) : cptPanels(table, t, range);
     if (!panels) return false;
-    node.querySelectorAll(".chart").forEach((e) => e.remove());
+    node.querySelectorAll(".chart, .thinned").forEach((e) => e.remove());
+    if (thinned) node.append(Object.assign(document.createElement("p"), { className: "thinned", textContent: thinned }));
     for (const p of panels) {
       const wrap = document.createElement("div");
       wrap.className = "chart";

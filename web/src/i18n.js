@@ -44,6 +44,10 @@ const TEXTS = {
   legend: ["Main soil type", "Hoofdgrondsoort"],
   depth_axis: ["depth (m)", "diepte (m)"],
   time_axis: ["time (s)", "tijd (s)"],
+  thinned: [
+    (step, all) => `The charts show every ${step}th of ${all} scans; the downloads hold them all.`,
+    (step, all) => `De grafieken tonen elke ${step}e van ${all} scans; de downloads bevatten ze alle.`,
+  ],
   no_data: ["No data block to show.", "Geen gegevensblok om te tonen."],
   identity: ["Identity", "Identificatie"],
   location_group: ["Location", "Locatie"],

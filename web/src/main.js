@@ -14,8 +14,11 @@ const $ = (selector) => document.querySelector(selector);
 /** Two workers, each with its own library instance: one per core of a small machine. */
 class Pool {
   constructor(size) {
-    this.workers = Array.from({ length: size }, () => this.spawn());
     this.pending = new Map();
+    let started = 0;
+    /** Resolves when every worker has its library loaded. */
+    this.ready = new Promise((resolve) => (this.started = () => ++started === size && resolve()));
+    this.workers = Array.from({ length: size }, () => this.spawn());
     this.next = 0;
     this.turn = 0;
   }
@@ -23,6 +26,7 @@ class Pool {
   spawn() {
     const worker = new Worker(workerUrl);
     worker.onmessage = ({ data }) => {
+      if (data.ready) return this.started();
       const done = this.pending.get(data.id);
       this.pending.delete(data.id);
       done?.(data);
@@ -61,38 +65,31 @@ const COLUMNS = [
   ["worst", "worst"],
 ];
 
-const SEVERITY_ORDER = ["severe", "error", "warning", "minor", "information", "unknown"];
-
+/** The value of a geftool --json run, or null when it printed none. */
 function parseJson(run) {
   return run && run.value ? run.value : null;
 }
 
-/** One row of the file table from geftool's info and check reports. */
+/** One row of the file table from geftool's summary of the file. */
 function rowOf(file) {
   const r = file.result;
   if (!r) return { name: file.name, type: "", testId: "", date: "", depth: null, location: "", scans: null, worst: t("reading") };
-  const facts = parseJson(r.info) || {};
-  const check = parseJson(r.check)?.files?.[0] || {};
-  const loc = facts.location || {};
-  const counts = check.counts || {};
-  const worst = SEVERITY_ORDER.find((s) => counts[s] > 0);
-  const readable = check.read !== false && !r.failed;
+  const s = parseJson(r.summary)?.files?.[0] ?? {};
+  const readable = s.scans != null || !s.problem;
+  const problem = s.problem || r.failed || r.summary?.stderr;
   return {
     name: file.name,
-    type: reportType(check.report ?? facts.report, facts.columns),
-    testId: facts.test_id ?? "",
-    date: facts.date ?? "",
-    depth: facts.end_depth ?? facts.final_penetration_length ?? null,
-    location: loc.x != null && loc.y != null ? `${loc.x}, ${loc.y}` : "",
-    scans: facts.scans ?? check.scans ?? null,
-    worst: !readable
-      ? `${t("unreadable")}: ${check.findings?.[0]?.text || check.problem || r.failed || r.info?.stderr || ""}`.trim()
-      : worst
-        ? `${worst} (${counts[worst]})`
-        : t("no_findings"),
-    severity: !readable ? "error" : worst ?? "ok",
-    lonlat: toLonLat(loc),
-    facts,
+    type: reportType(s.report_type, parseJson(r.info)?.columns),
+    testId: s.test_id ?? "",
+    date: s.date ?? "",
+    // Shown to 12 significant digits, so a computed 0.20000000000000007 reads 0.2.
+    depth: s.final_depth == null ? null : Number(s.final_depth.toPrecision(12)),
+    location: s.x != null && s.y != null ? `${s.x}, ${s.y}` : "",
+    scans: s.scans ?? null,
+    worst: !readable || r.failed ? `${t("unreadable")}: ${problem ?? ""}`.trim() : s.worst_finding ?? t("no_findings"),
+    severity: !readable || r.failed ? "error" : s.worst_finding ?? "ok",
+    lonlat: toLonLat({ x: s.x, y: s.y, system_code: s.system_code }),
+    ground: s.z ?? null,
   };
 }
 
@@ -311,8 +308,8 @@ function renderDetail() {
   const r = file.result;
   box.append(element("h2", file.name));
   if (r.failed) box.append(element("p", r.failed, { className: "failed" }));
-  const facts = file.row?.facts ?? {};
   const d = file.detail ?? {};
+  const facts = parseJson(d.info) ?? {};
   const table = tableOf(d.csv || "");
 
   const downloads = element("div", null, { className: "downloads" });
@@ -326,7 +323,7 @@ function renderDetail() {
   button("dif", () => writeWith(file, "dif", "dif", "text/plain"));
   box.append(downloads);
 
-  renderFindings(box, parseJson(r.check)?.files?.[0]);
+  renderFindings(box, parseJson(d.check)?.files?.[0]);
   box.append(element("h3", t("data")));
   const charts = chartsFor(file.row?.type, table, facts, t);
   if (!charts) box.append(element("p", t("no_data")));
@@ -353,7 +350,7 @@ export function geojson() {
     features.push({
       type: "Feature",
       geometry: { type: "Point", coordinates: row.lonlat.map((v) => Math.round(v * 1e7) / 1e7) },
-      properties: { file: file.name, test_id: row.testId || null, type: row.type, date: row.date || null, depth: row.depth, ground_level: row.facts?.surface?.z ?? null },
+      properties: { file: file.name, test_id: row.testId || null, type: row.type, date: row.date || null, depth: row.depth, ground_level: row.ground },
     });
   }
   return { collection: { type: "FeatureCollection", features }, left };
@@ -413,5 +410,5 @@ async function droppedFiles(transfer) {
 }
 
 // The browser test drives the page through these.
-window.gef = { openFiles, geojson, files, select: (name) => select(files.find((f) => f.name === name)) };
+window.gef = { ready: pool.ready, openFiles, geojson, files, select: (name) => select(files.find((f) => f.name === name)) };
 translate();

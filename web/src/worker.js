@@ -11,6 +11,7 @@ const start = () =>
     return gef;
   });
 let ready = start();
+ready.then(() => self.postMessage({ ready: true }));
 
 const text = (bytes) => new TextDecoder("latin1").decode(bytes);
 
@@ -23,22 +24,32 @@ function json(gef, args) {
   }
 }
 
-/** What the file table shows of one file: geftool info and check. */
+/** What the file table shows of one file: its geftool summary row (and, for a file without a
+ * report code, geftool info's columns, which tell a dissipation test). */
 function summary(gef, name, bytes) {
   const path = gef.put(bytes, name);
   try {
-    return { name, info: json(gef, ["info", "--json", path]), check: json(gef, ["check", "--json", path]) };
+    const row = json(gef, ["summary", "--json", path]);
+    const read = row.value?.files?.[0];
+    const info = read && !read.report_type && read.scans ? json(gef, ["info", "--json", path]) : null;
+    return { name, summary: row, info };
   } finally {
     gef.remove(path);
   }
 }
 
-/** What the page shows of the file chosen: its header and its data table (geftool dump). */
+/** What the page shows of the file chosen: findings, header and data table. */
 function detail(gef, name, bytes) {
   const path = gef.put(bytes, name);
   try {
     const dump = gef.geftool(["dump", path]);
-    return { header: json(gef, ["header", "--json", path]), csv: text(dump.stdout), dumpStatus: dump.status };
+    return {
+      check: json(gef, ["check", "--json", path]),
+      info: json(gef, ["info", "--json", path]),
+      header: json(gef, ["header", "--json", path]),
+      csv: text(dump.stdout),
+      dumpStatus: dump.status,
+    };
   } finally {
     gef.remove(path);
   }

@@ -79,6 +79,7 @@ async function newPage() {
   const cdp = await page.createCDPSession();
   await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
   await page.goto(`${origin}/`, { waitUntil: "load" });
+  await page.evaluate(() => window.gef.ready);
   return page;
 }
 
