@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Number texts through the library's to_chars, which gives printf's digits whatever the caller's locale.
+// Number texts through the library's to_chars, which gives printf's digits in any locale.
 //
 // Precisions are capped where a double has no more digits to show: every digit beyond the cap is
 // a zero, so it is counted instead of formatted and no precision can overflow a buffer.
