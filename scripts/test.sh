@@ -53,6 +53,10 @@ run_suite build-test \
   -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g" \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g"
 
+# The browser page: the library as WebAssembly against the native build above, then the page in
+# headless Chromium (skipped, and said so, only where Emscripten or Chromium cannot be installed).
+GEF_NATIVE_BUILD=build-test scripts/web.sh test
+
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

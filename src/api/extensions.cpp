@@ -5,7 +5,6 @@
 // keyword getters) and returns the full size whatever the capacity, in the manner of snprintf,
 // so that a caller can size its buffer with a first call.
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -14,6 +13,7 @@
 #include "api/boundary.h"
 #include "api/getters.h"
 #include "diagnostics/error_list.h"
+#include "document/number_chars.h"
 #include "gef/extensions.h"
 
 #ifndef GEF_VERSION_TEXT
@@ -36,7 +36,7 @@ std::int64_t scan_count_of(const Document& doc) {
 
 template <typename T> void append_number(std::string& out, char type, T value) {
   char text[40];
-  const auto result = std::to_chars(text, text + sizeof text, value);
+  const auto result = to_chars(text, text + sizeof text, value);
   out += type;
   out.append(text, result.ptr);
 }

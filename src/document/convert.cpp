@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Locale-independent number conversions that read text the way the C library does.
 #include "document/convert.h"
+#include "document/number_chars.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -32,8 +32,8 @@ template <typename T> T out_of_range(const char* begin, const char* end) {
   if constexpr (std::is_same_v<T, float>) {
     double wide = 0;
     const bool hex = is_hex_start(begin, end);
-    auto r = std::from_chars(begin + (hex ? 2 : 0), end, wide,
-                             hex ? std::chars_format::hex : std::chars_format::general);
+    auto r = from_chars(begin + (hex ? 2 : 0), end, wide,
+                        hex ? std::chars_format::hex : std::chars_format::general);
     if (r.ec == std::errc()) return static_cast<float>(wide);
   }
   std::string copy(begin, end);
@@ -77,7 +77,7 @@ template <typename T> const char* parse_real(const char* begin, const char* end,
     }
   }
   if (is_hex_start(p, end)) {
-    auto r = std::from_chars(p + 2, end, result, std::chars_format::hex);
+    auto r = from_chars(p + 2, end, result, std::chars_format::hex);
     if (r.ec == std::errc() || r.ec == std::errc::result_out_of_range) {
       stop = r.ptr;
       if (r.ec != std::errc()) result = out_of_range<T>(p, r.ptr);
@@ -86,7 +86,7 @@ template <typename T> const char* parse_real(const char* begin, const char* end,
       result = 0;
     }
   } else {
-    auto r = std::from_chars(p, end, result, std::chars_format::general);
+    auto r = from_chars(p, end, result, std::chars_format::general);
     if (r.ec == std::errc()) {
       stop = r.ptr;
     } else if (r.ec == std::errc::result_out_of_range) {

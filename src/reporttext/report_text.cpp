@@ -6,7 +6,6 @@
 // and read without the C locale: a locale with a decimal comma would put a GEF field separator
 // into the header line. Texts escape '#', ',', '\' and '"' with a backslash, and an escaped
 // quote does not end a text when reading, so an item with quotes keeps its later fields.
-#include <charconv>
 #include <cstring>
 #include <string>
 
@@ -14,6 +13,7 @@
 #include "api/deletes.h"
 #include "dataops/column_ops.h"
 #include "diagnostics/error_list.h"
+#include "document/number_chars.h"
 #include "document/record.h"
 #include "gef/reporttext.h"
 
@@ -37,7 +37,7 @@ std::string escaped(const char* text) {
 
 void append_number(std::string& out, double v) {
   char buffer[400];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6);
+  const auto result = to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 6);
   out.append(buffer, result.ec == std::errc() ? result.ptr : buffer);
 }
 
@@ -50,7 +50,7 @@ const char* skip_blanks(const char* p) {
 const char* read_number(const char* p, double* v) {
   p = skip_blanks(p);
   if (*p == '+') ++p;
-  const auto result = std::from_chars(p, p + std::strlen(p), *v);
+  const auto result = from_chars(p, p + std::strlen(p), *v);
   return result.ec == std::errc() ? result.ptr : nullptr;
 }
 

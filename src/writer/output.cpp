@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Number texts through std::to_chars, which gives printf's digits whatever the caller's locale.
+// Number texts through the library's to_chars, which gives printf's digits in any locale.
 //
 // Precisions are capped where a double has no more digits to show: every digit beyond the cap is
 // a zero, so it is counted instead of formatted and no precision can overflow a buffer.
 #include "writer/output.h"
+#include "document/number_chars.h"
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -63,21 +63,20 @@ void format_core(const NumberFormat& format, double value, NumberText& out) {
     copy_text(value < 0 ? "-inf" : "inf", out);
   } else if (lower == 'f') {
     const int p = std::min(precision, kFixedCap);
-    out.length =
-        std::size_t(std::to_chars(first, last, value, std::chars_format::fixed, p).ptr - first);
+    out.length = std::size_t(to_chars(first, last, value, std::chars_format::fixed, p).ptr - first);
     out.zeros = std::size_t(precision - p);
     out.zeros_at = out.length;
   } else if (lower == 'e') {
     const int p = std::min(precision, kScientificCap);
-    out.length = std::size_t(
-        std::to_chars(first, last, value, std::chars_format::scientific, p).ptr - first);
+    out.length =
+        std::size_t(to_chars(first, last, value, std::chars_format::scientific, p).ptr - first);
     out.zeros = std::size_t(precision - p);
     out.zeros_at =
         std::size_t(static_cast<const char*>(std::memchr(first, 'e', out.length)) - first);
   } else {
     const int p = std::min(precision, kGeneralCap);
     out.length =
-        std::size_t(std::to_chars(first, last, value, std::chars_format::general, p).ptr - first);
+        std::size_t(to_chars(first, last, value, std::chars_format::general, p).ptr - first);
   }
   if (format.letter != lower)
     for (std::size_t i = 0; i < out.length; ++i)
@@ -86,14 +85,14 @@ void format_core(const NumberFormat& format, double value, NumberText& out) {
 
 std::string shortest_text(double value, bool fixed) {
   char text[kCoreSize];
-  const auto r = fixed ? std::to_chars(text, text + kCoreSize, value, std::chars_format::fixed)
-                       : std::to_chars(text, text + kCoreSize, value);
+  const auto r = fixed ? to_chars(text, text + kCoreSize, value, std::chars_format::fixed)
+                       : to_chars(text, text + kCoreSize, value);
   return std::string(text, r.ptr);
 }
 
 std::string shortest_text(float value) {
   char text[64];
-  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+  return std::string(text, to_chars(text, text + sizeof text, value).ptr);
 }
 
 std::string format_number(const NumberFormat& format, double value) {

@@ -2,7 +2,6 @@
 // Library session, scratch files and column helpers shared by check, info and dump.
 #include "common.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -19,6 +18,7 @@
 
 #include <gef/gef.h>
 
+#include "document/number_chars.h"
 #include "findings.h"
 #include "reading.h"
 #include "text.h"
@@ -54,8 +54,8 @@ std::string number_text(double value) {
   // A value that a 4-byte float holds exactly came, in practice, from one (binary data blocks,
   // single-precision keyword fields): its shortest float text is what the producer wrote.
   const auto result = std::isfinite(value) && static_cast<double>(narrow) == value
-                          ? std::to_chars(buffer, buffer + sizeof buffer, narrow)
-                          : std::to_chars(buffer, buffer + sizeof buffer, value);
+                          ? gef::to_chars(buffer, buffer + sizeof buffer, narrow)
+                          : gef::to_chars(buffer, buffer + sizeof buffer, value);
   return std::string(buffer, result.ptr);
 }
 

@@ -15,6 +15,7 @@
 #include <gef/gef.h>
 
 #include "common.h"
+#include "document/number_chars.h"
 #include "text.h"
 
 namespace geftool {
@@ -71,7 +72,7 @@ std::string field_list(const HeaderRecord& r) {
 // The shortest text of `v` as a double: a value rounded to a float must not look unchanged.
 std::string exact_text(double v) {
   char buffer[64];
-  return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
+  return std::string(buffer, gef::to_chars(buffer, buffer + sizeof buffer, v).ptr);
 }
 
 bool same_value(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
