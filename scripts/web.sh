@@ -43,7 +43,7 @@ native_program() {
     cmake -S . -B "$native" -DGEF_WERROR=ON >/dev/null
     cmake --build "$native" -j "${GEF_JOBS:-2}" --target gef geftool
   }
-  cc -std=c99 -O2 -Wall -Wextra -Werror -Iinclude web/test/native_values.c \
+  cc -std=c99 -O2 -Wall -Wextra -Werror -Iinclude web/tests/native_values.c \
     -L"$native/lib" -Wl,-rpath,"$root/$native/lib" -lgef -o "$out/native_values"
 }
 
@@ -65,17 +65,17 @@ serve)
 bench)
   native_program
   mapfile -t files < <(files_to_read | sort)
-  node web/test/compare.mjs --bench "$root/$out/bin/geftool.js" "$out/native_values" "$native/bin/geftool" "${files[@]}"
+  node web/tests/compare.mjs --bench "$root/$out/bin/geftool.js" "$out/native_values" "$native/bin/geftool" "${files[@]}"
   ;;
 test)
   native_program
   mapfile -t files < <(files_to_read | sort)
   echo "=== web: WebAssembly against native, ${#files[@]} files"
-  node web/test/compare.mjs "$root/$out/bin/geftool.js" "$out/native_values" "$native/bin/geftool" "${files[@]}"
+  node web/tests/compare.mjs "$root/$out/bin/geftool.js" "$out/native_values" "$native/bin/geftool" "${files[@]}"
   ensure_packages chromium=chromium || true
   [[ -x /usr/bin/chromium ]] || skip "Chromium (Debian package chromium) cannot be installed"
   echo "=== web: headless Chromium"
-  node web/test/browser.mjs "$site" "$native/bin/geftool" "$corpus" "$out/screenshots"
+  node web/tests/browser.mjs "$site" "$native/bin/geftool" "$corpus" "$out/screenshots"
   ;;
 *)
   echo "usage: scripts/web.sh [build|test|bench|serve]" >&2
