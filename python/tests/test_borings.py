@@ -6,7 +6,6 @@ dissipation plots rasterised and checked against the data."""
 import json
 import math
 import re
-import shutil
 import subprocess
 
 import numpy as np
@@ -14,10 +13,8 @@ import pytest
 
 import libgef
 import libgef._plot
-from conftest import CORPUS, EXAMPLES, PROJECT, corpus_files, example_files
-
-RSVG = shutil.which("rsvg-convert")
-needs_rsvg = pytest.mark.skipif(RSVG is None, reason="rsvg-convert (librsvg2-bin) is missing")
+from conftest import (CORPUS, EXAMPLES, PROJECT, corpus_files, curve_drawn, example_files,
+                      needs_rsvg, render, rgb, share_of)
 
 # Words of the corpus borings that the shipped code files leave out on purpose, with the reason.
 LEFT_OUT = {word: reason for words, reason in [
@@ -132,36 +129,6 @@ def test_a_test_is_dated_by_its_own_date(geftool, name, date, source):
     (row,) = run_json(geftool, "summary", "--json", EXAMPLES / name)["files"]
     assert (row["date"], row["date_source"]) == (date, source)
     assert libgef.read(EXAMPLES / name).date == (date, source)
-
-
-def render(geftool, tmp_path, *names):
-    svg, png = tmp_path / "plot.svg", tmp_path / "plot.png"
-    subprocess.run([str(geftool), "plot", *[str(EXAMPLES / n) for n in names], "-o", str(svg)],
-                   check=True)
-    subprocess.run([RSVG, "-o", str(png), str(svg)], check=True)
-    from matplotlib import image
-    text = svg.read_text(encoding="utf-8")
-    groups = [(kind, {k: float(v) for k, v in re.findall(r'data-([a-z-]+)="([-0-9.e]+)"', g)})
-              for kind, g in re.findall(r"<g class=\"([a-z]+)\"([^>]*)>", text) if "data-" in g]
-    return text, groups, image.imread(str(png))[:, :, :3]
-
-
-def rgb(colour):
-    from matplotlib import colors
-    return np.array(colors.to_rgb(colour))
-
-
-def share_of(pixels, box, colour, tolerance=0.2):
-    """The share of the pixels in box (x0, y0, x1, y1) that have about `colour`."""
-    x0, y0, x1, y1 = (int(round(v)) for v in box)
-    window = pixels[y0:y1, x0:x1]
-    return float((np.abs(window - colour).max(axis=2) < tolerance).mean()) if window.size else 0.0
-
-
-def curve_drawn(pixels, x, y):
-    """Whether the blue curve passes within two pixels of every point (x, y)."""
-    return all(share_of(pixels, (px - 2, py - 2, px + 3, py + 3), rgb("#1f77b4"), 0.35) > 0
-               for px, py in zip(x, y))
 
 
 def vertical(g, value):
