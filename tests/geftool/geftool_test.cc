@@ -148,7 +148,8 @@ protected:
   gef::test::ScratchDir scratch_;
 };
 
-// Each command's exit status and what it prints: the contract with people and scripts.
+// Each command's exit status and what it prints: the contract with people and scripts (the
+// README's examples, run by tests/docs, show the full output of check, info, summary and dump).
 TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
   struct Run {
     std::string arguments;
@@ -172,9 +173,7 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
   // clang-format off
   const Run runs[] = {
       {"check " + kBasic + " " + kBoring, 0,
-       {"cpt_basic.gef: ok; data: complete (50 scans); rules HEADER, DATA, GEF-CPT-Report: 0 "
-        "severe, 0 error, 0 minor, 0 warning, 0 information",
-        "boring_layers.gef: ok", "checked 2 files: 2 ok, 0 failed, 0 unreadable"}},
+       {"cpt_basic.gef: ok", "boring_layers.gef: ok", "checked 2 files: 2 ok, 0 failed, 0 unreadable"}},
       // Findings recorded interleaved (1, 3, 2, 2, 1) land under their levels, most serious first.
       {"check " + kFaults, 1,
        {"GEF SEVERE (1)", "Keyword FILEOWNER is missing.", "Keyword PROJECTID is missing.",
@@ -189,7 +188,6 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       {"check --fail-on never " + kFaults, 0},
       {"check --fail-on never " + cpt_short, 1, {"cpt_short.gef: failed; data: read short ("}},
       {"check --quiet " + kFaults, 1, {"!GEF SEVERE", "!FILEOWNER", "header_faults.gef: failed"}},
-      {"check " + cpt_short, 1},
       // Data that could not be read at all fails check, whatever the finding's level.
       {"check " + no_data(), 1, {"cpt_no_data.gef: failed; data: read short (data read up to scan 0"}},
       {"check " + kNotGef + " " + kBasic, 2,
@@ -202,11 +200,8 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       {"--frob", 2, {}, {"unknown option '--frob'"}},
       {"check --rules HEADER,NOSUCH " + kBasic, 2, {}, {"NOSUCH"}},
       {"check --log " + q((dir() / "no" / "dir.log").string()) + " " + kBasic, 2},
-      // The README's examples show the rest of info and summary of the examples.
-      {"info " + kBasic, 0, {"GEF-CPT-Report 1.1.0", "Dike strengthening"}},
       {"info " + unknown(), 0, {"CPT report      not recognised"}},
       {"info " + old, 0, {"converted on reading (written as 1.1.0), signs unchanged"}},
-      {"info " + kBoring, 0, {"'Kz3'       clay, strongly sandy"}, {"!"}},
       // A code file of one's own; a missing one is a warning and leaves the layers unexpanded.
       {"info --codes " + path("none.txt") + " " + kBoring, 0, {"'Kz3'       -"},
        {"could not be read"}},
@@ -218,7 +213,8 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       {"info --frob " + kBasic, 2, {}, {"--frob", "Usage: info"}},
       // Folders are searched for GEF files, as check does.
       {"dump " + q(fs::path(example("")).parent_path().string()), 0, {"^file,layer_top_m,", "cpt_basic.gef,,,,,0.02,"}},
-      {"dump " + q((dir() / "empty").string()), 2, {"!"}, {"no .gef files found"}},
+      {"dump " + path("empty"), 2, {"!"}, {"no .gef files found"}},
+      {"check " + path("empty"), 2, {}, {"no .gef files found"}},
       {"dump " + kBasic + " " + kNotGef, 2},
       // Lost data is never quiet.
       {"info " + cpt_short, 1, {}, {lost}},
@@ -231,8 +227,7 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       {"convert " + surplus + " " + lossy, 1, {}, {"not kept from the input", "MEASUREMENTTEXT"}},
       {"convert --allow-loss " + surplus + " " + lossy, 0, {}, {"(allowed by --allow-loss)"}},
       {"summary " + kFaults, 1},
-      {"summary " + kBasic + " " + cpt_short, 1,
-       {",GEF-CPT-Report,S-04,", ",2,0.04,1.5,error,no,\"data read up to scan 2"}},
+      {"summary " + kBasic + " " + cpt_short, 1, {",2,0.04,1.5,error,no,\"data read up to scan 2"}},
       // Standard names with voids empty, or the file's names with voids kept.
       {"dump " + kSeparators, 0, {cpt_columns, "\n0.9,2.4,,\n", "\n1.4,,0.038,\n"}},
       {"dump --names file --voids keep " + kSeparators, 0,
@@ -260,6 +255,7 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       {"convert " + kBasic + " " + out + " --separators ab c", 2},
       {"convert " + kBasic + " " + out + " --binary --datatype COMPLEX", 2},
       {"convert " + kBoring + " " + out + " --binary", 2, {}, {"per-scan texts"}},
+      {"dif " + kBasic + " " + path("out.dif"), 0}, // the table's shape: the DIF writer's test
       {"dif " + kNotGef + " " + out, 2},
       {"dif " + kBasic + " " + missing, 2},
   };
@@ -325,7 +321,11 @@ TEST_F(GeftoolTest, JsonFieldsOfEachCommand) {
       // Named rule sets run in the order given.
       {"check --json --rules gef-bore-report,data,header " + kBasic,
        R"j({"/files/0/rules": ["GEF-BORE-Report", "DATA", "HEADER"]})j"},
-      {"header --json " + kBasic, R"j({"/schema": 1, "/keywords/0/keyword": "GEFID"})j"},
+      // Each keyword line with the meaning of its number.
+      {"header --json " + kBasic,
+       R"j({"/schema": 1, "/keywords/0/keyword": "GEFID", "/keywords/27/keyword": "MEASUREMENTVAR",
+           "/keywords/27/number": 1, "/keywords/27/fields/0": "1000",
+           "/keywords/27/meaning": "nominal area of the cone tip (mm2)"})j"},
   };
   for (const auto& [arguments, fields] : cases) {
     const json j = run_json(arguments), expected = json::parse(fields);
@@ -334,12 +334,6 @@ TEST_F(GeftoolTest, JsonFieldsOfEachCommand) {
       EXPECT_EQ(j.contains(p) ? j.at(p) : json("(absent)"), want) << arguments << " " << pointer;
     }
   }
-  bool area = false;
-  const json header = run_json("header --json " + kBasic);
-  for (const json& k : header["keywords"])
-    if (k["keyword"] == "MEASUREMENTVAR" && k["number"] == 1)
-      area = k["meaning"] == "nominal area of the cone tip (mm2)" && k["fields"][0] == "1000";
-  EXPECT_TRUE(area);
 }
 
 // Levels per finding are the grouping of the text output; here the JSON shape and the codes.
@@ -378,7 +372,6 @@ TEST_F(GeftoolTest, FindingsCarryCodeLevelAndClass) {
 
 TEST_F(GeftoolTest, FoldersAreWalkedForGefFilesInAnyCase) {
   fs::create_directories(dir() / "tree" / "sub");
-  fs::create_directories(dir() / "empty");
   fs::copy_file(example("cpt_basic.gef"), dir() / "tree" / "a.GEF");
   fs::copy_file(example("cpt_basic.gef"), dir() / "tree" / "sub" / "b.Gef");
   fs::copy_file(data("header_faults.gef"), dir() / "tree" / "sub" / "c.gef");
@@ -389,7 +382,6 @@ TEST_F(GeftoolTest, FoldersAreWalkedForGefFilesInAnyCase) {
             json::parse(R"({"files": 3, "ok": 2, "failed": 1, "unreadable": 0})"))
       << run.out;
   EXPECT_EQ(geftool("check " + q((dir() / "tree" / "sub" / "..").string()) + "/none").status, 2);
-  EXPECT_EQ(geftool("check " + path("empty")).status, 2);
 }
 
 // The log's own form is the library's; geftool gives each file its section, also after a file
@@ -406,17 +398,14 @@ TEST_F(GeftoolTest, LogOptionWritesTheLibraryLogWithASectionPerFile) {
   EXPECT_GT(sections.rfind("Y2k"), sections.rfind("=== ")) << sections;
 }
 
-// The rendered picture is checked pixel by pixel in the Python tests; here the text of the SVG.
-TEST_F(GeftoolTest, PlotWritesSvgPanelsForACptAndBoxesForABoring) {
+// The rendered pictures (panels, boring logs) are checked pixel by pixel in the Python tests;
+// here the text of the SVG.
+TEST_F(GeftoolTest, PlotWritesACptsPanelsAsSvgTextWithCrLf) {
   ASSERT_EQ(geftool("plot " + kBasic + " -o " + path("cpt.svg")).status, 0);
   const std::string svg = slurp_file(dir() / "cpt.svg");
   EXPECT_EQ(svg.substr(svg.size() - 8), "</svg>\r\n");
   EXPECT_EQ(std::count(svg.begin(), svg.end(), '\n'), std::count(svg.begin(), svg.end(), '\r'));
   expect_in_order(svg, {"^<?xml", ">cone resistance [MPa]<", ">friction ratio [%]<", ">S-04<"});
-  EXPECT_EQ(count(svg, "class=\"panel\""), 2u); // no pore pressure column
-  ASSERT_EQ(geftool("plot " + kBoring + " -o " + path("boring.svg")).status, 0);
-  expect_in_order(slurp_file(dir() / "boring.svg"),
-                  {"fill=\"#8a5a3a\"", ">peat poor in minerals; dark brown<"}); // expanded
 }
 
 TEST_F(GeftoolTest, ConvertKeepsTheValuesAndChangesTheLayoutAsAsked) {
@@ -458,15 +447,6 @@ TEST_F(GeftoolTest, ConvertKeepsTheValuesAndChangesTheLayoutAsAsked) {
   EXPECT_EQ(single.status, 1);
   expect_in_order(single.err, {"0.35 became 0.3499999940395355"});
   expect_in_order(slurp_file(dir() / "out.gef"), {"#DATATYPE= FLOAT\n", "!\r"});
-}
-
-TEST_F(GeftoolTest, DifExportsTheExample) {
-  EXPECT_EQ(geftool("dif " + kBasic + " " + path("out.dif")).status, 0);
-  const std::string text = slurp_file(dir() / "out.dif");
-  expect_in_order(text,
-                  {"^TABLE\r\n0,1\r\n\"TABELNAAM\"\r\nVECTORS\r\n0,4\r\n\"\"\r\nTUPLES\r\n0,54\r\n",
-                   "\"cone resistance\""});
-  EXPECT_EQ(text.substr(text.size() - 11), "-1,0\r\nEOD\r\n");
 }
 
 // Every command on every corpus file: no crash, JSON that parses, losses named.
