@@ -166,6 +166,10 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
               "#MEASUREMENTTEXT= 5, 2019, 01, 29\r\n#MEASUREMENTTEXT= 9,", "surplus.gef");
   const std::string codes = q(scratch_.write("codes.txt", "ZS2G1;my sand;\nZ;zand;\nS2;siltig;\n"
                                                           "G1;grindig;\n"));
+  // Numbers as engineers write them: no exponent between 1e-5 and 1e15.
+  const std::string utm = q(scratch_.write(
+      "utm.gef", "#GEFID= 1, 1, 0\r\n#XYID= 32631, 600000, 5700000\r\n#COLUMN= 1\r\n"
+                 "#COLUMNINFO= 1, m, penetration length, 1\r\n#EOH=\r\n0.00001\r\n100000\r\n"));
   const std::string lost = "data read up to scan 2: GEF-DATA: Unknown data entry is found in scan "
                            "3, column 1.";
   const std::string cpt_columns =
@@ -201,6 +205,8 @@ TEST_F(GeftoolTest, ExitStatusAndOutputOfEveryCommand) {
       {"check --rules HEADER,NOSUCH " + kBasic, 2, {}, {"NOSUCH"}},
       {"check --log " + q((dir() / "no" / "dir.log").string()) + " " + kBasic, 2},
       {"info " + unknown(), 0, {"CPT report      not recognised"}},
+      {"info " + utm, 0, {"x 600000, y 5700000"}},
+      {"dump " + utm, 0, {"0.00001", "100000"}},
       {"info " + old, 0, {"converted on reading (written as 1.1.0), signs unchanged"}},
       // A code file of one's own; a missing one is a warning and leaves the layers unexpanded.
       {"info --codes " + path("none.txt") + " " + kBoring, 0, {"'Kz3'       -"},

@@ -53,9 +53,16 @@ std::string number_text(double value) {
   const float narrow = static_cast<float>(value);
   // A value that a 4-byte float holds exactly came, in practice, from one (binary data blocks,
   // single-precision keyword fields): its shortest float text is what the producer wrote.
-  const auto result = std::isfinite(value) && static_cast<double>(narrow) == value
-                          ? gef::to_chars(buffer, buffer + sizeof buffer, narrow)
-                          : gef::to_chars(buffer, buffer + sizeof buffer, value);
+  const bool single = std::isfinite(value) && static_cast<double>(narrow) == value;
+  // The same digits, written without an exponent where engineers read numbers so
+  // (600000, not 6e+05); only very small or very large values keep one.
+  const double size = std::fabs(value);
+  char* const end = buffer + sizeof buffer;
+  const auto result =
+      size == 0 || (size >= 1e-5 && size < 1e15)
+          ? (single ? gef::to_chars(buffer, end, narrow, std::chars_format::fixed)
+                    : gef::to_chars(buffer, end, value, std::chars_format::fixed))
+          : (single ? gef::to_chars(buffer, end, narrow) : gef::to_chars(buffer, end, value));
   return std::string(buffer, result.ptr);
 }
 

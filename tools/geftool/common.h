@@ -28,7 +28,7 @@ bool read_for(const char* command, const std::string& path);
 std::string scratch_path(const std::string& tag);
 
 /// The shortest text that reads back as `value`; for a value a 4-byte float holds exactly, the
-/// shortest text that reads back as that float.
+/// shortest text that reads back as that float. Without an exponent from 1e-5 to 1e15.
 std::string number_text(double value);
 
 /// True for the sentinels getters return for absent numbers (the largest double, negated or not).
