@@ -230,16 +230,21 @@ std::string as_written(const std::string& text) {
   return written.substr(begin, end - begin);
 }
 
-// Whether the writer writes the keyword of a record: those of the version, and the structure
-// lines of written keywords.
+// Whether the writer writes a record: the one place that models the stored entries it leaves out,
+// which a reread therefore lacks. Those are keywords the GEFID does not allow, and structure
+// lines with no written line of their keyword to go with: those keyed to no keyword (code 0,
+// listed without a name, and beyond every getter, which takes codes 1..63), to a structure
+// keyword, to SCANFREQUENCY (whose entries are listed and written as SCANTIME's), or to a
+// keyword of which no entry is written.
 bool written(const Header& header, const Record& r) {
   const int code = gef::keyword_code(r.name.c_str());
   if (code == gef::KW_STRUCTURETEXT || code == gef::KW_STRUCTURETYPE) {
-    const int owner = gef::keyword_code(r.number.c_str());
+    // keyword_code would take the empty name as a prefix of every keyword.
+    const int owner = r.number.empty() ? 0 : gef::keyword_code(r.number.c_str());
     if (owner == 0 || owner == gef::KW_STRUCTURETEXT || owner == gef::KW_STRUCTURETYPE)
       return false;
     for (const auto& [key, other] : header)
-      if (other.name == gef::keyword_info(owner).name && written(header, other)) return true;
+      if (other.name == r.number && written(header, other)) return true;
     return false;
   }
   return gef::keyword_allowed(gef::g_document, code);

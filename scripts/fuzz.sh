@@ -10,6 +10,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 target=${1:-read}
 seconds=${2:-120}
 out=${GEF_FUZZ_DIR:-build-fuzz}
+# Each target's grown corpus goes to a folder of its own below this one.
+work=${GEF_FUZZ_WORK:-$out/work}
 
 source scripts/ensure-packages.sh
 ensure_packages cmake=cmake clang++-14=clang-14 \
@@ -45,7 +47,8 @@ seed_folder() {
   echo "$seeds"
 }
 
-# Runs a target for the given seconds; on a finding, minimises it and prints it, then fails.
+# Runs a target for the given seconds; on a finding, minimises it, prints it, leaves its path in
+# `finding` and fails.
 run_fuzzer() {
   local name=$1 time=$2 seeds max_len=8192
   # A file's header and first data lines fit in 8 KB, and the time per input grows with its
@@ -53,7 +56,8 @@ run_fuzzer() {
   # Call sequences need fewer bytes still; long ones only repeat calls the short ones make.
   [[ $name == api ]] && max_len=4096
   seeds=$(seed_folder "$name")
-  mkdir -p "$out/findings/$name" "$out/work/$name"
+  finding=
+  mkdir -p "$out/findings/$name" "$work/$name"
   export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
   export UBSAN_OPTIONS=print_stacktrace=1
   # A fixed seed (GEF_FUZZ_SEED, 1) makes the mutations the same from run to run; how far a run
@@ -63,7 +67,7 @@ run_fuzzer() {
   # machine, and a run that passed once passes again (a slow machine may stop at the time first).
   [[ -n ${GEF_FUZZ_RUNS:-} ]] && limit+=(-runs="$GEF_FUZZ_RUNS")
   if "$out/bin/${name}_fuzz" "${limit[@]}" -max_len=$max_len -timeout=10 -rss_limit_mb=2048 \
-      -print_final_stats=1 -artifact_prefix="$out/findings/$name/" "$out/work/$name" "$seeds" \
+      -print_final_stats=1 -artifact_prefix="$out/findings/$name/" "$work/$name" "$seeds" \
       2>"$out/$name.log"; then
     grep -E '^stat::number_of_executed_units|^stat::average_exec_per_sec' "$out/$name.log" || true
     return 0
@@ -79,6 +83,7 @@ run_fuzzer() {
     [[ -s $found.min ]] && found=$found.min
     echo "=== fuzz finding of target $name: $found, minimised, as base64:"
     base64 "$found"
+    finding=$found
   fi
   return 1
 }

@@ -133,7 +133,15 @@ void force_keywords(Document& doc, bool binary) {
   // gets them, or its written file would not read, or its texts would gain the blank the last
   // value is written with.
   const Entry& texts = entry(doc, KW_COLUMNTEXT, 0);
-  if (texts.present == 0 || texts.field[0].i == 0) return;
+  const bool with_texts = texts.present != 0 && texts.field[0].i != 0;
+  // Without a column separator (which texts bring below) the reader passes over blanks and line
+  // ends after a scan's values, and would never find a record separator among them.
+  const char record_end = records.field[0].c;
+  if (records.present != 0 && columns.present == 0 && !with_texts &&
+      (record_end == ' ' || record_end == '\t' || record_end == '\r' || record_end == '\n'))
+    replace_separator(doc, KW_RECORDSEPARATOR, chosen_record_end(doc),
+                      "reads as a blank between values");
+  if (!with_texts) return;
   if (records.present == 0)
     store_text(doc, KW_RECORDSEPARATOR, chosen_record_end(doc).c_str());
   else if (texts_hold(records.field[0].c))

@@ -34,6 +34,8 @@ TEST_F(DataWriterTest, WritesTheTextLayouts) {
       {{"COLUMNSEPARATOR= ;", "RECORDSEPARATOR= !"}, "1.5000e+00;-2.0000e-01;!\r\n"},
       {{"COLUMNSEPARATOR= ;"}, "1.5000e+00;-2.0000e-01; \r\n"},
       {{"RECORDSEPARATOR= !"}, "1.5000e+00 -2.0000e-01 !\r\n"},
+      // The reader passes over blanks after the values: such a separator is replaced.
+      {{"RECORDSEPARATOR= "}, "1.5000e+00 -2.0000e-01 !\r\n"},
       {{"REPORTDATAFORMAT= F8.2"}, "    1.50    -0.20 \r\n"},
       {{"REPORTDATAFORMAT= F8.2 I4", "COLUMNSEPARATOR= ;"}, "1.50;-0; \r\n"},
       {{"REPORTDATAFORMAT= Q"}, "1.5 -0.2 \r\n"},
