@@ -36,7 +36,7 @@ constexpr double kFirstWidth = 280, kPanelWidth = 170, kLayerWidth = 70, kLayerT
 // pressures (u2 first), corrected depth; a boring's layers: top and bottom depth.
 constexpr int kQnLength = 1, kQnCone = 2, kQnFriction = 3, kQnRatio = 4, kQnDepth = 11;
 constexpr int kQnPore[] = {6, 5, 7};
-constexpr int kQnTop = 1, kQnBottom = 2;
+constexpr int kQnTop = 1; // the quantity number of a layer's top depth
 
 const char* const kCurveColours[] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd"};
 
