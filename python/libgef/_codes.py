@@ -3,7 +3,6 @@
 
 from __future__ import annotations
 
-import ctypes
 import os
 import re
 from pathlib import Path
@@ -14,36 +13,35 @@ from ._library import LOCK, _PACKAGE_DIR, _PROJECT_DIR, library
 __all__ = ["code_file", "expand_layer"]
 
 _SHIPPED = {"en": "soil_codes.txt", "nl": "soil_codes_nl.txt"}
-_loaded: Optional[str] = None
 
 
-def code_file(codes: Union[str, os.PathLike] = "en") -> Path:
+def code_file(codes: Union[str, os.PathLike] = "en", lib=None) -> Path:
     """The code file that `codes` names: "en" or "nl" for the English or Dutch soil codes shipped
-    with the package (found in its ``data`` folder, else in the project's), or a file path."""
+    with the package (found in its ``data`` folder or beside it, in the project's, or under
+    ``share/libgef`` beside the loaded library `lib`), or a file path."""
     name = _SHIPPED.get(str(codes))
     if name is None:
         return Path(codes)
-    for folder in (_PACKAGE_DIR / "data", _PROJECT_DIR / "data"):
+    folders = [_PACKAGE_DIR / "data", _PACKAGE_DIR, _PROJECT_DIR / "data"]
+    if lib is not None:
+        folders.append(Path(os.path.abspath(lib._name)).parent.parent / "share" / "libgef")
+    for folder in folders:
         if (folder / name).is_file():
             return folder / name
     raise FileNotFoundError(f"the shipped soil code file {name} was not found")
 
 
 def _load(lib, codes) -> None:
-    global _loaded
-    path = str(code_file(codes))
-    if path == _loaded:
-        return
-    lib.load_codetexts.argtypes = [ctypes.c_char_p]
+    """Makes `codes` the library's code table; the one place that loads one. It loads every
+    time (about 30 microseconds): the library empties its table whenever a document is started
+    afresh (init_gef_general), so a remembered "already loaded" would go stale. Call with LOCK
+    held."""
+    path = str(code_file(codes, lib))
     if lib.load_codetexts(os.fsencode(path)) != 1:
-        _loaded = None
         raise OSError(f"code file {path} could not be read")
-    _loaded = path
 
 
 def _code2text(lib, text: str) -> str:
-    lib.gbr_code2text.restype = ctypes.c_char_p
-    lib.gbr_code2text.argtypes = [ctypes.c_char_p, ctypes.c_char_p]
     return lib.gbr_code2text(text.encode("latin-1", "replace"), b"\x1f").decode("latin-1")
 
 

@@ -11,6 +11,7 @@ from typing import Dict, List, NamedTuple, Optional, Sequence, Tuple, Union
 
 import numpy as np
 
+from ._codes import _load as _load_codes
 from ._library import LOCK, library
 from ._location import Location, location_of, lonlat_of
 from ._text import decode
@@ -201,30 +202,8 @@ def _columns(header: Dict[str, List[Tuple[Field, ...]]], count: int) -> List[Col
     return columns
 
 
-_soil_codes_loaded = False
-
-
-def _load_soil_codes(lib) -> bool:
-    """Loads the shipped soil code texts into the library once. Call with LOCK held."""
-    global _soil_codes_loaded
-    if not _soil_codes_loaded:
-        here = os.path.dirname(os.path.abspath(__file__))
-        beside_library = os.path.join(os.path.dirname(os.path.abspath(lib._name)), "..",
-                                      "share", "libgef", "soil_codes.txt")
-        for path in (os.path.join(here, "soil_codes.txt"),
-                     os.path.join(here, "..", "..", "data", "soil_codes.txt"), beside_library):
-            lib.load_codetexts.argtypes = [ctypes.c_char_p]
-            if os.path.isfile(path) and lib.load_codetexts(os.fsencode(path)) == 1:
-                _soil_codes_loaded = True
-                break
-        _next_findings(lib)
-    return _soil_codes_loaded
-
-
 def _additional_strings(lib, scan: int) -> Tuple[str, ...]:
     """The additional strings of a boring's scan; each is a copy the caller releases."""
-    lib.gbr_get_additional_string.restype = ctypes.c_void_p
-    lib.gbr_get_additional_string.argtypes = [ctypes.c_int, ctypes.c_int]
     found = []
     for k in range(1, max(lib.gbr_get_nr_additional_strings(scan), 0) + 1):
         pointer = lib.gbr_get_additional_string(scan, k)
@@ -325,9 +304,12 @@ class Document:
             lib = library()
             self._load(lib)
             _next_findings(lib)
-            lib.gbr_code2text.restype = ctypes.c_char_p
-            lib.gbr_code2text.argtypes = [ctypes.c_char_p, ctypes.c_char_p]
-            expand = _load_soil_codes(lib)
+            try:
+                _load_codes(lib, "en")
+                expand = True
+            except OSError:  # no code file found: the layers stay unexpanded
+                expand = False
+            _next_findings(lib)
             layers = []
             for scan, text in enumerate(self.column_texts):
                 code = (text or "").split(";")[0].strip()
@@ -511,8 +493,6 @@ def read(path: PathLike, *, voids: str = "nan") -> Document:
         texts = _copy_bytes(lib.gef_copy_column_texts) if lib.get_columntext_flag() else None
         if voids == "nan":
             # Through the getters: the header itself is parsed only when asked for.
-            lib.get_columnvoid_flag.argtypes = lib.get_columnvoid.argtypes = [ctypes.c_int]
-            lib.get_columnvoid.restype = ctypes.c_double
             column_voids = [(c, lib.get_columnvoid(c + 1)) for c in range(data.shape[1])
                             if lib.get_columnvoid_flag(c + 1)]
     if voids not in ("nan", "keep"):
@@ -537,13 +517,6 @@ def from_arrays(data, columns: Sequence[Tuple[str, str, int]], *,
         raise ValueError(f"{count} data columns but {len(columns)} column descriptions")
 
     def build(lib) -> None:
-        lib.init_gef_general.argtypes = [ctypes.c_int, ctypes.c_int]
-        lib.set_columninfo.argtypes = [ctypes.c_int, ctypes.c_char_p, ctypes.c_char_p,
-                                       ctypes.c_int]
-        lib.set_columnvoid.argtypes = [ctypes.c_int, ctypes.c_double]
-        lib.set_data.argtypes = [ctypes.c_int, ctypes.c_int, ctypes.c_double]
-        lib.set_columntext_text.argtypes = [ctypes.c_int, ctypes.c_char_p]
-        lib.set_columntext_text.restype = None
         if lib.init_gef_general(count, scans) != 1:
             raise MemoryError(f"libgef cannot hold {count} columns x {scans} scans")
         for c, (unit, quantity, qn) in enumerate(columns, start=1):
@@ -589,7 +562,6 @@ def write(document: Document, path: PathLike, *, allow_loss: bool = False) -> No
                  if lib.get_columntext_flag() else None)
         if columns:
             minmax = {e[0]: e[1:] for e in header.get("COLUMNMINMAX", ())}
-            lib.set_reportdataformat.argtypes = [ctypes.c_char_p]
             lib.set_reportdataformat(lossless_formats(data, minmax).encode("ascii"))
         if lib.write_gef(os.fsencode(target)) != 1:
             problems = _next_findings(lib)

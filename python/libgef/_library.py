@@ -89,6 +89,17 @@ _FUNCTIONS = [
     ("gef_location_doubt", _c.c_int, [_c.c_int, _c.c_double, _c.c_double]),
     ("gef_height_system_name", _c.c_char_p, [_c.c_int]),
     ("write_gef", _c.c_int, [_c.c_char_p]),
+    ("load_codetexts", _c.c_int, [_c.c_char_p]),
+    ("gbr_code2text", _c.c_char_p, [_c.c_char_p, _c.c_char_p]),
+    ("gbr_get_additional_string", _c.c_void_p, [_c.c_int, _c.c_int]),
+    ("get_columnvoid", _c.c_double, [_c.c_int]),
+    ("get_columnvoid_flag", _c.c_int, [_c.c_int]),
+    ("init_gef_general", _c.c_int, [_c.c_int, _c.c_int]),
+    ("set_columninfo", _c.c_int, [_c.c_int, _c.c_char_p, _c.c_char_p, _c.c_int]),
+    ("set_columnvoid", _c.c_int, [_c.c_int, _c.c_double]),
+    ("set_data", _c.c_int, [_c.c_int, _c.c_int, _c.c_double]),
+    ("set_columntext_text", None, [_c.c_int, _c.c_char_p]),
+    ("set_reportdataformat", _c.c_int, [_c.c_char_p]),
 ]
 
 _library: Optional[ctypes.CDLL] = None

@@ -64,6 +64,9 @@ def test_every_standard_word_of_the_corpus_borings_expands(geftool):
         "sand, slightly silty, moderately humic, roots (remnants); dark brown"
     assert libgef.expand_layer(text, "nl") == \
         "zand, zwak siltig, matig humeus, wortels (resten); donker bruin"
+    # A document built afresh empties the library's code table; expansion still finds the codes.
+    libgef.from_arrays([[0.0, 1.0]], [("m", "a", 1), ("m", "b", 2)]).check()
+    assert libgef.expand_layer(text, "nl").startswith("zand, zwak siltig")
 
 
 def diss_file(tmp_path, times, u, columns=("elapsed time, 12", "pore pressure u2, 6")):
