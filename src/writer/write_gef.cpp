@@ -31,21 +31,23 @@ bool contains_nocase(const char* text, const char* part) {
   return upper.find(part) != std::string::npos;
 }
 
+bool text_is(Document& doc, int code, const char* a, const char* b) {
+  const Entry& e = entry(doc, code, 0);
+  return e.present != 0 && (equals_nocase(e.field[0].s, a) || equals_nocase(e.field[0].s, b));
+}
+
 // A converted older CPT report is written with the report version it was converted to, and a
 // procedure code in the older form ("CPT-Report") with the name that version is recognised by,
 // so the written file reads back as the same report and is not converted a second time.
 void record_converted_version(Document& doc) {
   if (g_library.conversion_stamp == 0) return;
-  Entry& report = entry(doc, KW_REPORTCODE, 0);
-  if (report.present != 0 && (equals_nocase(report.field[0].s, "GEF-CPT-REPORT") ||
-                              equals_nocase(report.field[0].s, "GEF_CPT_REPORT")))
-    report.field[2].i = kConvertedReportVersion;
+  if (text_is(doc, KW_REPORTCODE, "GEF-CPT-REPORT", "GEF_CPT_REPORT"))
+    entry(doc, KW_REPORTCODE, 0).field[2].i = kConvertedReportVersion;
   Entry& procedure = entry(doc, KW_PROCEDURECODE, 0);
   if (procedure.present != 0 && (contains_nocase(procedure.field[0].s, "CPT-REPORT") ||
                                  contains_nocase(procedure.field[0].s, "CPT_REPORT"))) {
     procedure.field[2].i = kConvertedReportVersion;
-    if (!equals_nocase(procedure.field[0].s, "GEF-CPT-REPORT") &&
-        !equals_nocase(procedure.field[0].s, "GEF_CPT_REPORT")) {
+    if (!text_is(doc, KW_PROCEDURECODE, "GEF-CPT-REPORT", "GEF_CPT_REPORT")) {
       char* name = copy_text("GEF-CPT-Report");
       if (name == nullptr) throw std::bad_alloc();
       std::free(procedure.field[0].s);
@@ -59,11 +61,6 @@ void store_text(Document& doc, int code, const char* value) {
   InputModeScope text(doc, STRING);
   const void* args[kMaxFields] = {value};
   store_keyword(doc, code, keyword_info(code).name, args);
-}
-
-bool text_is(Document& doc, int code, const char* a, const char* b) {
-  const Entry& e = entry(doc, code, 0);
-  return e.present != 0 && (equals_nocase(e.field[0].s, a) || equals_nocase(e.field[0].s, b));
 }
 
 // Whether `c` can stand inside a number the writer writes ("-1.5e+03").
