@@ -19,16 +19,16 @@ void record_exception() noexcept {
   try {
     throw;
   } catch (const std::bad_alloc&) {
-    report_text(*doc, ERR_OUT_OF_MEMORY, "", 0, 0, 1);
+    report_text(*doc, ERR_OUT_OF_MEMORY, "", 0, 0, LEVEL_GEF_SEVERE);
   } catch (const std::length_error&) {
     // A container asked for more than it can hold: memory, as far as the caller can tell.
-    report_text(*doc, ERR_OUT_OF_MEMORY, "", 0, 0, 1);
+    report_text(*doc, ERR_OUT_OF_MEMORY, "", 0, 0, LEVEL_GEF_SEVERE);
   } catch (const std::exception& e) {
     char text[128];
     std::snprintf(text, sizeof text, "Internal error: %s", e.what());
-    report_text(*doc, ERR_NOTE, text, 0, 0, 1);
+    report_text(*doc, ERR_NOTE, text, 0, 0, LEVEL_GEF_SEVERE);
   } catch (...) {
-    report_text(*doc, ERR_NOTE, "Internal error", 0, 0, 1);
+    report_text(*doc, ERR_NOTE, "Internal error", 0, 0, LEVEL_GEF_SEVERE);
   }
 }
 

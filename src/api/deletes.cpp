@@ -79,7 +79,7 @@ void clear_entry(Entry& e, int code) {
 int delete_keyword(Document& doc, const char* name, int number) {
   const int code = keyword_code(name);
   if (code == 0) {
-    report_text(doc, ERR_UNKNOWN_KEYWORD, name, 0, 0, 3);
+    report_text(doc, ERR_UNKNOWN_KEYWORD, name, 0, 0, LEVEL_GEF_MINOR);
     return 0;
   }
   return delete_keyword(doc, code, number);

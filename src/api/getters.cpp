@@ -32,7 +32,7 @@ NumberRange number_range(Document& doc, int code, GetterNumber number) {
 
 void report_number(Document& doc, const GetterRow& row, int n) {
   const NumberRange range = number_range(doc, row.code, row.number);
-  report_keyword(doc, range.error, row.code, n, range.max, 3);
+  report_keyword(doc, range.error, row.code, n, range.max, LEVEL_GEF_MINOR);
 }
 
 bool field_present(const Entry& e, const GetterRow& row) {

@@ -44,7 +44,7 @@ double quantity_value(int code, int field, int q, bool report_unset) {
     if ((e.bits >> field & 1) != 0) return e.field[field].d;
     if (!report_unset) return absent;
   }
-  report_keyword(*doc, ERR_COLUMN_OUT_OF_RANGE, code, slot, column_count(*doc), 3);
+  report_keyword(*doc, ERR_COLUMN_OUT_OF_RANGE, code, slot, column_count(*doc), LEVEL_GEF_MINOR);
   return absent;
 }
 
@@ -53,7 +53,7 @@ const char* scan_text(int scan) {
   Document* doc = current();
   if (doc == nullptr) return nullptr;
   if (scan < 1 || scan > doc->scan_count) {
-    report_text(*doc, ERR_SCAN_OUT_OF_RANGE, "", scan, doc->scan_count, 3);
+    report_text(*doc, ERR_SCAN_OUT_OF_RANGE, "", scan, doc->scan_count, LEVEL_GEF_MINOR);
     return nullptr;
   }
   const auto& texts = g_library.column_texts;
@@ -134,11 +134,11 @@ double get_data(int column, int scan) {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return kNoValue;
   if (column < 1 || column > column_count(*doc)) {
-    report_text(*doc, ERR_COLUMN_OUT_OF_RANGE, "", column, 250, 3);
+    report_text(*doc, ERR_COLUMN_OUT_OF_RANGE, "", column, 250, LEVEL_GEF_MINOR);
     return kNoValue;
   }
   if (scan < 1 || scan > doc->scan_count) {
-    report_text(*doc, ERR_SCAN_OUT_OF_RANGE, "", scan, doc->scan_count, 3);
+    report_text(*doc, ERR_SCAN_OUT_OF_RANGE, "", scan, doc->scan_count, LEVEL_GEF_MINOR);
     return kNoValue;
   }
   const std::int64_t index = std::int64_t(column - 1) * doc->scan_count + (scan - 1);

@@ -21,7 +21,7 @@ int column_count(Document& doc) {
 }
 
 // A new column count or last scan must fit the data block that exists.
-bool fits_capacity(Document& doc, std::int64_t value, std::int64_t other, int level) {
+bool fits_capacity(Document& doc, std::int64_t value, std::int64_t other, Level level) {
   if (doc.data_present == 0 || value * other <= doc.value_capacity) return true;
   report_text(doc, ERR_BLOCK_TOO_LARGE, "", doc.value_capacity, 0, level);
   return false;
@@ -38,25 +38,28 @@ bool check_setter(Document& doc, SetterCheck check, const void* const* args) {
     char text[96];
     std::snprintf(text, sizeof text,
                   "Unsupported ID, GEFID is currently supported up to %d, %d, %d", 2, 0, 0);
-    report_text(doc, ERR_NOTE, text, 0, 0, 2);
+    report_text(doc, ERR_NOTE, text, 0, 0, LEVEL_GEF_ERROR);
     return false;
   }
   case SetterCheck::COLUMN:
-    return fits_capacity(doc, as_int(args[0]), doc.scan_known != 0 ? doc.scan_count : 0, 2);
-  case SetterCheck::SCANS: return fits_capacity(doc, as_int(args[0]), column_count(doc), 1);
+    return fits_capacity(doc, as_int(args[0]), doc.scan_known != 0 ? doc.scan_count : 0,
+                         LEVEL_GEF_ERROR);
+  case SetterCheck::SCANS:
+    return fits_capacity(doc, as_int(args[0]), column_count(doc), LEVEL_GEF_SEVERE);
   case SetterCheck::DATACONVERSION: {
     const int n = as_int(args[0]);
     const int scan = as_int(args[2]);
     if (n < 1 || n > 250) {
-      report_text(doc, ERR_NUMBER_OUT_OF_RANGE, "", n, 250, 2);
+      report_text(doc, ERR_NUMBER_OUT_OF_RANGE, "", n, 250, LEVEL_GEF_ERROR);
       return false;
     }
     if (doc.scan_known != 0 && (scan < 1 || scan > doc.scan_count)) {
-      report_text(doc, ERR_NUMBER_OUT_OF_RANGE, "", scan, doc.scan_count, 2);
+      report_text(doc, ERR_NUMBER_OUT_OF_RANGE, "", scan, doc.scan_count, LEVEL_GEF_ERROR);
       return false;
     }
     if (doc.scan_known == 0 && scan < 1) {
-      report_text(doc, ERR_NOTE, "Zero or negative scan numbers are not allowed", 0, 0, 2);
+      report_text(doc, ERR_NOTE, "Zero or negative scan numbers are not allowed", 0, 0,
+                  LEVEL_GEF_ERROR);
       return false;
     }
     return true;
@@ -93,15 +96,15 @@ int set_data(int column, int scan, double value) {
   Document* doc = current();
   if (doc == nullptr) return 1;
   if (column < 1 || column > column_count(*doc)) {
-    report_text(*doc, ERR_COLUMN_OUT_OF_RANGE, "", column, 250, 3);
+    report_text(*doc, ERR_COLUMN_OUT_OF_RANGE, "", column, 250, LEVEL_GEF_MINOR);
   } else if (scan < 1 || scan > doc->scan_count) {
-    report_text(*doc, ERR_SCAN_OUT_OF_RANGE, "", scan, doc->scan_count, 3);
+    report_text(*doc, ERR_SCAN_OUT_OF_RANGE, "", scan, doc->scan_count, LEVEL_GEF_MINOR);
   } else {
     const std::int64_t index = std::int64_t(column - 1) * doc->scan_count + (scan - 1);
     if (g_library.data && index < doc->value_capacity)
       g_library.data[index] = value;
     else
-      report_text(*doc, ERR_SIZE_UNKNOWN, "", 0, 0, 3);
+      report_text(*doc, ERR_SIZE_UNKNOWN, "", 0, 0, LEVEL_GEF_MINOR);
   }
   return 1;
 }

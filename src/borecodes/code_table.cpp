@@ -70,7 +70,7 @@ bool parse_line(std::string_view line, CodeText& out) {
   return true;
 }
 
-void report(int code, const char* text, int first, int level) {
+void report(int code, const char* text, int first, Level level) {
   if (Document* doc = current()) report_text(*doc, code, text, first, 0, level);
 }
 
@@ -143,7 +143,8 @@ int load_codetexts(const char* filename) try {
   const bool named = filename != nullptr && *filename != '\0';
   std::FILE* file = named ? std::fopen(filename, "rb") : nullptr;
   if (file == nullptr) {
-    report(ERR_BORE_CODE_FILE_UNREADABLE, named ? filename : kUnknownFile, 0, 11);
+    report(ERR_BORE_CODE_FILE_UNREADABLE, named ? filename : kUnknownFile, 0,
+           LEVEL_STANDARD_SEVERE);
     return 0;
   }
   if (g_codes == nullptr) { // before init_gef there is nowhere to keep a table
@@ -174,12 +175,13 @@ int load_codetexts(const char* filename) try {
     if (dropped) {
       const std::string note =
           "Code-text file " + g_codes->file + ": only the first 1024 codes are kept.";
-      report(ERR_NOTE, note.c_str(), 0, 4);
+      report(ERR_NOTE, note.c_str(), 0, LEVEL_GEF_WARNING);
     }
     return 1;
   } catch (const std::bad_alloc&) {
     if (file != nullptr) std::fclose(file);
-    report(ERR_OUT_OF_MEMORY, "", int(std::min<std::size_t>(wanted / 1024, 0x7fffffff)), 1);
+    report(ERR_OUT_OF_MEMORY, "", int(std::min<std::size_t>(wanted / 1024, 0x7fffffff)),
+           LEVEL_GEF_SEVERE);
     return 0;
   }
 }

@@ -55,12 +55,12 @@ template <typename... Args> std::string format(const char* pattern, Args... args
 // A rule group with the text and field findings of the boring rules.
 struct Group : RuleGroup {
   using RuleGroup::RuleGroup;
-  void text(int code, const std::string& text, int first, int second, int level) {
+  void text(int code, const std::string& text, int first, int second, Level level) {
     report_text(doc, code, text.c_str(), first, second, level);
     held = false;
   }
   // Each of fields first..last a present single keyword lacks.
-  void fields(int code, int kw, int first, int last, int level) {
+  void fields(int code, int kw, int first, int last, Level level) {
     const Entry& e = at(doc, kw);
     for (int f = first; f <= last; ++f)
       if (!has_field(e, f)) keyword(code, kw, 0, f, level);
@@ -77,7 +77,7 @@ DateFault date_fault(const char* text) {
 }
 
 // A MEASUREMENTTEXT that must be "JA" or "NEE" when it is there.
-void yes_no(Group& g, int serial, int level) {
+void yes_no(Group& g, int serial, Level level) {
   const char* answer = text_of(at(g.doc, KW_MEASUREMENTTEXT, serial));
   if (answer != nullptr && !equals_nocase(answer, "JA") && !equals_nocase(answer, "NEE"))
     g.text(ERR_BORE_MEASUREMENTTEXT, "Ja or Nee expected.", serial, 0, level);
@@ -85,18 +85,19 @@ void yes_no(Group& g, int serial, int level) {
 
 // ---- report header ---------------------------------------------------------------------------
 
-void separator(Group& g, int kw, char wanted, const char* name, int absent_level) {
+void separator(Group& g, int kw, char wanted, const char* name, Level absent_level) {
   const Entry& e = at(g.doc, kw);
   if (e.present == 0)
     g.text(ERR_BORE_NOTE, format("Keyword %s is missing.", name), 0, 0, absent_level);
   else if (!has_field(e, 1))
-    g.text(ERR_BORE_NOTE, format("Field of %s is missing.", name), 0, 0, 11);
+    g.text(ERR_BORE_NOTE, format("Field of %s is missing.", name), 0, 0, LEVEL_STANDARD_SEVERE);
   else if (e.field[0].c != wanted)
-    g.text(ERR_BORE_NOTE, format("Field of %s is not equal to '%c'.", name, wanted), 0, 0, 11);
+    g.text(ERR_BORE_NOTE, format("Field of %s is not equal to '%c'.", name, wanted), 0, 0,
+           LEVEL_STANDARD_SEVERE);
 }
 
 // A single keyword whose missing fields are named, or the keyword itself when it is absent.
-void required_fields(Group& g, int kw, int last, const char* lower_name, int level) {
+void required_fields(Group& g, int kw, int last, const char* lower_name, Level level) {
   if (at(g.doc, kw).present != 0)
     g.fields(3034, kw, 1, last, level);
   else
@@ -109,10 +110,10 @@ bool required_text(Group& g, int serial, const char* label) {
   const Entry& e = at(g.doc, KW_MEASUREMENTTEXT, serial);
   if (e.present != 0 && has_field(e, 1)) return true;
   if (e.present != 0)
-    g.keyword(ERR_NEN5104_MISSING, KW_MEASUREMENTTEXT, serial, 1, 12);
+    g.keyword(ERR_NEN5104_MISSING, KW_MEASUREMENTTEXT, serial, 1, LEVEL_STANDARD_ERROR);
   else
     g.text(ERR_NEN5104_NOTE, format("Measurementtext %d (%s) is missing.", serial, label), 0, 0,
-           12);
+           LEVEL_STANDARD_ERROR);
   return false;
 }
 
@@ -224,45 +225,47 @@ bool check_bore_header(Document& doc) {
     g.text(ERR_BORE_TEXT,
            format("Procedurecode release %d version %d update %d does not exist",
                   procedure.field[1].i, procedure.field[2].i, procedure.field[3].i),
-           0, 0, 11);
+           0, 0, LEVEL_STANDARD_SEVERE);
   const Entry& report = at(doc, KW_REPORTCODE);
   if (names(report, "GEF-BORE-REPORT", "GEF_BORE_REPORT") && version_of(report) != 10000)
     g.text(ERR_BORE_TEXT,
            format("Reportcode release %d version %d update %d does not exist", report.field[1].i,
                   report.field[2].i, report.field[3].i),
-           0, 0, 11);
+           0, 0, LEVEL_STANDARD_SEVERE);
   if (!check_quantity_numbers(doc, ERR_BORE_MISSING)) g.held = false;
   if (column_of_quantity(doc, 1) == 0)
-    g.text(ERR_BORE_NOTE, "Column with top height of layers is missing.\n", 0, 0, 12);
+    g.text(ERR_BORE_NOTE, "Column with top height of layers is missing.\n", 0, 0,
+           LEVEL_STANDARD_ERROR);
   if (column_of_quantity(doc, 2) == 0)
-    g.text(ERR_BORE_NOTE, "Column with bottom height of layers is missing.\n", 0, 0, 12);
+    g.text(ERR_BORE_NOTE, "Column with bottom height of layers is missing.\n", 0, 0,
+           LEVEL_STANDARD_ERROR);
 
   const Entry& columntext = at(doc, KW_COLUMNTEXT);
   if (columntext.present == 0)
-    g.text(ERR_BORE_NO_COLUMNTEXT, "", 0, 0, 11);
+    g.text(ERR_BORE_NO_COLUMNTEXT, "", 0, 0, LEVEL_STANDARD_SEVERE);
   else if (!has_field(columntext, 1))
-    g.text(ERR_BORE_NO_COLUMNTEXT_FIELD, "", 0, 0, 11);
+    g.text(ERR_BORE_NO_COLUMNTEXT_FIELD, "", 0, 0, LEVEL_STANDARD_SEVERE);
   else if (columntext.field[0].i != 1)
-    g.text(ERR_BORE_COLUMNTEXT_NOT_1, "", 0, 0, 11);
-  separator(g, KW_RECORDSEPARATOR, '!', "recordseparator", 11);
-  separator(g, KW_COLUMNSEPARATOR, ';', "columnseparator", 12);
+    g.text(ERR_BORE_COLUMNTEXT_NOT_1, "", 0, 0, LEVEL_STANDARD_SEVERE);
+  separator(g, KW_RECORDSEPARATOR, '!', "recordseparator", LEVEL_STANDARD_SEVERE);
+  separator(g, KW_COLUMNSEPARATOR, ';', "columnseparator", LEVEL_STANDARD_ERROR);
 
-  required_fields(g, KW_COMPANYID, 3, "companyid", 12);
-  required_fields(g, KW_REPORTCODE, 4, "reportcode", 11);
-  required_fields(g, KW_MEASUREMENTCODE, 4, "measurementcode", 12);
+  required_fields(g, KW_COMPANYID, 3, "companyid", LEVEL_STANDARD_ERROR);
+  required_fields(g, KW_REPORTCODE, 4, "reportcode", LEVEL_STANDARD_SEVERE);
+  required_fields(g, KW_MEASUREMENTCODE, 4, "measurementcode", LEVEL_STANDARD_ERROR);
   const Entry& testid = at(doc, KW_TESTID);
   if (testid.present == 0)
-    g.text(ERR_BORE_NOTE, "keyword testid is missing.", 0, 0, 12);
+    g.text(ERR_BORE_NOTE, "keyword testid is missing.", 0, 0, LEVEL_STANDARD_ERROR);
   else if (!has_field(testid, 1))
-    g.text(ERR_BORE_NOTE, "field of keyword testid is missing.", 0, 0, 12);
-  required_fields(g, KW_ZID, 2, "zid", 12);
+    g.text(ERR_BORE_NOTE, "field of keyword testid is missing.", 0, 0, LEVEL_STANDARD_ERROR);
+  required_fields(g, KW_ZID, 2, "zid", LEVEL_STANDARD_ERROR);
 
   const Entry& level = at(doc, KW_MEASUREMENTTEXT, 9);
   if (level.present == 0)
     g.text(ERR_BORE_NOTE, format("Measurementtext %d (Fixed horizontal level) is missing.", 9), 0,
-           0, 12);
+           0, LEVEL_STANDARD_ERROR);
   else if (!has_field(level, 1))
-    g.keyword(ERR_BORE_MISSING, KW_MEASUREMENTTEXT, 9, 1, 12);
+    g.keyword(ERR_BORE_MISSING, KW_MEASUREMENTTEXT, 9, 1, LEVEL_STANDARD_ERROR);
   return g.held;
 }
 
@@ -274,16 +277,17 @@ bool check_bore_samples(Document& doc) {
   if (equals_nocase(answer, "NEE")) return true;
   // A missing answer is as wrong as another word; the samples are examined either way.
   if (!equals_nocase(answer, "JA"))
-    g.text(ERR_BORE_MEASUREMENTTEXT, "Ja or Nee expected.", 4, 0, 13);
+    g.text(ERR_BORE_MEASUREMENTTEXT, "Ja or Nee expected.", 4, 0, LEVEL_STANDARD_MINOR);
 
   const Entry& count = at(doc, KW_SPECIMENVAR, 1);
   if (count.present == 0 || !has_field(count, 1)) {
-    g.text(ERR_NEN5119_NOTE, "Number of samples is required.", 0, 0, 12);
+    g.text(ERR_NEN5119_NOTE, "Number of samples is required.", 0, 0, LEVEL_STANDARD_ERROR);
     return false;
   }
   const double v = count.field[0].f;
   if (!(v >= 1.0 && v <= 200.0))
-    g.text(ERR_BORE_NOTE, "Number of samples should be between 1 and 200.", 0, 0, 13);
+    g.text(ERR_BORE_NOTE, "Number of samples should be between 1 and 200.", 0, 0,
+           LEVEL_STANDARD_MINOR);
   if (std::isnan(v)) return g.held; // names no sample at all
   const double n = std::trunc(v + 0.1);
   // Samples whose serial numbers lie beyond the storage cannot have been given.
@@ -291,9 +295,9 @@ bool check_bore_samples(Document& doc) {
     const int serial = 11 + 7 * (k - 1);
     const Entry& top = at(doc, KW_SPECIMENVAR, serial);
     if (top.present == 0 || !has_field(top, 1))
-      g.text(ERR_NEN5119_SAMPLE_VAR, "depth of its top", k, serial, 12);
+      g.text(ERR_NEN5119_SAMPLE_VAR, "depth of its top", k, serial, LEVEL_STANDARD_ERROR);
     if (text_of(at(doc, KW_SPECIMENTEXT, serial)) == nullptr)
-      g.text(ERR_NEN5119_SAMPLE_TEXT, "sample code", k, serial, 12);
+      g.text(ERR_NEN5119_SAMPLE_TEXT, "sample code", k, serial, LEVEL_STANDARD_ERROR);
   }
   return g.held;
 }
@@ -303,18 +307,22 @@ bool check_nen5104_header(Document& doc) {
   Group g{doc};
   if (at(doc, KW_XYID).present != 0)
     for (int f = 1; f <= 3; ++f) {
-      if (!has_field(at(doc, KW_XYID), f)) g.keyword(ERR_NEN5104_MISSING, KW_XYID, 0, f, 12);
+      if (!has_field(at(doc, KW_XYID), f))
+        g.keyword(ERR_NEN5104_MISSING, KW_XYID, 0, f, LEVEL_STANDARD_ERROR);
     }
   else
-    g.text(ERR_NEN5104_NOTE, "keyword xyid is missing.", 0, 0, 12);
+    g.text(ERR_NEN5104_NOTE, "keyword xyid is missing.", 0, 0, LEVEL_STANDARD_ERROR);
   required_text(g, 3, "name location");
   // A missing date of boring fails the group like every other required text.
   if (required_text(g, 16, "date boring")) {
     switch (date_fault(text_of(at(doc, KW_MEASUREMENTTEXT, 16)))) {
     case DateFault::NoDash:
-      g.text(ERR_NEN5104_NOTE, "Format of date not compatible with yyyy-mm-dd.", 0, 0, 13);
+      g.text(ERR_NEN5104_NOTE, "Format of date not compatible with yyyy-mm-dd.", 0, 0,
+             LEVEL_STANDARD_MINOR);
       break;
-    case DateFault::Early: g.text(ERR_NEN5104_NOTE, "Date is not Y2k compliant.", 0, 0, 12); break;
+    case DateFault::Early:
+      g.text(ERR_NEN5104_NOTE, "Date is not Y2k compliant.", 0, 0, LEVEL_STANDARD_ERROR);
+      break;
     case DateFault::None: break;
     }
   }
@@ -334,13 +342,15 @@ bool check_nen5104_header(Document& doc) {
           tube.present != 0 && has_field(tube, 2)};
     complete = complete || (g5[0] && g5[1] && g5[2] && g5[3] && g5[4]);
   }
-  if (!complete) g.text(ERR_NEN5104_NOTE, "At least one core method is required.", 0, 0, 12);
+  if (!complete)
+    g.text(ERR_NEN5104_NOTE, "At least one core method is required.", 0, 0, LEVEL_STANDARD_ERROR);
   for (int k = 1; k <= 10; ++k) {
     const auto& g5 = given[std::size_t(k - 1)];
     const int count = int(g5[0]) + int(g5[1]) + int(g5[2]) + int(g5[3]) + int(g5[4]);
     if (count == 0 || count == 5) continue;
     for (int i = 0; i < 5; ++i)
-      if (!g5[std::size_t(i)]) g.text(ERR_NEN5104_CORE_METHOD, kLabels[i], k, 0, 12);
+      if (!g5[std::size_t(i)])
+        g.text(ERR_NEN5104_CORE_METHOD, kLabels[i], k, 0, LEVEL_STANDARD_ERROR);
   }
   required_text(g, 5, "date description");
   required_text(g, 6, "name desciber");
@@ -359,9 +369,9 @@ bool check_bore_descriptions(Document& doc) {
     const char* text = std::size_t(s) <= texts.size() ? texts[std::size_t(s - 1)] : nullptr;
     const std::string_view word = code_word(text, columnsep.field[0].c);
     if (word.empty())
-      g.text(ERR_NEN5104_SCAN_MISSING, "description", s, 0, 11);
+      g.text(ERR_NEN5104_SCAN_MISSING, "description", s, 0, LEVEL_STANDARD_SEVERE);
     else if (!valid_description(word))
-      g.text(ERR_NEN5104_DESCRIPTION, std::string(word), s, 0, 12);
+      g.text(ERR_NEN5104_DESCRIPTION, std::string(word), s, 0, LEVEL_STANDARD_ERROR);
   }
   return g.held;
 }
@@ -378,13 +388,13 @@ bool check_bore_layers(Document& doc) {
   const Entry& depth = at(doc, KW_MEASUREMENTVAR, 16);
   if (depth.present != 0 && has_field(depth, 1) && has_field(depth, 2) && bottom != 0 &&
       scans >= 1 && std::fabs(double(depth.field[0].f) - data_value(doc, bottom, scans)) > 0.001)
-    g.text(ERR_BORE_NOTE, "Last layer does not end at bottom depth.", 0, 0, 12);
+    g.text(ERR_BORE_NOTE, "Last layer does not end at bottom depth.", 0, 0, LEVEL_STANDARD_ERROR);
   if (top != 0 && bottom != 0)
     for (int i = 1; i < scans; ++i)
       if (std::fabs(data_value(doc, bottom, i) - data_value(doc, top, i + 1)) > 0.001)
-        g.text(ERR_BORE_LAYER_GAP, "", i, i + 1, 12);
+        g.text(ERR_BORE_LAYER_GAP, "", i, i + 1, LEVEL_STANDARD_ERROR);
 
-  yes_no(g, 14, 12);
+  yes_no(g, 14, LEVEL_STANDARD_ERROR);
   struct DateTexts {
     int serial;
     const char* early;
@@ -396,21 +406,21 @@ bool check_bore_layers(Document& doc) {
     const DateFault fault = date_fault(date);
     if (fault == DateFault::NoDash)
       g.text(ERR_BORE_MEASUREMENTTEXT, "format of date not compatible with yyyy-mm-dd.", d.serial,
-             0, 13);
+             0, LEVEL_STANDARD_MINOR);
     else if (fault == DateFault::Early)
-      g.text(ERR_BORE_MEASUREMENTTEXT, d.early, d.serial, 0, 12);
+      g.text(ERR_BORE_MEASUREMENTTEXT, d.early, d.serial, 0, LEVEL_STANDARD_ERROR);
   }
-  yes_no(g, 18, 12);
-  yes_no(g, 21, 12);
+  yes_no(g, 18, LEVEL_STANDARD_ERROR);
+  yes_no(g, 21, LEVEL_STANDARD_ERROR);
   const char* wet = text_of(at(doc, KW_MEASUREMENTTEXT, 17));
   if (wet != nullptr && !equals_nocase(wet, "NAT") && !equals_nocase(wet, "DROOG"))
-    g.text(ERR_BORE_MEASUREMENTTEXT, "Nat or Droog expected.", 17, 0, 12);
+    g.text(ERR_BORE_MEASUREMENTTEXT, "Nat or Droog expected.", 17, 0, LEVEL_STANDARD_ERROR);
   return g.held;
 }
 
 int test_bore_report(Document& doc) {
   if (!is_bore_report(doc)) {
-    report_text(doc, ERR_BORE_NOTE, "This is not a Bore Report", 0, 0, 11);
+    report_text(doc, ERR_BORE_NOTE, "This is not a Bore Report", 0, 0, LEVEL_STANDARD_SEVERE);
     return 0;
   }
   const bool header = check_bore_header(doc);

@@ -26,7 +26,7 @@ constexpr double kLargeReading = 10000.0; // readings shown in exponent form fro
 // A rule group with the text findings of the CPT rules.
 struct Group : RuleGroup {
   using RuleGroup::RuleGroup;
-  void text(int code, const char* text, int level, int first = 0, int second = 0) {
+  void text(int code, const char* text, Level level, int first = 0, int second = 0) {
     report_text(doc, code, text, first, second, level);
     held = false;
   }
@@ -44,7 +44,7 @@ int depth_column(Document& doc) {
 }
 
 // Both-fields-missing, one-field and absent variants of a keyword whose fields are all required.
-void require_fields(Group& g, int code, int kw, int fields, int level) {
+void require_fields(Group& g, int code, int kw, int fields, Level level) {
   const Entry& e = entry(g.doc, kw, 0);
   if (e.present == 0) {
     g.keyword(code, kw, 0, 0, level);
@@ -61,7 +61,7 @@ void negative_readings(Group& g, int q, const char* text, bool* named) {
     if (!col.valid(s) || !(col.at(s) < 0.0)) continue;
     g.held = false;
     if (!*named) {
-      report_text(g.doc, 2005, text, 0, 0, 13);
+      report_text(g.doc, 2005, text, 0, 0, LEVEL_STANDARD_MINOR);
       *named = true;
     }
   }
@@ -82,7 +82,7 @@ double minimum_step(const Readings& col) {
 void falling_start(Group& g, int q, const char* text) {
   const Readings col = readings_of(g.doc, column_of_quantity(g.doc, q), kDefaultVoid);
   if (col.scans < 2 || !col.valid(1) || !col.valid(2)) return;
-  if (col.at(1) > col.at(2)) g.text(ERR_CPT_NOTE, text, 13);
+  if (col.at(1) > col.at(2)) g.text(ERR_CPT_NOTE, text, LEVEL_STANDARD_MINOR);
 }
 
 // One entry for the run of non-ascending scans `first`..`last` of `col`.
@@ -102,7 +102,7 @@ void report_run(Group& g, const Readings& col, int first, int last, const char* 
             : "From scan %ld (= %.3f) until %ld (= %.3f) non-ascending %ss are encountered.";
     std::snprintf(text, sizeof text, format, long(first), a, long(last), b, name);
   }
-  g.text(ERR_CPT_NOTE, text, 14);
+  g.text(ERR_CPT_NOTE, text, LEVEL_STANDARD_WARNING);
 }
 
 void ascending_quantity(Group& g, int q, const char* name) {
@@ -138,40 +138,42 @@ bool check_cpt_required(Document& doc, const CptReport& report) {
   const int v = version_number(report);
   if (entry(doc, KW_PROCEDURECODE, 0).present == 0) {
     if (v < 110)
-      g.keyword(ERR_CPT_MANDATORY, KW_PROCEDURECODE, 0, 0, 11);
+      g.keyword(ERR_CPT_MANDATORY, KW_PROCEDURECODE, 0, 0, LEVEL_STANDARD_SEVERE);
     else if (entry(doc, KW_REPORTCODE, 0).present == 0)
-      g.text(ERR_CPT_NOTE, "Either one of Reportcode or Procedurecode mandatory.", 11);
+      g.text(ERR_CPT_NOTE, "Either one of Reportcode or Procedurecode mandatory.",
+             LEVEL_STANDARD_SEVERE);
   }
   g.held = g.held && report.recognised;
   g.held = check_quantity_numbers(doc, ERR_CPT_MANDATORY) && g.held;
 
   const int depth = depth_column(doc);
   if (depth == 0)
-    g.keyword(ERR_CPT_COLUMNS_1_2, KW_COLUMN, 1, 2, 11);
+    g.keyword(ERR_CPT_COLUMNS_1_2, KW_COLUMN, 1, 2, LEVEL_STANDARD_SEVERE);
   else if (depth != 1)
-    g.text(ERR_CPT_LENGTH_NOT_COLUMN_1, "", 11);
+    g.text(ERR_CPT_LENGTH_NOT_COLUMN_1, "", LEVEL_STANDARD_SEVERE);
   const int cone = column_of_quantity(doc, kConeResistance);
   if (cone == 0)
-    g.keyword(ERR_CPT_COLUMNS_1_2, KW_COLUMN, 1, 2, 11);
+    g.keyword(ERR_CPT_COLUMNS_1_2, KW_COLUMN, 1, 2, LEVEL_STANDARD_SEVERE);
   else if (cone != 2)
-    g.text(ERR_CPT_CONE_NOT_COLUMN_2, "", 11);
+    g.text(ERR_CPT_CONE_NOT_COLUMN_2, "", LEVEL_STANDARD_SEVERE);
 
-  require_fields(g, 2006, KW_COMPANYID, 3, 11);
-  require_fields(g, 2006, KW_TESTID, 1, 12);
+  require_fields(g, 2006, KW_COMPANYID, 3, LEVEL_STANDARD_SEVERE);
+  require_fields(g, 2006, KW_TESTID, 1, LEVEL_STANDARD_ERROR);
 
   const Entry& lastscan = entry(doc, KW_LASTSCAN, 0);
   if (lastscan.present == 0)
-    g.keyword(ERR_CPT_MANDATORY, KW_LASTSCAN, 0, 0, 12);
+    g.keyword(ERR_CPT_MANDATORY, KW_LASTSCAN, 0, 0, LEVEL_STANDARD_ERROR);
   else if (!has_field(lastscan, 1))
-    g.keyword(ERR_CPT_MANDATORY, KW_LASTSCAN, 0, 1, 12);
+    g.keyword(ERR_CPT_MANDATORY, KW_LASTSCAN, 0, 1, LEVEL_STANDARD_ERROR);
   else if (doc.scan_known != 0 && lastscan.field[0].i != doc.scan_count)
-    g.text(ERR_CPT_LASTSCAN_MISMATCH, "", 14, doc.scan_count, lastscan.field[0].i);
+    g.text(ERR_CPT_LASTSCAN_MISMATCH, "", LEVEL_STANDARD_WARNING, doc.scan_count,
+           lastscan.field[0].i);
 
   if (v >= 110) {
     const Entry& level = entry(doc, KW_MEASUREMENTTEXT, 9 - 1);
     if (level.present == 0 || !has_field(level, 1))
-      g.keyword(ERR_CPT_MANDATORY_110, KW_MEASUREMENTTEXT, 9, 1, 12);
-    require_fields(g, 2007, KW_ZID, 2, 12);
+      g.keyword(ERR_CPT_MANDATORY_110, KW_MEASUREMENTTEXT, 9, 1, LEVEL_STANDARD_ERROR);
+    require_fields(g, 2007, KW_ZID, 2, LEVEL_STANDARD_ERROR);
   }
 
   if (report.recognised && report.release != 0 && report.version >= 1 && known_scans(doc) >= 2) {
@@ -204,7 +206,7 @@ bool check_cpt_first_reading(Document& doc, const CptReport& report) {
   int s = 1;
   while (s <= col.scans && !col.valid(s)) ++s;
   if (s > col.scans) {
-    g.text(ERR_CPT_NOTE, missed, 13);
+    g.text(ERR_CPT_NOTE, missed, LEVEL_STANDARD_MINOR);
     return false;
   }
   const double x = col.at(s);
@@ -213,7 +215,7 @@ bool check_cpt_first_reading(Document& doc, const CptReport& report) {
   if (excavated.present != 0 && has_field(excavated, 1) &&
       is_close(x, double(excavated.field[0].f), t))
     return g.held;
-  g.text(ERR_CPT_NOTE, missed, 13);
+  g.text(ERR_CPT_NOTE, missed, LEVEL_STANDARD_MINOR);
   return false;
 }
 

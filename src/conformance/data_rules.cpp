@@ -23,7 +23,7 @@ void compare(Document& doc, int c, const char* which, double actual, double decl
                 "for column %d the actual %s %le differs more than %2.0lf ppm from its value "
                 "reported in the header: %le\n",
                 c, which, actual, kPpm, declared);
-  report_text(doc, ERR_DATA_NOTE, text, 0, 0, 5);
+  report_text(doc, ERR_DATA_NOTE, text, 0, 0, LEVEL_GEF_INFORMATION);
 }
 
 } // namespace
@@ -33,19 +33,20 @@ bool check_data(Document& doc) {
   bool held = true;
   const Entry& column = entry(doc, KW_COLUMN, 0);
   if (column.present == 0) {
-    report_keyword(doc, ERR_REQUIRED_MISSING, KW_COLUMN, 0, 0, 1);
+    report_keyword(doc, ERR_REQUIRED_MISSING, KW_COLUMN, 0, 0, LEVEL_GEF_SEVERE);
     held = false;
   } else if (!has_field(column, 1)) {
-    report_keyword(doc, ERR_REQUIRED_MISSING, KW_COLUMN, 0, 1, 1);
+    report_keyword(doc, ERR_REQUIRED_MISSING, KW_COLUMN, 0, 1, LEVEL_GEF_SEVERE);
     held = false;
   }
   const Entry& lastscan = entry(doc, KW_LASTSCAN, 0);
   if (lastscan.present != 0 && !has_field(lastscan, 1)) {
-    report_keyword(doc, ERR_REQUIRED_MISSING, KW_LASTSCAN, 0, 1, 2);
+    report_keyword(doc, ERR_REQUIRED_MISSING, KW_LASTSCAN, 0, 1, LEVEL_GEF_ERROR);
     held = false;
   } else if (lastscan.present != 0 && doc.scan_known != 0 &&
              doc.scan_count != lastscan.field[0].i) {
-    report_text(doc, ERR_LASTSCAN_MISMATCH, "", doc.scan_count, lastscan.field[0].i, 5);
+    report_text(doc, ERR_LASTSCAN_MISMATCH, "", doc.scan_count, lastscan.field[0].i,
+                LEVEL_GEF_INFORMATION);
     held = false;
   }
   // Without a column count or a known scan count there is nothing to compare with.
@@ -67,7 +68,7 @@ bool check_data(Document& doc) {
       found = true;
     }
     if (!found) {
-      report_text(doc, ERR_NO_VALID_DATA, "", c, 0, 3);
+      report_text(doc, ERR_NO_VALID_DATA, "", c, 0, LEVEL_GEF_MINOR);
       held = false;
       continue;
     }

@@ -30,20 +30,20 @@ struct Findings {
   bool failed = false;
   int worst = 0; // most serious level recorded, 0 for none
 
-  void keyword(int code, int kw, int first, int second, int level, bool fails = true) {
+  void keyword(int code, int kw, int first, int second, Level level, bool fails = true) {
     report_keyword(doc, code, kw, first, second, level);
     note(level, fails);
   }
-  void text(int code, const std::string& text, int level) {
+  void text(int code, const std::string& text, Level level) {
     report_text(doc, code, text.c_str(), 0, 0, level);
     note(level, true);
   }
-  void note(int level, bool fails) {
+  void note(Level level, bool fails) {
     failed = failed || fails;
     if (worst == 0 || level < worst) worst = level;
   }
   // Every field from `first` to `last` that the entry lacks.
-  void missing(int code, int kw, int serial, const Entry& e, int first, int last, int level) {
+  void missing(int code, int kw, int serial, const Entry& e, int first, int last, Level level) {
     for (int f = first; f <= last; ++f)
       if (!has_field(e, f)) keyword(code, kw, serial, f, level);
   }
@@ -78,7 +78,7 @@ bool not_supported(Findings& out, int kw, int count) {
   if (keyword_allowed(out.doc, kw)) return false;
   for (int i = 0, stored = visited(out.doc, kw, count); i < stored; ++i) {
     if (entry(out.doc, kw, i).present != 0) {
-      out.keyword(ERR_KEYWORD_NOT_SUPPORTED, kw, 0, 1, 5, false);
+      out.keyword(ERR_KEYWORD_NOT_SUPPORTED, kw, 0, 1, LEVEL_GEF_INFORMATION, false);
       return true;
     }
   }
@@ -86,13 +86,13 @@ bool not_supported(Findings& out, int kw, int count) {
 }
 
 // A single keyword present without some of fields first..last.
-void single_fields(Findings& out, int kw, int first, int last, int level, int code = 43) {
+void single_fields(Findings& out, int kw, int first, int last, Level level, int code = 43) {
   const Entry& e = entry(out.doc, kw, 0);
   if (e.present != 0) out.missing(code, kw, 0, e, first, last, level);
 }
 
 // Every serial of a numbered keyword present without some of fields first..last.
-void serial_fields(Findings& out, int kw, int count, int first, int last, int level,
+void serial_fields(Findings& out, int kw, int count, int first, int last, Level level,
                    int code = 43) {
   for (int s = 1, stored = visited(out.doc, kw, count); s <= stored; ++s) {
     const Entry& e = entry(out.doc, kw, s - 1);
@@ -104,39 +104,42 @@ void separator_rule(Findings& out, int kw) {
   const Entry& e = entry(out.doc, kw, 0);
   if (e.present == 0) return;
   if (!has_field(e, 1)) {
-    out.keyword(ERR_REQUIRED_MISSING, kw, 0, 1, 2);
+    out.keyword(ERR_REQUIRED_MISSING, kw, 0, 1, LEVEL_GEF_ERROR);
     return;
   }
   const char c = e.field[0].c;
   const bool reserved = std::strchr("\\#=+-.,DEGdeg0123456789", c) != nullptr && c != '\0';
-  if (reserved) out.keyword(ERR_INVALID_SEPARATOR, kw, static_cast<unsigned char>(c), 0, 2);
+  if (reserved)
+    out.keyword(ERR_INVALID_SEPARATOR, kw, static_cast<unsigned char>(c), 0, LEVEL_GEF_ERROR);
 }
 
 // Year, month and day of FILEDATE or STARTDATE.
 void date_rule(Findings& out, int kw) {
   const Entry& e = entry(out.doc, kw, 0);
-  out.missing(ERR_REQUIRED_MISSING, kw, 0, e, 1, 3, kw == KW_FILEDATE ? 1 : 3);
+  out.missing(ERR_REQUIRED_MISSING, kw, 0, e, 1, 3,
+              kw == KW_FILEDATE ? LEVEL_GEF_SEVERE : LEVEL_GEF_MINOR);
   const int year = e.field[0].i, month = e.field[1].i, day = e.field[2].i;
-  if (has_field(e, 1) && year < 100) out.keyword(ERR_YEAR_NOT_Y2K, kw, year, 0, 3);
+  if (has_field(e, 1) && year < 100) out.keyword(ERR_YEAR_NOT_Y2K, kw, year, 0, LEVEL_GEF_MINOR);
   if (has_field(e, 2) && (month < 1 || month > 12))
-    out.keyword(ERR_MONTH_OUT_OF_RANGE, kw, month, 0, 2);
-  if (has_field(e, 3) && (day < 1 || day > 31)) out.keyword(ERR_DAY_OUT_OF_RANGE, kw, day, 0, 2);
+    out.keyword(ERR_MONTH_OUT_OF_RANGE, kw, month, 0, LEVEL_GEF_ERROR);
+  if (has_field(e, 3) && (day < 1 || day > 31))
+    out.keyword(ERR_DAY_OUT_OF_RANGE, kw, day, 0, LEVEL_GEF_ERROR);
   if (!valid_date(has_field(e, 1) ? year : 50, has_field(e, 2) ? month : 99,
                   has_field(e, 3) ? day : 99))
-    out.keyword(ERR_DATE_INCORRECT, kw, 0, 0, 2);
+    out.keyword(ERR_DATE_INCORRECT, kw, 0, 0, LEVEL_GEF_ERROR);
 }
 
 // CHILD and PARENT: a reference, then value, unit and quantity together.
 void relation_rule(Findings& out, int kw, int serial, const Entry& e) {
   if (!has_field(e, 1)) {
-    out.keyword(ERR_REQUIRED_MISSING_110, kw, serial, 1, 2);
+    out.keyword(ERR_REQUIRED_MISSING_110, kw, serial, 1, LEVEL_GEF_ERROR);
     return;
   }
   const int given = int(has_field(e, 2)) + int(has_field(e, 3)) + int(has_field(e, 4));
   if (given == 1 || given == 2)
-    out.keyword(ERR_VALUE_UNIT_QUANTITY_ALL_OR_NONE, kw, 0, 0, 3);
+    out.keyword(ERR_VALUE_UNIT_QUANTITY_ALL_OR_NONE, kw, 0, 0, LEVEL_GEF_MINOR);
   else if (given == 3 && has_field(e, 6) && !has_field(e, 5))
-    out.keyword(ERR_EARLIER_FIELDS_MISSING, kw, serial, 6, 3);
+    out.keyword(ERR_EARLIER_FIELDS_MISSING, kw, serial, 6, LEVEL_GEF_MINOR);
 }
 
 // Seconds rounded for a message; a value beyond the int range is shown at the range's edge
@@ -155,16 +158,17 @@ void quantity_slots(Findings& out, int kw, int columns) {
     const Entry& e = entry(out.doc, kw, s - 1);
     if (e.present == 0) continue;
     if (!has_field(e, 1)) {
-      out.keyword(ERR_FIELD_MISSING_200, kw, 0, 1, kw == KW_QNVOID ? 2 : 3, false);
+      out.keyword(ERR_FIELD_MISSING_200, kw, 0, 1,
+                  kw == KW_QNVOID ? LEVEL_GEF_ERROR : LEVEL_GEF_MINOR, false);
       continue;
     }
     const int qn = e.field[0].i;
     if (column_of_quantity(out.doc, qn, columns) == 0) {
-      out.keyword(ERR_QUANTITY_NOT_IN_HEADER, kw, qn, 1, 3);
+      out.keyword(ERR_QUANTITY_NOT_IN_HEADER, kw, qn, 1, LEVEL_GEF_MINOR);
       continue;
     }
     for (int f = 2; f <= last_field; ++f)
-      if (!has_field(e, f)) out.keyword(ERR_FIELD_MISSING_200, kw, qn, f, 3);
+      if (!has_field(e, f)) out.keyword(ERR_FIELD_MISSING_200, kw, qn, f, LEVEL_GEF_MINOR);
   }
 }
 
@@ -172,26 +176,26 @@ void quantity_slots(Findings& out, int kw, int columns) {
 
 Completeness check_header_completeness(Document& doc) {
   int worst = 100;
-  auto lack = [&](int kw, int first, int second, int level, int counts_as) {
+  auto lack = [&](int kw, int first, int second, Level level, int counts_as) {
     report_keyword(doc, ERR_REQUIRED_MISSING, kw, first, second, level);
     if (counts_as < worst) worst = counts_as;
   };
 
   const Entry& gefid = entry(doc, KW_GEFID, 0);
   if (gefid.present == 0) {
-    report_keyword(doc, ERR_GEFID_MISSING, KW_GEFID, 0, 0, 1);
+    report_keyword(doc, ERR_GEFID_MISSING, KW_GEFID, 0, 0, LEVEL_GEF_SEVERE);
     worst = 1;
   } else {
     for (int f = 1; f <= 3; ++f)
-      if (!has_field(gefid, f)) lack(KW_GEFID, 0, f, 1, 1);
+      if (!has_field(gefid, f)) lack(KW_GEFID, 0, f, LEVEL_GEF_SEVERE, 1);
   }
 
   const Entry& column = entry(doc, KW_COLUMN, 0);
   int columns = 0;
   if (column.present == 0) {
-    lack(KW_COLUMN, 0, 0, 1, 1);
+    lack(KW_COLUMN, 0, 0, LEVEL_GEF_SEVERE, 1);
   } else if (!has_field(column, 1)) {
-    lack(KW_COLUMN, 0, 1, 1, 1);
+    lack(KW_COLUMN, 0, 1, LEVEL_GEF_SEVERE, 1);
   } else {
     columns = column.field[0].i;
   }
@@ -200,17 +204,17 @@ Completeness check_header_completeness(Document& doc) {
   const int last = std::min(columns, kMaxColumns + kMaxErrors);
   for (int c = 1; c <= last; ++c) {
     if (c > kMaxColumns) {
-      lack(KW_COLUMNINFO, c, 0, 1, 1);
+      lack(KW_COLUMNINFO, c, 0, LEVEL_GEF_SEVERE, 1);
       continue;
     }
     const Entry& info = entry(doc, KW_COLUMNINFO, c - 1);
     if (info.present == 0) {
-      lack(KW_COLUMNINFO, c, 0, 1, 1);
+      lack(KW_COLUMNINFO, c, 0, LEVEL_GEF_SEVERE, 1);
       continue;
     }
-    if (!has_field(info, 1)) lack(KW_COLUMNINFO, c, 1, 1, 1);
-    if (!has_field(info, 2)) lack(KW_COLUMNINFO, c, 2, 1, 1);
-    if (!has_field(info, 3)) lack(KW_COLUMNINFO, c, 3, 5, 3);
+    if (!has_field(info, 1)) lack(KW_COLUMNINFO, c, 1, LEVEL_GEF_SEVERE, 1);
+    if (!has_field(info, 2)) lack(KW_COLUMNINFO, c, 2, LEVEL_GEF_SEVERE, 1);
+    if (!has_field(info, 3)) lack(KW_COLUMNINFO, c, 3, LEVEL_GEF_INFORMATION, 3);
   }
 
   bool binary_lack = false;
@@ -223,15 +227,15 @@ Completeness check_header_completeness(Document& doc) {
       binary_lack = false;
       if (!one_of(type.field[0].s,
                   {"INT", "INT2", "LONG", "INT4", "FLOAT", "REAL4", "DOUBLE", "REAL8"})) {
-        report_text(doc, ERR_NOTE, "Illegal datatype", 0, 0, 1);
+        report_text(doc, ERR_NOTE, "Illegal datatype", 0, 0, LEVEL_GEF_SEVERE);
         binary_lack = true;
       }
       if (!one_of(os.field[0].s, {"DOS", "UNIX", "BE", "LE"})) {
-        report_text(doc, ERR_NOTE, "Illegal OS", 0, 0, 1);
+        report_text(doc, ERR_NOTE, "Illegal OS", 0, 0, LEVEL_GEF_SEVERE);
         binary_lack = true;
       }
     } else {
-      report_keyword(doc, ERR_BINARY_NEEDS_TYPE_AND_OS, KW_DATATYPE, 0, 0, 1);
+      report_keyword(doc, ERR_BINARY_NEEDS_TYPE_AND_OS, KW_DATATYPE, 0, 0, LEVEL_GEF_SEVERE);
     }
   }
 
@@ -244,18 +248,18 @@ int check_owner_date_project(Document& doc) {
   Findings out{doc};
   const Entry& owner = entry(doc, KW_FILEOWNER, 0);
   if (owner.present == 0)
-    out.keyword(ERR_REQUIRED_MISSING, KW_FILEOWNER, 0, 0, 1);
+    out.keyword(ERR_REQUIRED_MISSING, KW_FILEOWNER, 0, 0, LEVEL_GEF_SEVERE);
   else if (!has_field(owner, 1))
-    out.keyword(ERR_REQUIRED_MISSING, KW_FILEOWNER, 0, 1, 1);
+    out.keyword(ERR_REQUIRED_MISSING, KW_FILEOWNER, 0, 1, LEVEL_GEF_SEVERE);
   if (entry(doc, KW_FILEDATE, 0).present == 0)
-    out.keyword(ERR_REQUIRED_MISSING, KW_FILEDATE, 0, 0, 1);
+    out.keyword(ERR_REQUIRED_MISSING, KW_FILEDATE, 0, 0, LEVEL_GEF_SEVERE);
   else
     date_rule(out, KW_FILEDATE);
   const Entry& project = entry(doc, KW_PROJECTID, 0);
   if (project.present == 0)
-    out.keyword(ERR_REQUIRED_MISSING, KW_PROJECTID, 0, 0, 1);
+    out.keyword(ERR_REQUIRED_MISSING, KW_PROJECTID, 0, 0, LEVEL_GEF_SEVERE);
   else if (!has_field(project, 1))
-    out.keyword(ERR_REQUIRED_MISSING, KW_PROJECTID, 0, 1, 1);
+    out.keyword(ERR_REQUIRED_MISSING, KW_PROJECTID, 0, 1, LEVEL_GEF_SEVERE);
   return out.worst;
 }
 
@@ -269,11 +273,12 @@ bool check_column_keywords(Document& doc) {
   for (int kw : per_column) last = std::max(last, visited(doc, kw, kMaxColumns));
   for (int c = columns + 1; c <= last; ++c)
     for (int kw : per_column)
-      if (entry(doc, kw, c - 1).present != 0) out.keyword(ERR_SERIAL_NOT_ALLOWED, kw, c, n, 4);
-  serial_fields(out, KW_COLUMNMINMAX, columns, 1, 2, 3);
-  serial_fields(out, KW_COLUMNVOID, columns, 1, 1, 2);
-  serial_fields(out, KW_COLUMNOFFSET, columns, 1, 1, 3);
-  serial_fields(out, KW_COLUMNAMPLIFIER, columns, 1, 2, 3);
+      if (entry(doc, kw, c - 1).present != 0)
+        out.keyword(ERR_SERIAL_NOT_ALLOWED, kw, c, n, LEVEL_GEF_WARNING);
+  serial_fields(out, KW_COLUMNMINMAX, columns, 1, 2, LEVEL_GEF_MINOR);
+  serial_fields(out, KW_COLUMNVOID, columns, 1, 1, LEVEL_GEF_ERROR);
+  serial_fields(out, KW_COLUMNOFFSET, columns, 1, 1, LEVEL_GEF_MINOR);
+  serial_fields(out, KW_COLUMNAMPLIFIER, columns, 1, 2, LEVEL_GEF_MINOR);
   return !out.failed;
 }
 
@@ -286,7 +291,7 @@ bool check_general_header_rules(Document& doc) {
     return e.present != 0 ? &e : nullptr;
   };
 
-  single_fields(out, KW_COLUMNTEXT, 1, 1, 2);
+  single_fields(out, KW_COLUMNTEXT, 1, 1, LEVEL_GEF_ERROR);
   separator_rule(out, KW_COLUMNSEPARATOR);
   separator_rule(out, KW_RECORDSEPARATOR);
   {
@@ -295,82 +300,86 @@ bool check_general_header_rules(Document& doc) {
     if (cs != nullptr && rs != nullptr && has_field(*cs, 1) && has_field(*rs, 1) &&
         cs->field[0].c == rs->field[0].c)
       out.keyword(ERR_SEPARATORS_EQUAL, KW_NONE, static_cast<unsigned char>(cs->field[0].c),
-                  static_cast<unsigned char>(rs->field[0].c), 2);
+                  static_cast<unsigned char>(rs->field[0].c), LEVEL_GEF_ERROR);
   }
   for (int kw : {KW_PROCEDURECODE, KW_ANALYSISCODE, KW_MEASUREMENTCODE, KW_FILINGCODE,
                  KW_REPORTCODE, KW_SPECIMENCODE})
-    single_fields(out, kw, 1, 4, 3);
-  serial_fields(out, KW_MEASUREMENTVAR, kSerials, 1, 2, 3);
-  serial_fields(out, KW_MEASUREMENTTEXT, kSerials, 1, 1, 3);
+    single_fields(out, kw, 1, 4, LEVEL_GEF_MINOR);
+  serial_fields(out, KW_MEASUREMENTVAR, kSerials, 1, 2, LEVEL_GEF_MINOR);
+  serial_fields(out, KW_MEASUREMENTTEXT, kSerials, 1, 1, LEVEL_GEF_MINOR);
   if (!not_supported(out, KW_ANALYSISVAR, kSerials))
-    serial_fields(out, KW_ANALYSISVAR, kSerials, 1, 2, 3);
+    serial_fields(out, KW_ANALYSISVAR, kSerials, 1, 2, LEVEL_GEF_MINOR);
   if (!not_supported(out, KW_ANALYSISTEXT, kSerials))
-    serial_fields(out, KW_ANALYSISTEXT, kSerials, 1, 1, 3);
-  serial_fields(out, KW_FILINGVAR, kSerials, 1, 2, 3);
-  serial_fields(out, KW_FILINGTEXT, kSerials, 1, 1, 3);
-  serial_fields(out, KW_SPECIMENVAR, kSerials, 1, 2, 3);
-  serial_fields(out, KW_SPECIMENTEXT, kSerials, 1, 1, 3);
-  serial_fields(out, KW_REPORTVAR, kSerials, 1, 2, 3);
-  serial_fields(out, KW_REPORTTEXT, kSerials, 1, 1, 3);
+    serial_fields(out, KW_ANALYSISTEXT, kSerials, 1, 1, LEVEL_GEF_MINOR);
+  serial_fields(out, KW_FILINGVAR, kSerials, 1, 2, LEVEL_GEF_MINOR);
+  serial_fields(out, KW_FILINGTEXT, kSerials, 1, 1, LEVEL_GEF_MINOR);
+  serial_fields(out, KW_SPECIMENVAR, kSerials, 1, 2, LEVEL_GEF_MINOR);
+  serial_fields(out, KW_SPECIMENTEXT, kSerials, 1, 1, LEVEL_GEF_MINOR);
+  serial_fields(out, KW_REPORTVAR, kSerials, 1, 2, LEVEL_GEF_MINOR);
+  serial_fields(out, KW_REPORTTEXT, kSerials, 1, 1, LEVEL_GEF_MINOR);
 
   if (const Entry* e = present(KW_REPORTDATAFORMAT)) {
     if (!has_field(*e, 1))
-      out.keyword(ERR_REQUIRED_MISSING, KW_REPORTDATAFORMAT, 0, 1, 3);
+      out.keyword(ERR_REQUIRED_MISSING, KW_REPORTDATAFORMAT, 0, 1, LEVEL_GEF_MINOR);
     else if (!check_report_data_format(doc))
-      out.text(ERR_NOTE, "Het rapportdataformatveld bevat ongeldige formats", 3);
+      out.text(ERR_NOTE, "Het rapportdataformatveld bevat ongeldige formats", LEVEL_GEF_MINOR);
   }
-  if (!not_supported(out, KW_COMPANYID, 1)) single_fields(out, KW_COMPANYID, 1, 3, 3);
-  single_fields(out, KW_PROJECTNAME, 1, 1, 3);
+  if (!not_supported(out, KW_COMPANYID, 1)) single_fields(out, KW_COMPANYID, 1, 3, LEVEL_GEF_MINOR);
+  single_fields(out, KW_PROJECTNAME, 1, 1, LEVEL_GEF_MINOR);
   if (const Entry* e = present(KW_DATAFORMAT)) {
     if (!has_field(*e, 1))
-      out.keyword(ERR_REQUIRED_MISSING, KW_DATAFORMAT, 0, 1, 2);
+      out.keyword(ERR_REQUIRED_MISSING, KW_DATAFORMAT, 0, 1, LEVEL_GEF_ERROR);
     else if (!one_of(e->field[0].s, {"ASCII", "BINAIR", "BINARY"}))
-      out.text(ERR_NOTE, "Illegal dataformat", 2);
+      out.text(ERR_NOTE, "Illegal dataformat", LEVEL_GEF_ERROR);
   }
   if (const Entry* e = present(KW_DATATYPE)) {
     if (!has_field(*e, 1))
-      out.keyword(ERR_REQUIRED_MISSING, KW_DATATYPE, 0, 1, 3);
+      out.keyword(ERR_REQUIRED_MISSING, KW_DATATYPE, 0, 1, LEVEL_GEF_MINOR);
     else if (!one_of(e->field[0].s,
                      {"INT", "INT2", "LONG", "INT4", "FLOAT", "REAL4", "DOUBLE", "REAL8"}))
-      out.text(ERR_NOTE, std::string("Illegal datatype: ") + e->field[0].s, 2);
+      out.text(ERR_NOTE, std::string("Illegal datatype: ") + e->field[0].s, LEVEL_GEF_ERROR);
   }
-  if (!not_supported(out, KW_FIRSTSCAN, 1)) single_fields(out, KW_FIRSTSCAN, 1, 1, 4);
-  if (!not_supported(out, KW_OBJECTID, 1)) single_fields(out, KW_OBJECTID, 1, 1, 3);
-  if (!not_supported(out, KW_EQUIPMENT, 1)) single_fields(out, KW_EQUIPMENT, 1, 1, 3);
-  if (!not_supported(out, KW_TESTID, 1)) single_fields(out, KW_TESTID, 1, 1, 3);
+  if (!not_supported(out, KW_FIRSTSCAN, 1))
+    single_fields(out, KW_FIRSTSCAN, 1, 1, LEVEL_GEF_WARNING);
+  if (!not_supported(out, KW_OBJECTID, 1)) single_fields(out, KW_OBJECTID, 1, 1, LEVEL_GEF_MINOR);
+  if (!not_supported(out, KW_EQUIPMENT, 1)) single_fields(out, KW_EQUIPMENT, 1, 1, LEVEL_GEF_MINOR);
+  if (!not_supported(out, KW_TESTID, 1)) single_fields(out, KW_TESTID, 1, 1, LEVEL_GEF_MINOR);
   if (!not_supported(out, KW_XYID, 1)) {
     if (const Entry* e = present(KW_XYID)) {
-      out.missing(ERR_REQUIRED_MISSING, KW_XYID, 0, *e, 1, 3, 3);
+      out.missing(ERR_REQUIRED_MISSING, KW_XYID, 0, *e, 1, 3, LEVEL_GEF_MINOR);
       if (has_field(*e, 4) != has_field(*e, 5))
-        out.text(ERR_NOTE, "Both accuracies of X and Y must be either given or omitted.\n", 4);
+        out.text(ERR_NOTE, "Both accuracies of X and Y must be either given or omitted.\n",
+                 LEVEL_GEF_WARNING);
     }
   }
-  if (!not_supported(out, KW_ZID, 1)) single_fields(out, KW_ZID, 1, 2, 3);
+  if (!not_supported(out, KW_ZID, 1)) single_fields(out, KW_ZID, 1, 2, LEVEL_GEF_MINOR);
   if (!not_supported(out, KW_TIMECOLUMN, 1)) {
     if (const Entry* e = present(KW_TIMECOLUMN)) {
       if (!has_field(*e, 1))
-        out.keyword(ERR_REQUIRED_MISSING, KW_TIMECOLUMN, 0, 1, 3);
+        out.keyword(ERR_REQUIRED_MISSING, KW_TIMECOLUMN, 0, 1, LEVEL_GEF_MINOR);
       else if (e->field[0].i < 1 || e->field[0].i > n)
-        out.keyword(ERR_NUMBER_OUTSIDE_INTERVAL, KW_TIMECOLUMN, 1, n, 2);
+        out.keyword(ERR_NUMBER_OUTSIDE_INTERVAL, KW_TIMECOLUMN, 1, n, LEVEL_GEF_ERROR);
     }
   }
   if (!not_supported(out, KW_STARTDATE, 1) && present(KW_STARTDATE) != nullptr)
     date_rule(out, KW_STARTDATE);
   if (!not_supported(out, KW_STARTTIME, 1)) {
     if (const Entry* e = present(KW_STARTTIME)) {
-      out.missing(ERR_REQUIRED_MISSING, KW_STARTTIME, 0, *e, 1, 3, 3);
+      out.missing(ERR_REQUIRED_MISSING, KW_STARTTIME, 0, *e, 1, 3, LEVEL_GEF_MINOR);
       if (has_field(*e, 1) && (e->field[0].i < 0 || e->field[0].i > 23))
-        out.keyword(ERR_HOUR_OUT_OF_RANGE, KW_STARTTIME, e->field[0].i, 0, 3);
+        out.keyword(ERR_HOUR_OUT_OF_RANGE, KW_STARTTIME, e->field[0].i, 0, LEVEL_GEF_MINOR);
       if (has_field(*e, 2) && (e->field[1].i < 0 || e->field[1].i > 59))
-        out.keyword(ERR_MINUTE_OUT_OF_RANGE, KW_STARTTIME, e->field[1].i, 0, 3);
+        out.keyword(ERR_MINUTE_OUT_OF_RANGE, KW_STARTTIME, e->field[1].i, 0, LEVEL_GEF_MINOR);
       const float seconds = e->field[2].f;
       if (has_field(*e, 3) && (seconds < 0.0f || seconds > 60.0f))
-        out.keyword(ERR_SECOND_OUT_OF_RANGE, KW_STARTTIME, rounded_seconds(seconds), 0, 3);
+        out.keyword(ERR_SECOND_OUT_OF_RANGE, KW_STARTTIME, rounded_seconds(seconds), 0,
+                    LEVEL_GEF_MINOR);
     }
   }
-  if (!not_supported(out, KW_SCANTIME, kSlots)) serial_fields(out, KW_SCANTIME, kSlots, 1, 2, 3);
-  if (!not_supported(out, KW_OS, 1)) single_fields(out, KW_OS, 1, 1, 2);
-  if (!not_supported(out, KW_LANGUAGE, 1)) single_fields(out, KW_LANGUAGE, 1, 1, 3);
+  if (!not_supported(out, KW_SCANTIME, kSlots))
+    serial_fields(out, KW_SCANTIME, kSlots, 1, 2, LEVEL_GEF_MINOR);
+  if (!not_supported(out, KW_OS, 1)) single_fields(out, KW_OS, 1, 1, LEVEL_GEF_ERROR);
+  if (!not_supported(out, KW_LANGUAGE, 1)) single_fields(out, KW_LANGUAGE, 1, 1, LEVEL_GEF_MINOR);
   if (!not_supported(out, KW_CHILD, kSerials)) {
     for (int s = 1, stored = visited(doc, KW_CHILD, kSerials); s <= stored; ++s) {
       const Entry& e = entry(doc, KW_CHILD, s - 1);
@@ -380,23 +389,24 @@ bool check_general_header_rules(Document& doc) {
   if (!not_supported(out, KW_PARENT, 1))
     if (const Entry* e = present(KW_PARENT)) relation_rule(out, KW_PARENT, 0, *e);
   if (!not_supported(out, KW_DATACONVERSION, kSlots))
-    serial_fields(out, KW_DATACONVERSION, kSlots, 1, 4, 3, 48);
+    serial_fields(out, KW_DATACONVERSION, kSlots, 1, 4, LEVEL_GEF_MINOR, 48);
   if (!not_supported(out, KW_QNTIME, 1)) {
     if (const Entry* e = present(KW_QNTIME)) {
       if (!has_field(*e, 1))
-        out.keyword(ERR_REQUIRED_FOR_GEFID, KW_QNTIME, 0, 1, 3);
+        out.keyword(ERR_REQUIRED_FOR_GEFID, KW_QNTIME, 0, 1, LEVEL_GEF_MINOR);
       else if (column_of_quantity(doc, e->field[0].i, columns) == 0)
-        out.keyword(ERR_QUANTITY_NOT_IN_HEADER, KW_QNTIME, e->field[0].i, 1, 2);
+        out.keyword(ERR_QUANTITY_NOT_IN_HEADER, KW_QNTIME, e->field[0].i, 1, LEVEL_GEF_ERROR);
     }
   }
   if (!not_supported(out, KW_QNVOID, kSlots)) quantity_slots(out, KW_QNVOID, columns);
   if (!not_supported(out, KW_QNMINMAX, kSlots)) quantity_slots(out, KW_QNMINMAX, columns);
-  if (!not_supported(out, KW_SETUPCODE, 1)) single_fields(out, KW_SETUPCODE, 1, 4, 3, 64);
+  if (!not_supported(out, KW_SETUPCODE, 1))
+    single_fields(out, KW_SETUPCODE, 1, 4, LEVEL_GEF_MINOR, 64);
   if (!not_supported(out, KW_SETUPTEXT, kSerials))
-    serial_fields(out, KW_SETUPTEXT, kSerials, 1, 1, 3, 64);
+    serial_fields(out, KW_SETUPTEXT, kSerials, 1, 1, LEVEL_GEF_MINOR, 64);
   if (!not_supported(out, KW_SETUPVAR, kSerials))
-    serial_fields(out, KW_SETUPVAR, kSerials, 1, 2, 3, 64);
-  if (!not_supported(out, KW_ROW, 1)) single_fields(out, KW_ROW, 1, 1, 3, 64);
+    serial_fields(out, KW_SETUPVAR, kSerials, 1, 2, LEVEL_GEF_MINOR, 64);
+  if (!not_supported(out, KW_ROW, 1)) single_fields(out, KW_ROW, 1, 1, LEVEL_GEF_MINOR, 64);
   return !out.failed;
 }
 
@@ -439,7 +449,7 @@ bool check_report_data_format(Document& doc) {
     const std::string_view field(text + start, i - start);
     if (field.size() > kFormatFieldMax || !valid_format_field(field)) {
       const std::string shown(field.substr(0, kFormatFieldMax));
-      report_text(doc, ERR_INVALID_FORMAT_FIELD, shown.c_str(), 0, 0, 3);
+      report_text(doc, ERR_INVALID_FORMAT_FIELD, shown.c_str(), 0, 0, LEVEL_GEF_MINOR);
       ok = false;
     }
   }

@@ -9,7 +9,7 @@
 
 namespace gef {
 
-void RuleGroup::keyword(int code, int kw, int first, int second, int level) {
+void RuleGroup::keyword(int code, int kw, int first, int second, Level level) {
   report_keyword(doc, code, kw, first, second, level);
   held = false;
 }
@@ -21,7 +21,7 @@ bool check_quantity_numbers(Document& doc, int code) {
   for (int c = 1; c <= columns && c <= kMaxColumns; ++c) {
     const Entry& info = entry(doc, KW_COLUMNINFO, c - 1);
     if ((info.bits & 0x4u) == 0) {
-      report_keyword(doc, code, KW_COLUMNINFO, c, 3, 11);
+      report_keyword(doc, code, KW_COLUMNINFO, c, 3, LEVEL_STANDARD_SEVERE);
       held = false;
     }
   }

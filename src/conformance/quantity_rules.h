@@ -2,6 +2,7 @@
 // Rules about column quantity numbers shared by the CPT and boring report rule sets.
 #pragma once
 
+#include "diagnostics/error_list.h"
 #include "document/record.h"
 
 namespace gef {
@@ -13,7 +14,7 @@ struct RuleGroup {
   Document& doc;
   bool held = true;
 
-  void keyword(int code, int kw, int first, int second, int level);
+  void keyword(int code, int kw, int first, int second, Level level);
 };
 
 // For each column 1..COLUMN (250 without COLUMN) whose COLUMNINFO lacks its quantity number,

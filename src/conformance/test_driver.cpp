@@ -33,7 +33,7 @@ int test_header(Document& doc) {
 int test_cpt_report(Document& doc) {
   const CptReport report = recognise_cpt_report(doc);
   if (!report.recognised) {
-    report_text(doc, ERR_CPT_NOTE, "This is not a CPT Report", 0, 0, 11);
+    report_text(doc, ERR_CPT_NOTE, "This is not a CPT Report", 0, 0, LEVEL_STANDARD_SEVERE);
     return 0;
   }
   // Each group runs whatever the others found.
@@ -56,7 +56,7 @@ int test_gef(const char* category) try {
   if (name == "GEF-CPT-REPORT") return test_cpt_report(*doc);
   if (name == "DATA") return check_data(*doc) ? 1 : 0;
   if (name == "GEF-BORE-REPORT") return test_bore_report(*doc);
-  report_text(*doc, ERR_NOTE, "This feature can not be tested.\n", 0, 0, 4);
+  report_text(*doc, ERR_NOTE, "This feature can not be tested.\n", 0, 0, LEVEL_GEF_WARNING);
   return 0;
 }
 GEF_CATCH(0)

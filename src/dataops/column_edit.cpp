@@ -57,13 +57,13 @@ std::string formats_without(Document& doc, int c, int columns) {
 bool references_column(Document& doc, int c, int columns) {
   const Entry& time = entry(doc, KW_TIMECOLUMN, 0);
   if (time.present != 0 && time.field[0].i == c) {
-    report_text(doc, ERR_COLUMN_IN_TIMECOLUMN, "", c, 0, 3);
+    report_text(doc, ERR_COLUMN_IN_TIMECOLUMN, "", c, 0, LEVEL_GEF_MINOR);
     return true;
   }
   for (int i = 1; i <= std::min(columns, kMaxColumns); ++i) {
     const Entry& e = entry(doc, KW_COLUMNPOWERSUPPLY, i - 1);
     if (e.present != 0 && e.field[2].i == c) {
-      report_text(doc, ERR_COLUMN_IN_POWERSUPPLY, "", c, 0, 3);
+      report_text(doc, ERR_COLUMN_IN_POWERSUPPLY, "", c, 0, LEVEL_GEF_MINOR);
       return true;
     }
   }
@@ -113,14 +113,14 @@ int delete_column(int column) try {
   if (doc == nullptr || !doc->entries) return 0;
   const int columns = column_count_or(*doc, 0);
   if (column < 1 || column > columns) {
-    report_text(*doc, ERR_COLUMN_OUT_OF_RANGE, "", column, columns, 1);
+    report_text(*doc, ERR_COLUMN_OUT_OF_RANGE, "", column, columns, LEVEL_GEF_SEVERE);
     return 0;
   }
   if (references_column(*doc, column, columns)) return 0;
   const bool block = has_data_block(*doc);
   const std::int64_t scans = block ? doc->scan_count : 0;
   if (block && columns * scans > doc->value_capacity) {
-    report_text(*doc, ERR_BLOCK_TOO_LARGE, "", doc->value_capacity, 0, 1);
+    report_text(*doc, ERR_BLOCK_TOO_LARGE, "", doc->value_capacity, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
 
@@ -152,16 +152,16 @@ int create_new_empty_datablock(int columns, int scans) try {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   if (columns < 1 || columns > kMaxColumns) {
-    report_text(*doc, ERR_TOO_MANY_COLUMNS, "", 0, 0, 1);
+    report_text(*doc, ERR_TOO_MANY_COLUMNS, "", 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   if (scans < 1) {
-    report_text(*doc, ERR_NEGATIVE_SCAN_COUNT, "", 0, 0, 1);
+    report_text(*doc, ERR_NEGATIVE_SCAN_COUNT, "", 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   const std::int64_t size = std::int64_t(columns) * scans;
   if (size > kLargestBlock) {
-    report_text(*doc, ERR_BLOCK_TOO_LARGE, "", std::int32_t(kLargestBlock), 0, 1);
+    report_text(*doc, ERR_BLOCK_TOO_LARGE, "", std::int32_t(kLargestBlock), 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   // Everything is allocated before anything is released, so a failure changes nothing.
@@ -174,7 +174,7 @@ int create_new_empty_datablock(int columns, int scans) try {
     block = nullptr;
   }
   if (block == nullptr) {
-    report_text(*doc, ERR_OUT_OF_MEMORY, "", std::int32_t(size * 8 / 1024), 0, 1);
+    report_text(*doc, ERR_OUT_OF_MEMORY, "", std::int32_t(size * 8 / 1024), 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   for (char* text : g_library.column_texts) std::free(text);
@@ -200,7 +200,7 @@ int maak_tijdkolom(int qn) try {
       entry(*doc, KW_STARTTIME, 0).present == 0 || entry(*doc, KW_TIMECOLUMN, 0).present != 0)
     return 0;
   if (!has_data_block(*doc)) {
-    report_keyword(*doc, ERR_UNKNOWN_SCAN_COUNT, kNameScans, 0, 0, 1);
+    report_keyword(*doc, ERR_UNKNOWN_SCAN_COUNT, kNameScans, 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   const std::vector<double> times = elapsed_times(*doc, doc->scan_count);

@@ -49,19 +49,19 @@ bool has_data_block(const Document& doc) {
 double* column_values(Document& doc, int c) {
   const int columns = column_count_or(doc, -1);
   if (columns < 0) {
-    report_text(doc, ERR_UNKNOWN_NUMBER, "", 0, 0, 1);
+    report_text(doc, ERR_UNKNOWN_NUMBER, "", 0, 0, LEVEL_GEF_SEVERE);
     return nullptr;
   }
   if (c < 1 || c > columns) {
-    report_text(doc, ERR_COLUMN_OUT_OF_RANGE, "", c, columns, 3);
+    report_text(doc, ERR_COLUMN_OUT_OF_RANGE, "", c, columns, LEVEL_GEF_MINOR);
     return nullptr;
   }
   if (!has_data_block(doc)) {
-    report_keyword(doc, ERR_UNKNOWN_SCAN_COUNT, kNameScans, 0, 0, 1);
+    report_keyword(doc, ERR_UNKNOWN_SCAN_COUNT, kNameScans, 0, 0, LEVEL_GEF_SEVERE);
     return nullptr;
   }
   if (std::int64_t(columns) * doc.scan_count > doc.value_capacity) {
-    report_text(doc, ERR_BLOCK_TOO_LARGE, "", doc.value_capacity, 0, 1);
+    report_text(doc, ERR_BLOCK_TOO_LARGE, "", doc.value_capacity, 0, LEVEL_GEF_SEVERE);
     return nullptr;
   }
   return g_library.data.get() + std::int64_t(c - 1) * doc.scan_count;
@@ -106,27 +106,28 @@ int append_column(Document& doc, const double* values, double fill, const char* 
                   const char* quantity, int qn, const double* void_value) {
   const int columns = column_count_or(doc, -1);
   if (columns < 0) {
-    report_text(doc, ERR_UNKNOWN_NUMBER, "", 0, 0, 1);
+    report_text(doc, ERR_UNKNOWN_NUMBER, "", 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   if (!has_data_block(doc)) {
-    report_keyword(doc, ERR_UNKNOWN_SCAN_COUNT, kNameScans, 0, 0, 1);
+    report_keyword(doc, ERR_UNKNOWN_SCAN_COUNT, kNameScans, 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   if (columns >= kMaxColumns) {
-    report_text(doc, ERR_TOO_MANY_COLUMNS, "", 0, 0, 1);
+    report_text(doc, ERR_TOO_MANY_COLUMNS, "", 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   const std::int64_t scans = doc.scan_count;
   const std::int64_t size = (columns + 1) * scans;
   if (columns * scans > doc.value_capacity || size > kLargestBlock) {
     report_text(doc, ERR_BLOCK_TOO_LARGE, "",
-                std::int32_t(std::min(kLargestBlock, std::int64_t(doc.value_capacity))), 0, 1);
+                std::int32_t(std::min(kLargestBlock, std::int64_t(doc.value_capacity))), 0,
+                LEVEL_GEF_SEVERE);
     return 0;
   }
   double* block = new (std::nothrow) double[std::size_t(size > 0 ? size : 1)];
   if (block == nullptr) {
-    report_text(doc, ERR_OUT_OF_MEMORY, "", std::int32_t(size * 8 / 1024), 0, 1);
+    report_text(doc, ERR_OUT_OF_MEMORY, "", std::int32_t(size * 8 / 1024), 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   std::copy_n(g_library.data.get(), columns * scans, block);

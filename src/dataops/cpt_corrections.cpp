@@ -64,7 +64,8 @@ double* quantity_values(Document& doc, int q) {
 std::unique_ptr<double[]> scratch(Document& doc, std::int64_t count) {
   std::unique_ptr<double[]> buffer(
       new (std::nothrow) double[std::size_t(std::max<std::int64_t>(count, 1))]);
-  if (!buffer) report_text(doc, ERR_OUT_OF_MEMORY, "", std::int32_t(count * 8 / 1024), 0, 1);
+  if (!buffer)
+    report_text(doc, ERR_OUT_OF_MEMORY, "", std::int32_t(count * 8 / 1024), 0, LEVEL_GEF_SEVERE);
   return buffer;
 }
 

@@ -23,7 +23,7 @@ namespace {
 
 enum Method { USER = 0, ADD, SUBSTRACT, MULTIPLY, RATIO, POLYNOMIAL, OFFSET, ILLEGAL };
 constexpr double kDefaultVoid = -10000000.0;
-constexpr int kWarning = 4;
+constexpr Level kWarning = LEVEL_GEF_WARNING;
 constexpr int kSlots = 250;
 
 bool equals_nocase(const std::string& a, const char* b) {

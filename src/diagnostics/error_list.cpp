@@ -55,7 +55,7 @@ void release_error_list(Document& doc) {
 }
 
 int report_error(Document& doc, int code, int subject, int first, int second, const char* text,
-                 int level) {
+                 Level level) {
   ErrorList* list = doc.errors;
   if (list == nullptr) return 0;
   std::int32_t* at = &list->entries[list->write_cursor];

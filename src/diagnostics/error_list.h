@@ -16,6 +16,21 @@ constexpr int kTextSize = 256;
 constexpr int kMessageSize = 512;
 constexpr int kTextSubject = 10000; // subjects from here on name a text slot
 
+// How serious a finding is. The first five grade the file against the format itself, the
+// last five against a report standard; the severity class is the level modulo 10.
+enum Level : int {
+  LEVEL_GEF_SEVERE = 1,
+  LEVEL_GEF_ERROR = 2,
+  LEVEL_GEF_MINOR = 3,
+  LEVEL_GEF_WARNING = 4,
+  LEVEL_GEF_INFORMATION = 5,
+  LEVEL_STANDARD_SEVERE = 11,
+  LEVEL_STANDARD_ERROR = 12,
+  LEVEL_STANDARD_MINOR = 13,
+  LEVEL_STANDARD_WARNING = 14,
+  LEVEL_STANDARD_INFORMATION = 15,
+};
+
 // Positions within an error entry.
 enum ErrorField { E_CODE = 0, E_SUBJECT, E_FIRST, E_SECOND, E_LEVEL };
 
@@ -40,14 +55,15 @@ struct ErrorList {
 // stores `text` (cut to 255 characters) in the next text slot. Returns 1 when recorded, 0 when
 // the list is full or does not exist.
 int report_error(Document& doc, int code, int subject, int first, int second, const char* text,
-                 int level);
+                 Level level);
 
 // Shorthands for the two kinds of subject.
 inline int report_text(Document& doc, int code, const char* text, int first, int second,
-                       int level) {
+                       Level level) {
   return report_error(doc, code, 0, first, second, text, level);
 }
-inline int report_keyword(Document& doc, int code, int keyword, int first, int second, int level) {
+inline int report_keyword(Document& doc, int code, int keyword, int first, int second,
+                          Level level) {
   return report_error(doc, code, keyword, first, second, nullptr, level);
 }
 

@@ -95,7 +95,7 @@ int write_error_log(const char* filename) try {
   ErrorList& list = *doc->errors;
   std::FILE* file = filename != nullptr ? std::fopen(filename, "wb") : nullptr;
   if (file == nullptr) {
-    report_text(*doc, ERR_FILE_CANNOT_BE_OPENED, filename, 0, 0, 1);
+    report_text(*doc, ERR_FILE_CANNOT_BE_OPENED, filename, 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   // Closed however the writing ends, when memory runs out under way too.

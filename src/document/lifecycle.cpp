@@ -33,29 +33,31 @@ bool start_document(Document& doc, int columns, int scans) {
 
   const std::int64_t values = std::int64_t(columns) * scans;
   if (columns < 0) {
-    report_keyword(doc, ERR_COLUMN_OUT_OF_RANGE, kNameColumns, columns, 250, 1);
+    report_keyword(doc, ERR_COLUMN_OUT_OF_RANGE, kNameColumns, columns, 250, LEVEL_GEF_SEVERE);
     return false;
   }
   if (scans < 0) {
-    report_keyword(doc, ERR_NEGATIVE_SCAN_COUNT, kNameScans, 0, 0, 1);
+    report_keyword(doc, ERR_NEGATIVE_SCAN_COUNT, kNameScans, 0, 0, LEVEL_GEF_SEVERE);
     return false;
   }
   if (values > std::numeric_limits<std::int32_t>::max()) {
     report_keyword(doc, ERR_BLOCK_TOO_LARGE, kNameColumns, std::numeric_limits<std::int32_t>::max(),
-                   0, 1);
+                   0, LEVEL_GEF_SEVERE);
     return false;
   }
   // Zero values still get an array, so that a document always has a data block to point at.
   g_library.data.reset(new (std::nothrow) double[values > 0 ? values : 1]());
   if (!g_library.data) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(values / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(values / 1024), 0,
+                   LEVEL_GEF_SEVERE);
     return false;
   }
   // One text reference per scan costs no more than the scan's values; without columns the table
   // would be all the memory a large scan count asks for, so set_columntext_text grows it then.
   if (!resize_column_texts(columns > 0 ? scans : 0)) {
     g_library.data.reset();
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameScans, std::int32_t(scans / 128), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameScans, std::int32_t(scans / 128), 0,
+                   LEVEL_GEF_SEVERE);
     return false;
   }
   doc.value_capacity = std::int32_t(values);
@@ -112,7 +114,8 @@ int free_gef(void) {
   Document* doc = current();
   if (doc == nullptr) return 1;
   clear_entries(*doc, false);
-  if (doc->scan_known == 0) report_keyword(*doc, ERR_UNKNOWN_SCAN_COUNT, kNameScans, 0, 0, 1);
+  if (doc->scan_known == 0)
+    report_keyword(*doc, ERR_UNKNOWN_SCAN_COUNT, kNameScans, 0, 0, LEVEL_GEF_SEVERE);
   // The data block and column texts are released even without a known scan count: nothing may
   // outlive the document.
   release_data(*doc);

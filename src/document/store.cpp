@@ -52,7 +52,8 @@ bool store_field(Document& doc, Field& field, const FieldInfo& info, const void*
   if (info.type == FieldType::TEXT) {
     if (arg == nullptr) return false;
     if (!replace_text(field, as_text(arg))) {
-      report_text(doc, ERR_OUT_OF_MEMORY, "", int(std::strlen(as_text(arg)) / 1024), 0, 1);
+      report_text(doc, ERR_OUT_OF_MEMORY, "", int(std::strlen(as_text(arg)) / 1024), 0,
+                  LEVEL_GEF_SEVERE);
       return false;
     }
     return field.s[0] != '\0';
@@ -103,7 +104,7 @@ std::string format_of(const std::string& token) {
 void build_output_formats(Document& doc) {
   const Entry& column = entry(doc, KW_COLUMN, 0);
   if (column.present == 0) {
-    report_keyword(doc, ERR_UNKNOWN_COLUMN_COUNT, KW_REPORTDATAFORMAT, 0, 0, 1);
+    report_keyword(doc, ERR_UNKNOWN_COLUMN_COUNT, KW_REPORTDATAFORMAT, 0, 0, LEVEL_GEF_SEVERE);
     return;
   }
   int columns = column.field[0].i;
@@ -132,7 +133,7 @@ void build_output_formats(Document& doc) {
       if (valid_format_token(token))
         format = format_of(token);
       else
-        report_text(doc, ERR_INVALID_FORMAT_FIELD, token.c_str(), 0, 0, 3);
+        report_text(doc, ERR_INVALID_FORMAT_FIELD, token.c_str(), 0, 0, LEVEL_GEF_MINOR);
     }
     std::strncpy(doc.out_format[col], format.c_str(), kFormatSize - 1);
     doc.out_format[col][kFormatSize - 1] = '\0';
@@ -150,9 +151,9 @@ void check_surplus(Document& doc, const KeywordInfo& kw, const char* name, int n
                      (arg != nullptr && *as_text(arg) != '\0');
   if (!given) return;
   if (kw.surplus == 34)
-    report_text(doc, ERR_TOO_MANY_FIELDS, name, kw.line_fields, 0, 3);
+    report_text(doc, ERR_TOO_MANY_FIELDS, name, kw.line_fields, 0, LEVEL_GEF_MINOR);
   else
-    report_text(doc, ERR_TOO_MANY_PARAMETERS, name, number, kw.line_fields, 3);
+    report_text(doc, ERR_TOO_MANY_PARAMETERS, name, number, kw.line_fields, LEVEL_GEF_MINOR);
 }
 
 } // namespace
@@ -179,7 +180,7 @@ char* copy_text(const char* text) {
 int store_keyword(Document& doc, const char* name, FieldArgs args) {
   const int code = keyword_code(name);
   if (code == 0) {
-    report_text(doc, ERR_UNKNOWN_KEYWORD, name, 0, 0, 3);
+    report_text(doc, ERR_UNKNOWN_KEYWORD, name, 0, 0, LEVEL_GEF_MINOR);
     return 0;
   }
   return store_keyword(doc, code, name, args);
@@ -189,7 +190,7 @@ int store_keyword(Document& doc, int code, const char* name, FieldArgs args) {
   const KeywordInfo& kw = keyword_info(code);
   if (kw.name == nullptr) return 0;
   if (kw.rule == Rule::ONCE && entry(doc, code, 0).present != 0) {
-    report_text(doc, ERR_REPEATED_KEYWORD, name, 0, 0, 1);
+    report_text(doc, ERR_REPEATED_KEYWORD, name, 0, 0, LEVEL_GEF_SEVERE);
     return 1;
   }
 
@@ -201,7 +202,8 @@ int store_keyword(Document& doc, int code, const char* name, FieldArgs args) {
   case Shape::NUMBERED: {
     const int serial = is_given(doc, args[0]) ? read_int(doc, args[0]) : 0;
     if (serial < 1 || serial > kw.capacity) {
-      report_keyword(doc, ERR_NUMBER_OUTSIDE_INTERVAL, code, 1, kw.capacity, kw.serial_level);
+      report_keyword(doc, ERR_NUMBER_OUTSIDE_INTERVAL, code, 1, kw.capacity,
+                     Level(kw.serial_level));
       return 1;
     }
     index = serial - 1;
@@ -220,7 +222,7 @@ int store_keyword(Document& doc, int code, const char* name, FieldArgs args) {
     const float frequency = is_given(doc, args[0]) ? read_float(doc, args[0]) : 0.0f;
     if (frequency == 0.0f) {
       report_text(doc, ERR_HEADER_NOTE, "A scanfrequency of 0 Hz is silly. It is skipped.", 0, 0,
-                  4);
+                  LEVEL_GEF_WARNING);
       check_surplus(doc, kw, name, number, args);
       return 1;
     }

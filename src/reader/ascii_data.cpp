@@ -244,18 +244,21 @@ bool allocate_block(Document& doc, std::int64_t count, std::int32_t scans) {
   doc.scan_known = 1;
   const std::int64_t size = count > 0 ? count : 1;
   if (size > std::numeric_limits<std::int32_t>::max()) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size / 128), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size / 128), 0,
+                   LEVEL_GEF_SEVERE);
     return false;
   }
   g_library.data.reset(new (std::nothrow) double[std::size_t(size)]);
   if (!g_library.data) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size * 8 / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size * 8 / 1024), 0,
+                   LEVEL_GEF_SEVERE);
     return false;
   }
   if (count <= 0) g_library.data[0] = 0.0;
   doc.value_capacity = std::int32_t(size);
   if (!resize_column_texts(scans)) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(scans / 128), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(scans / 128), 0,
+                   LEVEL_GEF_SEVERE);
     return false;
   }
   return true;
@@ -268,7 +271,8 @@ int read_ascii_data(Document& doc, std::FILE* file) {
   const int columns = column.present != 0 && (column.bits & 1) != 0 ? column.field[0].i : 0;
   FileRest rest;
   if (!read_rest(file, rest)) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(rest.size / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(rest.size / 1024), 0,
+                   LEVEL_GEF_SEVERE);
     return 0;
   }
   if (rest.size == 0 || columns <= 0) return allocate_block(doc, 0, 0) ? 1 : 0;
@@ -301,7 +305,7 @@ int read_ascii_data(Document& doc, std::FILE* file) {
       outcome = parse(in, texts, colsep.present != 0, recsep.present != 0);
   } catch (const std::bad_alloc&) {
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(in.values.size() * 8 / 1024),
-                   0, 1);
+                   0, LEVEL_GEF_SEVERE);
     return 0;
   }
   const std::int64_t n = std::int64_t(in.values.size());
@@ -311,44 +315,46 @@ int read_ascii_data(Document& doc, std::FILE* file) {
 
   // Scans kept follow the outcome; messages never name a scan or column below 1.
   if (in.early_end > 0)
-    report_text(doc, ERR_NO_COLUMN_SEPARATOR, "", clamp_count(in.early_end), columns, 4);
+    report_text(doc, ERR_NO_COLUMN_SEPARATOR, "", clamp_count(in.early_end), columns,
+                LEVEL_GEF_WARNING);
   if (texts && recsep.present == 0 && outcome != kNoRecordSeparator)
-    report_text(doc, ERR_COLUMNTEXT_WITHOUT_RECORDSEPARATOR, "", 1, 0, 4);
+    report_text(doc, ERR_COLUMNTEXT_WITHOUT_RECORDSEPARATOR, "", 1, 0, LEVEL_GEF_WARNING);
   std::int64_t scans = 0;
   switch (outcome) {
   case kNoRecordSeparator:
-    report_text(doc, ERR_COLUMNTEXT_WITHOUT_RECORDSEPARATOR, "", 0, 0, 1);
+    report_text(doc, ERR_COLUMNTEXT_WITHOUT_RECORDSEPARATOR, "", 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   case kEnded:
-    if (n % c != 0 || in.cut_at_end) report_text(doc, ERR_DATA_REMAINS, "", 0, 0, 4);
+    if (n % c != 0 || in.cut_at_end)
+      report_text(doc, ERR_DATA_REMAINS, "", 0, 0, LEVEL_GEF_WARNING);
     scans = n / c;
     break;
   case kBadValue:
     report_text(doc, ERR_UNKNOWN_DATA_ENTRY, "", n > 0 ? clamp_count((n - 1) / c + 1) : 1,
-                n > 0 ? clamp_count((n - 1) % c + 1) : 1, 4);
+                n > 0 ? clamp_count((n - 1) % c + 1) : 1, LEVEL_GEF_WARNING);
     scans = n > 0 ? (n - 1) / c : 0;
     break;
   case kBadColumnSeparator:
     report_text(doc, ERR_NO_COLUMN_SEPARATOR, "", clamp_count(n / c + 1), clamp_count(n % c + 1),
-                2);
+                LEVEL_GEF_ERROR);
     scans = n > 0 ? (n - 1) / c : 0;
     break;
   case kBadRecordSeparator:
-    report_text(doc, ERR_NO_RECORD_SEPARATOR, "", clamp_count(n / c), 0, 2);
+    report_text(doc, ERR_NO_RECORD_SEPARATOR, "", clamp_count(n / c), 0, LEVEL_GEF_ERROR);
     scans = n / c - 1;
     break;
   case kTextTooLong:
     // The values of the scan were read before its text, so n / C is that scan's number.
     report_text(doc, ERR_COLUMNTEXT_TOO_LONG, "", clamp_count(n / c > 0 ? n / c : 1),
-                kColumnTextRead, 4);
+                kColumnTextRead, LEVEL_GEF_WARNING);
     scans = n / c;
     break;
-  default: report_text(doc, ERR_UNKNOWN_RETURN_CODE, "", 0, 0, 2); return 0;
+  default: report_text(doc, ERR_UNKNOWN_RETURN_CODE, "", 0, 0, LEVEL_GEF_ERROR); return 0;
   }
   if (scans < 0) scans = 0;
   if (scans * c > std::numeric_limits<std::int32_t>::max()) {
     report_keyword(doc, ERR_BLOCK_TOO_LARGE, kNameColumns, std::numeric_limits<std::int32_t>::max(),
-                   0, 1);
+                   0, LEVEL_GEF_SEVERE);
     return 0;
   }
   const std::int32_t s = std::int32_t(scans);
@@ -366,7 +372,8 @@ int read_ascii_data(Document& doc, std::FILE* file) {
     const std::size_t room = (text.size() + 1) / 16 * 16 + 16;
     char* copy = static_cast<char*>(std::malloc(room));
     if (copy == nullptr) {
-      report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(room / 1024), 0, 1);
+      report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(room / 1024), 0,
+                     LEVEL_GEF_SEVERE);
       return 0;
     }
     std::memcpy(copy, text.c_str(), text.size() + 1);

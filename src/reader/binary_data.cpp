@@ -74,12 +74,14 @@ bool allocate_block(Document& doc, int columns, std::int64_t scans) {
   const std::int64_t size = std::int64_t(columns) * scans > 0 ? std::int64_t(columns) * scans : 1;
   g_library.data.reset(new (std::nothrow) double[std::size_t(size)]());
   if (!g_library.data) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size * 8 / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size * 8 / 1024), 0,
+                   LEVEL_GEF_SEVERE);
     return false;
   }
   doc.value_capacity = std::int32_t(size);
   if (!resize_column_texts(std::int32_t(scans))) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(scans / 128), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(scans / 128), 0,
+                   LEVEL_GEF_SEVERE);
     return false;
   }
   return true;
@@ -99,7 +101,7 @@ void keep_scans(Document& doc, int columns, std::int64_t scans, std::int64_t kep
   char text[96];
   std::snprintf(text, sizeof text, "The binary data block ended after scan %lld of %lld.",
                 static_cast<long long>(kept), static_cast<long long>(scans));
-  report_text(doc, ERR_DATA_NOTE, text, 0, 0, 2);
+  report_text(doc, ERR_DATA_NOTE, text, 0, 0, LEVEL_GEF_ERROR);
 }
 
 } // namespace
@@ -150,14 +152,14 @@ int read_binary_data(Document& doc, std::FILE* file) {
 
   std::int64_t position = 0, end = 0;
   if (!position_and_end(file, position, end)) {
-    report_text(doc, ERR_FILE_CANNOT_BE_OPENED, "(data block)", 0, 0, 1);
+    report_text(doc, ERR_FILE_CANNOT_BE_OPENED, "(data block)", 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   const std::int64_t scan_bytes = columns > 0 ? std::int64_t(columns) * size : 0;
   const std::int64_t scans = scan_bytes > 0 && end > position ? (end - position) / scan_bytes : 0;
   if (scans * columns > std::numeric_limits<std::int32_t>::max()) {
     report_keyword(doc, ERR_BLOCK_TOO_LARGE, kNameColumns, std::numeric_limits<std::int32_t>::max(),
-                   0, 1);
+                   0, LEVEL_GEF_SEVERE);
     return 0;
   }
   if (!allocate_block(doc, columns, scans)) return 0;
@@ -169,7 +171,7 @@ int read_binary_data(Document& doc, std::FILE* file) {
     buffer.resize(std::size_t(chunk_scans * scan_bytes));
   } catch (const std::bad_alloc&) {
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns,
-                   std::int32_t(chunk_scans * scan_bytes / 1024), 0, 1);
+                   std::int32_t(chunk_scans * scan_bytes / 1024), 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   const bool swap = file_is_big_endian(doc) == machine_is_little_endian();

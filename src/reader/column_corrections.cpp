@@ -19,7 +19,7 @@
 namespace gef {
 namespace {
 
-constexpr int kRefusedLevel = 2;
+constexpr Level kRefusedLevel = LEVEL_GEF_ERROR;
 
 struct Column {
   double* values;

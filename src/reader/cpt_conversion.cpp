@@ -16,7 +16,7 @@ namespace gef {
 namespace {
 
 constexpr int kPenetration = 1, kDepth = 11;
-constexpr int kInformation = 15, kStandardMajor = 12;
+constexpr Level kInformation = LEVEL_STANDARD_INFORMATION, kStandardMajor = LEVEL_STANDARD_ERROR;
 
 // Whether column `c` decreases: by its readings at S/2 and S/4, or, when either is void or
 // not finite, by its first and last valid readings.

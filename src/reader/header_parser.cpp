@@ -68,7 +68,7 @@ std::int64_t find_terminator(const char* field, std::int64_t bound) {
 
 // The field limits a finder failure reports: at the line limit the line is malformed, before it
 // the text simply ended.
-std::int64_t fail(Document& doc, std::int64_t limit, int code, const char* text, int level) {
+std::int64_t fail(Document& doc, std::int64_t limit, int code, const char* text, Level level) {
   if (limit < kLineLimit) return kTextEnded;
   report_text(doc, code, text, 0, 0, level);
   doc.reading.stop = 1;
@@ -113,21 +113,23 @@ std::int64_t check_gefid_line(Document& doc, const char* window, std::int64_t si
   line[n] = '\0';
   const char* equals = std::strchr(line, '=');
   if (std::strstr(line, "GEFID") == nullptr || equals == nullptr) {
-    report_text(doc, ERR_GEFID_MISSING, "", 0, 0, 1);
+    report_text(doc, ERR_GEFID_MISSING, "", 0, 0, LEVEL_GEF_SEVERE);
     return -1;
   }
-  if (first > start) report_text(doc, ERR_NOTE, "Blank lines before GEFID were skipped.", 0, 0, 5);
+  if (first > start)
+    report_text(doc, ERR_NOTE, "Blank lines before GEFID were skipped.", 0, 0,
+                LEVEL_GEF_INFORMATION);
   const char* p = equals + 1;
   int release = 0, version = 0, update = 0;
   if (!scan_int(p, release) || *p++ != ',' || !scan_int(p, version) || *p++ != ',' ||
       !scan_int(p, update)) {
-    report_text(doc, ERR_GEFID_MISSING, "", 0, 0, 1);
+    report_text(doc, ERR_GEFID_MISSING, "", 0, 0, LEVEL_GEF_SEVERE);
     return -1;
   }
   char text[96];
   if (release == 1 && version == 1 && update > 0) {
     std::snprintf(text, sizeof text, "GEFID %d.%d.%d is read as 1.1.0.", release, version, update);
-    report_text(doc, ERR_NOTE, text, 0, 0, 4);
+    report_text(doc, ERR_NOTE, text, 0, 0, LEVEL_GEF_WARNING);
     return first;
   }
   if (update == 0 &&
@@ -135,8 +137,8 @@ std::int64_t check_gefid_line(Document& doc, const char* window, std::int64_t si
     return first;
   std::snprintf(text, sizeof text, "GEFID %d.%d.%d is not supported (1.0.0, 1.1.0 and 2.0.0 are).",
                 release, version, update);
-  report_text(doc, ERR_NOTE, text, 0, 0, 1);
-  report_text(doc, ERR_GEFID_MISSING, "", 0, 0, 1);
+  report_text(doc, ERR_NOTE, text, 0, 0, LEVEL_GEF_SEVERE);
+  report_text(doc, ERR_GEFID_MISSING, "", 0, 0, LEVEL_GEF_SEVERE);
   return -1;
 }
 
@@ -178,20 +180,20 @@ std::int64_t find_keyword(Document& doc, const char* line, std::int64_t bound, c
   std::int64_t p = 0;
   if (line[0] != '#') {
     const void* hash = std::memchr(line + 1, '#', std::size_t(limit - 1));
-    if (hash == nullptr) return fail(doc, limit, 11, "", 2);
+    if (hash == nullptr) return fail(doc, limit, 11, "", LEVEL_GEF_ERROR);
     p = static_cast<const char*>(hash) - line;
   }
   for (++p; p < limit && is_control_or_blank(line[p]);) ++p;
-  if (p >= limit) return fail(doc, limit, 12, "", 2);
+  if (p >= limit) return fail(doc, limit, 12, "", LEVEL_GEF_ERROR);
   // The name ends at the first blank, tab or `=`; the `=` may follow after blanks.
   const std::int64_t start = p;
   const char* equals = static_cast<const char*>(std::memchr(line + p, '=', std::size_t(limit - p)));
   p = first_of(line + p, equals != nullptr ? equals : line + limit, {' ', '\t'}) - line;
-  if (p >= limit) return fail(doc, limit, 13, "", 3);
+  if (p >= limit) return fail(doc, limit, 13, "", LEVEL_GEF_MINOR);
   std::memcpy(keyword, line + start, std::size_t(p - start));
   keyword[p - start] = '\0';
   if (equals == nullptr) {
-    const std::int64_t result = fail(doc, limit, 14, keyword, 3);
+    const std::int64_t result = fail(doc, limit, 14, keyword, LEVEL_GEF_MINOR);
     keyword[0] = '\0';
     return result;
   }
@@ -203,7 +205,7 @@ int split_keyword_line(Document& doc, const char* line, std::int64_t bound, bool
   consumed = 0;
   const std::int64_t after = find_keyword(doc, line, bound, out.field[0]);
   if (doc.reading.stop != 0) {
-    report_text(doc, ERR_EOH_MISSING, "", 0, 0, 2);
+    report_text(doc, ERR_EOH_MISSING, "", 0, 0, LEVEL_GEF_ERROR);
     return 0;
   }
   if (after == kTextEnded) {
@@ -266,7 +268,7 @@ int read_header(Document& doc, std::FILE* file) {
   window.allocate();
   if (!window.ok() || !line) {
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns,
-                   (kWindowSize + int(sizeof(KeywordLine))) / 1024, 0, 1);
+                   (kWindowSize + int(sizeof(KeywordLine))) / 1024, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   window.advance(0);
@@ -299,12 +301,12 @@ int read_header(Document& doc, std::FILE* file) {
     }
   }
   if (consumed < 0) {
-    report_text(doc, ERR_EOH_MISSING, "", 0, 0, 2);
+    report_text(doc, ERR_EOH_MISSING, "", 0, 0, LEVEL_GEF_ERROR);
     return 0;
   }
   doc.reading.data_offset = window.base() + offset + consumed;
   if (!seek_file(file, doc.reading.data_offset)) {
-    report_text(doc, ERR_FILE_CANNOT_BE_OPENED, "(data block)", 0, 0, 1);
+    report_text(doc, ERR_FILE_CANNOT_BE_OPENED, "(data block)", 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   return check_header_completeness(doc).worst == 1 ? 0 : 1;

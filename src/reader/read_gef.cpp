@@ -23,9 +23,9 @@ bool is_ascii_format(Document& doc) {
 }
 
 // Level of everything reported since the last summary, for the closing report of a failed read.
-int recent_level() {
+Level recent_level() {
   const int level = get_error_level_recent();
-  return level > 0 ? level : 1;
+  return level > 0 ? Level(level) : LEVEL_GEF_SEVERE;
 }
 
 // Reads the file into the document; 1 when header and data block were read.
@@ -34,14 +34,14 @@ int read_gef_file(Document& doc, const char* filename) {
   const char* name = filename != nullptr ? filename : "";
   std::FILE* file = filename != nullptr ? open_input(filename) : nullptr;
   if (file == nullptr) {
-    report_text(doc, ERR_CANNOT_OPEN_FILE, name, 0, 0, 1);
+    report_text(doc, ERR_CANNOT_OPEN_FILE, name, 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   // Closed however the read ends, when memory runs out under way too.
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> input(file, &std::fclose);
   if (read_header(doc, file) == 0) {
     check_owner_date_project(doc);
-    const int level = recent_level();
+    const Level level = recent_level();
     report_text(doc, ERR_HEADER_SEVERE_STOP, name, 0, 0, level);
     return 0;
   }
@@ -54,7 +54,7 @@ int read_gef_file(Document& doc, const char* filename) {
       return 1;
     }
   }
-  const int level = recent_level();
+  const Level level = recent_level();
   report_text(doc, ERR_DATA_BLOCK_ERRORS, name, 0, 0, level);
   return 0;
 }
@@ -74,7 +74,7 @@ int read_gef(const char* filename) try {
     char text[96];
     std::snprintf(text, sizeof text, "Illegal release %d, version %d, or update %d.", release,
                   version, update);
-    report_text(*doc, ERR_CPT_NOTE, text, 0, 0, 11);
+    report_text(*doc, ERR_CPT_NOTE, text, 0, 0, LEVEL_STANDARD_SEVERE);
     return 0;
   }
   if (release == 1 && version == 0 && update == 0) return convert_cpt_report(*doc);

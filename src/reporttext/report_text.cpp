@@ -142,7 +142,8 @@ void put_pi(int n, double x, double y, const char* text, const char* sheet, cons
   for (const char* t : {text, sheet, font, size, angle}) {
     const std::string e = escaped(t);
     if (e.size() >= kEscapedMax) {
-      report_text(*doc, ERR_NOTE, "A report text item is too long: it is not stored.", 0, 0, 3);
+      report_text(*doc, ERR_NOTE, "A report text item is too long: it is not stored.", 0, 0,
+                  LEVEL_GEF_MINOR);
       return;
     }
     form += "; \"" + e + "\"";

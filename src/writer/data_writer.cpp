@@ -147,7 +147,7 @@ int write_binary(Document& doc, Output& out, int columns) {
     const char* name = entry(doc, KW_DATATYPE, 0).field[0].s;
     const std::string message =
         std::string("Unknown data type ") + (name != nullptr ? name : "") + ": no data written";
-    report_text(doc, ERR_DATA_NOTE, message.c_str(), 0, 0, 1);
+    report_text(doc, ERR_DATA_NOTE, message.c_str(), 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   int scans = doc.scan_count;
@@ -157,7 +157,8 @@ int write_binary(Document& doc, Output& out, int columns) {
   const std::size_t size = std::size_t(element_size(type));
   std::unique_ptr<unsigned char[]> record(new (std::nothrow) unsigned char[size * columns + 1]);
   if (!record) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, int(size * columns / 1024), 0, 1);
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, int(size * columns / 1024), 0,
+                   LEVEL_GEF_SEVERE);
     return 0;
   }
   for (int s = 1; s <= scans; ++s) {
@@ -181,11 +182,11 @@ std::string scan_text(const char* text, char record_separator) {
 int write_data_block(Document& doc, Output& out) {
   const Entry& column = entry(doc, KW_COLUMN, 0);
   if (column.present == 0) {
-    report_text(doc, ERR_UNKNOWN_COLUMN_COUNT, "", 0, 0, 1);
+    report_text(doc, ERR_UNKNOWN_COLUMN_COUNT, "", 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   if (doc.data_present == 0) {
-    report_text(doc, ERR_UNKNOWN_SCAN_COUNT, "", 0, 0, 1);
+    report_text(doc, ERR_UNKNOWN_SCAN_COUNT, "", 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   const int columns = column.field[0].i;

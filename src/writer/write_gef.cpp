@@ -73,7 +73,7 @@ void replace_separator(Document& doc, int kw, const std::string& chosen, const c
   const std::string note = std::string(kw == KW_COLUMNSEPARATOR ? "Column" : "Record") +
                            " separator '" + entry(doc, kw, 0).field[0].c + "' " + why + "; '" +
                            chosen + "' is written instead.";
-  report_text(doc, ERR_NOTE, note.c_str(), 0, 0, 3);
+  report_text(doc, ERR_NOTE, note.c_str(), 0, 0, LEVEL_GEF_MINOR);
   store_text(doc, kw, chosen.c_str());
 }
 
@@ -152,19 +152,19 @@ int write_document(Document& doc, Output& out, bool binary) {
   force_keywords(doc, binary);
   int result = 1;
   if (entry(doc, KW_GEFID, 0).present == 0) {
-    report_text(doc, ERR_GEFID_MISSING, "", 0, 0, 1);
+    report_text(doc, ERR_GEFID_MISSING, "", 0, 0, LEVEL_GEF_SEVERE);
     result = 0;
   }
   const Entry& column = entry(doc, KW_COLUMN, 0);
   const std::int64_t columns = column.field[0].i;
   if (column.present == 0 || doc.data_present == 0 || !g_library.data || columns < 0 ||
       doc.scan_count < 0 || columns * doc.scan_count > doc.value_capacity) {
-    report_text(doc, ERR_SIZE_UNKNOWN, "", 0, 0, 1);
+    report_text(doc, ERR_SIZE_UNKNOWN, "", 0, 0, LEVEL_GEF_SEVERE);
     write_header(doc, out);
     return 0;
   }
   if (columns > kMaxColumns) {
-    report_text(doc, ERR_TOO_MANY_COLUMNS, "", std::int32_t(columns), 0, 1);
+    report_text(doc, ERR_TOO_MANY_COLUMNS, "", std::int32_t(columns), 0, LEVEL_GEF_SEVERE);
     write_header(doc, out);
     return 0;
   }
@@ -183,7 +183,7 @@ int write_gef(const char* filename) try {
   const char* name = filename != nullptr ? filename : "";
   TargetFile target;
   if (filename == nullptr || !target.open(filename)) {
-    report_text(*doc, ERR_FILE_CANNOT_BE_OPENED, name, 0, 0, 1);
+    report_text(*doc, ERR_FILE_CANNOT_BE_OPENED, name, 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   record_converted_version(*doc);
@@ -199,7 +199,7 @@ int write_gef(const char* filename) try {
     written = out.flush();
   }
   if (!written || !target.commit()) {
-    report_text(*doc, ERR_FILE_CANNOT_BE_OPENED, name, 0, 0, 1);
+    report_text(*doc, ERR_FILE_CANNOT_BE_OPENED, name, 0, 0, LEVEL_GEF_SEVERE);
     return 0;
   }
   return result;

@@ -237,7 +237,7 @@ TEST_F(CptRulesTest, HostileDocumentsStayInsideTheBlock) {
 
   // A full error list drops entries but not failures.
   report({0.0, 0.02, 0.02, 0.04});
-  while (report_text(g_document, GEF_E_NOTE, "filler", 0, 0, 5) == 1) {
+  while (report_text(g_document, GEF_E_NOTE, "filler", 0, 0, LEVEL_GEF_INFORMATION) == 1) {
   }
   store_line("LASTSCAN=");
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0);

@@ -73,7 +73,8 @@ TEST(NoDocument, EveryFamilyRefusesQuietly) {
        },
        "0.000000"},
       {[] {
-         return std::to_string(report_text(g_document, GEF_E_NOTE, "nobody listens", 0, 0, 1));
+         return std::to_string(
+             report_text(g_document, GEF_E_NOTE, "nobody listens", 0, 0, LEVEL_GEF_SEVERE));
        },
        "0"},
       {[] { return std::to_string(get_error_code()) + std::to_string(get_last_error_code()); },
