@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Measures how fast read_gef reads a large text CPT file and a folder of real files.
 //
-// The large file is compared with a bare std::from_chars loop over the same bytes in the same
-// run, so the ratio says how much the reader adds to plain number parsing on this machine.
+// The large file is compared in the same run with two yardsticks: the bare reader (the least any
+// reader must do: one read of the whole file into a fresh buffer, every number converted with
+// std::from_chars into a fresh array of doubles) and the bare parse (the same conversion over
+// bytes already in memory, storing nothing), so the ratios say what the reader adds.
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -13,8 +15,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gef/gef.h>
@@ -118,6 +122,40 @@ double bare_parse(const std::string& file, long* count) {
   return sum;
 }
 
+// The bare reader: what every reader of a text data block must do at the least, with buffer
+// and array fresh on every pass as a reader's are. `values` sizes the array. Returns the sum of
+// the values stored, or -1 when the file cannot be read.
+double bare_read(const fs::path& path, long values, long* count) {
+  std::FILE* f = std::fopen(path.string().c_str(), "rb");
+  if (f == nullptr) return -1;
+  std::fseek(f, 0, SEEK_END);
+  const long size = std::ftell(f);
+  std::fseek(f, 0, SEEK_SET);
+  std::unique_ptr<char[]> buffer(new char[std::size_t(size)]);
+  const std::size_t got = std::fread(buffer.get(), 1, std::size_t(size), f);
+  std::fclose(f);
+  const char* p = buffer.get();
+  const char* end = p + got;
+  const std::string_view text(p, got);
+  const std::size_t header_end = text.find("#EOH=");
+  if (header_end == std::string_view::npos) return -1;
+  p = static_cast<const char*>(std::memchr(p + header_end, '\n', got - header_end)) + 1;
+  std::unique_ptr<double[]> data(new double[std::size_t(values)]);
+  long n = 0;
+  while (p < end && n < values) {
+    while (p < end && (*p == ' ' || *p == '\r' || *p == '\n' || *p == '\t')) ++p;
+    if (p == end) break;
+    const auto r = std::from_chars(p, end, data[std::size_t(n)]);
+    if (r.ec != std::errc()) break;
+    ++n;
+    p = r.ptr;
+  }
+  *count = n;
+  double sum = 0;
+  for (long i = 0; i < n; i += 4096) sum += data[std::size_t(i)]; // keep the stores
+  return sum;
+}
+
 bool parse_options(int argc, char** argv, Options& o) {
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -156,9 +194,11 @@ bool bench_large_file(const Options& o) {
   std::printf("large file: %s, %.1f MB\n", path.string().c_str(), mb);
 
   // Best of several passes: the least disturbed run is the one that tells the code's speed.
-  double best_read = 1e30, best_bare = 1e30, checksum = 0;
   long values = 0;
+  double checksum = bare_parse(file, &values); // counts the values the bare reader stores
+  double best_read = 1e30, best_bare = 1e30, best_parse = 1e30;
   int scans = 0;
+  long stored = 0;
   for (int pass = 0; pass < o.passes; ++pass) {
     const auto t0 = Clock::now();
     if (read_gef(path.string().c_str()) != 1) {
@@ -168,24 +208,32 @@ bool bench_large_file(const Options& o) {
     best_read = std::min(best_read, seconds_since(t0));
     scans = get_nr_scans();
 
-    // The bare loop gets the file's bytes already in memory, which only flatters it.
     const auto t1 = Clock::now();
-    checksum += bare_parse(file, &values);
+    checksum += bare_read(path, values, &stored);
     best_bare = std::min(best_bare, seconds_since(t1));
+
+    // The bare parse gets the file's bytes already in memory and stores nothing.
+    const auto t2 = Clock::now();
+    checksum += bare_parse(file, &values);
+    best_parse = std::min(best_parse, seconds_since(t2));
   }
-  const double read_rate = mb / best_read, bare_rate = mb / best_bare;
-  const double ratio = read_rate / bare_rate;
+  const double read_rate = mb / best_read;
+  const double ratio = read_rate / (mb / best_bare), parse_ratio = read_rate / (mb / best_parse);
   std::printf("  read_gef:            %8.1f MB/s  (%.1f ms, %d scans)\n", read_rate,
               best_read * 1e3, scans);
-  std::printf("  bare from_chars:     %8.1f MB/s  (%.1f ms, %ld values, checksum %.6g)\n",
-              bare_rate, best_bare * 1e3, values, checksum);
-  std::printf("  ratio:               %8.2f  (target >= 0.50: %s)\n", ratio,
-              ratio >= 0.5 ? "met" : "MISSED");
+  std::printf("  bare reader:         %8.1f MB/s  (%.1f ms, %ld values stored)\n", mb / best_bare,
+              best_bare * 1e3, stored);
+  std::printf("  bare parse:          %8.1f MB/s  (%.1f ms, in memory, nothing stored, checksum "
+              "%.6g)\n",
+              mb / best_parse, best_parse * 1e3, checksum);
+  std::printf("  ratio to bare reader:%8.2f  (target >= 1.00: %s)\n", ratio,
+              ratio >= 1.0 ? "met" : "MISSED");
+  std::printf("  ratio to bare parse: %8.2f\n", parse_ratio);
   if (!o.keep) {
     std::error_code ignored;
     fs::remove_all(dir, ignored);
   }
-  return ratio >= 0.5;
+  return ratio >= 1.0;
 }
 
 // A CPT file names a CPT report in its PROCEDURECODE or REPORTCODE header line.
