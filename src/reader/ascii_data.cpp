@@ -254,6 +254,7 @@ bool allocate_block(Document& doc, std::int64_t count, std::int32_t scans) {
                    LEVEL_GEF_SEVERE);
     return false;
   }
+  prefer_large_pages(g_library.data.get(), std::size_t(size) * sizeof(double));
   if (count <= 0) g_library.data[0] = 0.0;
   doc.value_capacity = std::int32_t(size);
   if (!resize_column_texts(scans)) {
@@ -297,6 +298,7 @@ int read_ascii_data(Document& doc, std::FILE* file) {
   int outcome = kNoRecordSeparator;
   try {
     in.values.reserve(expected_values(begin, rest.size));
+    prefer_large_pages(in.values.data(), in.values.capacity() * sizeof(double));
   } catch (const std::bad_alloc&) {
     // Only a guess failed; growing as the values come may still fit.
   }

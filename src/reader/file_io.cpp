@@ -9,6 +9,9 @@
 #if !defined(_WIN32)
 #include <sys/types.h>
 #endif
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace gef {
 
@@ -67,6 +70,7 @@ bool read_rest(std::FILE* file, FileRest& out) {
   out.size = 0;
   out.bytes.reset(new (std::nothrow) char[capacity]);
   if (!out.bytes) return false;
+  prefer_large_pages(out.bytes.get(), capacity);
   for (;;) {
     out.size += std::fread(out.bytes.get() + out.size, 1, capacity - out.size, file);
     if (out.size < capacity) return std::ferror(file) == 0;
@@ -76,6 +80,21 @@ bool read_rest(std::FILE* file, FileRest& out) {
     out.bytes = std::move(bigger);
     capacity *= 2;
   }
+}
+
+void prefer_large_pages(void* bytes, std::size_t size) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  // Only whole large pages inside the block can be backed so; the advice is a hint, and a
+  // refusal changes nothing but the speed.
+  constexpr std::uintptr_t kLarge = std::uintptr_t(2) << 20;
+  const std::uintptr_t from =
+      (reinterpret_cast<std::uintptr_t>(bytes) + kLarge - 1) & ~(kLarge - 1);
+  const std::uintptr_t to = (reinterpret_cast<std::uintptr_t>(bytes) + size) & ~(kLarge - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#else
+  (void)bytes;
+  (void)size;
+#endif
 }
 
 } // namespace gef
