@@ -42,24 +42,84 @@ template <typename T> T out_of_range(const char* begin, const char* end) {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// Plain decimals such as "12.345", the bulk of every data block, read without the general
-// parser. With at most 15 significant digits the digits form an exact integer and the power of
-// ten is exact too, so one division rounds correctly, just as the full conversion does. Returns
-// null when the text needs the general parser (exponent, many digits, hexadecimal, no digits).
-const char* parse_plain_decimal(const char* p, const char* end, double* value) {
-  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  std::uint64_t digits = 0;
-  int count = 0, fraction = 0;
-  for (; p < end && is_digit(*p) && count < 16; ++p, ++count) digits = digits * 10 + (*p - '0');
-  if (p < end && *p == '.') {
-    for (++p; p < end && is_digit(*p) && count < 16; ++p, ++count, ++fraction)
-      digits = digits * 10 + (*p - '0');
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+constexpr bool kLittleEndian = false;
+#else
+constexpr bool kLittleEndian = true;
+#endif
+
+// Eight ASCII digits at `p` as one number, all at once; -1 when any of the bytes is no digit
+// (and always on big-endian machines, which take the digits one by one).
+std::int64_t eight_digits(const char* p) {
+  if constexpr (!kLittleEndian) return -1;
+  std::uint64_t v = 0;
+  std::memcpy(&v, p, 8);
+  // Each byte is a digit when its high half is 3 and adding 6 keeps it there.
+  if ((((v & 0xF0F0F0F0F0F0F0F0u) | (((v + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) >> 4)) !=
+       0x3333333333333333u))
+    return -1;
+  v = (v & 0x0F0F0F0F0F0F0F0Fu) * 2561 >> 8;                              // pairs
+  v = (v & 0x00FF00FF00FF00FFu) * 6553601 >> 16;                          // fours
+  return std::int64_t((v & 0x0000FFFF0000FFFFu) * 42949672960001u >> 32); // eight
+}
+
+// Appends the digits from `p` to `digits`, counting them in `count`, eight at a time while the
+// input allows; stops after 19 digits, which still fit 64 bits.
+const char* read_digits(const char* p, const char* end, std::uint64_t& digits, int& count) {
+  while (end - p >= 8 && count <= 11) {
+    const std::int64_t eight = eight_digits(p);
+    if (eight < 0) break;
+    digits = digits * 100000000u + std::uint64_t(eight);
+    p += 8;
+    count += 8;
   }
-  if (count == 0 || count > 15) return nullptr;
-  if (p < end && (is_digit(*p) || *p == 'e' || *p == 'E' || *p == 'x' || *p == 'X' || *p == '.'))
-    return nullptr;
-  *value = double(digits) / kPowers[fraction];
+  for (; p < end && is_digit(*p) && count < 19; ++p, ++count) digits = digits * 10 + (*p - '0');
+  return p;
+}
+
+// Plain decimals such as "12.345" or "1.2e-3", the bulk of every data block, read without the
+// general parser. With a significand below 2^53 and a power of ten up to 1e22, both are exact
+// doubles and one multiplication or division rounds correctly, just as the full conversion does.
+// Returns null when the text needs the general parser (more digits, a larger exponent,
+// hexadecimal, no digits, an exponent without digits).
+const char* parse_plain_decimal(const char* p, const char* end, double* value) {
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const char* const start = p;
+  while (p < end && *p == '0') ++p; // leading zeros add no significant digit
+  bool any = p != start;
+  std::uint64_t digits = 0;
+  int count = 0, exponent = 0;
+  const char* q = read_digits(p, end, digits, count);
+  any |= q != p;
+  p = q;
+  if (p < end && is_digit(*p)) return nullptr;
+  if (p < end && *p == '.') {
+    q = ++p;
+    if (count == 0)
+      while (q < end && *q == '0') ++q; // zeros after the point before the first digit
+    const int skipped = int(q - p);
+    const char* after = read_digits(q, end, digits, count);
+    exponent = -int(after - q) - skipped;
+    any |= after != p;
+    p = after;
+    if (p < end && is_digit(*p)) return nullptr;
+  }
+  if (!any) return nullptr;
+  if (p < end && (*p == 'e' || *p == 'E')) {
+    const char* e = p + 1;
+    const bool minus = e < end && *e == '-';
+    if (e < end && (*e == '+' || *e == '-')) ++e;
+    int written = 0, n = 0;
+    for (; e < end && is_digit(*e) && n < 4; ++e, ++n) written = written * 10 + (*e - '0');
+    if (n == 0 || (e < end && is_digit(*e))) return nullptr;
+    exponent += minus ? -written : written;
+    p = e;
+  }
+  if (p < end && (*p == 'x' || *p == 'X' || *p == '.' || *p == 'e' || *p == 'E')) return nullptr;
+  if (digits > (std::uint64_t(1) << 53) || exponent < -22 || exponent > 22) return nullptr;
+  *value = exponent < 0 ? double(digits) / kPowers[-exponent] : double(digits) * kPowers[exponent];
   return p;
 }
 
