@@ -126,7 +126,7 @@ std::optional<std::string> height_system_label(int code) {
   return name != nullptr ? std::optional<std::string>(name) : std::nullopt;
 }
 
-Wgs84 wgs84_of(const Facts& facts) {
+Wgs84 wgs84_of(const Facts& facts, bool findings_only) {
   Wgs84 place;
   if (!facts.system_code || !facts.x || !facts.y) {
     place.unusable = "no XYID with a system code, X and Y";
@@ -141,6 +141,7 @@ Wgs84 wgs84_of(const Facts& facts) {
     place.findings.push_back({doubt == GEF_LOCATION_NO_EPSG ? 5 : 4, place.unusable});
     return place;
   }
+  if (findings_only) return place;
 #ifdef GEFTOOL_WITH_PROJ
   const int epsg = gef_coordinate_system_epsg(code);
   double longitude = 0, latitude = 0;

@@ -33,9 +33,10 @@ struct Wgs84 {
   std::vector<LocationFinding> findings;
 };
 
-/// Judges the location of `facts` and transforms it to WGS84 when it is sound and its system has
-/// an EPSG code. A location with a warning finding is not transformed.
-Wgs84 wgs84_of(const Facts& facts);
+/// Judges the location of `facts` and, unless only the `findings` are wanted, transforms it to
+/// WGS84 when it is sound and its system has an EPSG code. A location with a warning finding is
+/// not transformed. The findings never depend on the transformation, which costs PROJ's start-up.
+Wgs84 wgs84_of(const Facts& facts, bool findings_only = false);
 
 /// "5.3872004 E, 52.1551698 N", or "- (why)" when there is none.
 std::string wgs84_text(const Wgs84& place);
