@@ -32,7 +32,7 @@ if cmake --build "$dir" -j "${GEF_JOBS:-2}" --target geftool >/dev/null 2>&1 && 
   cpu=$(awk '{print $2 + $3}' <<<"$timings" | sort -n | sed -n "$((runs / 2 + 1))p")
   awk -v f="$files" -v w="$wall" -v c="$cpu" -v r="$runs" 'BEGIN {
     printf "geftool check --quiet: %d files, median of %d runs: wall %.3f s, %.0f files/s", f, r, w, f / w
-    if (c > 0) printf "; CPU %.3f s, %.0f files/s", c, f / c
+    if (c > 0) printf "; CPU %.3f s, %.0f files/s (target >= 3000 per CPU-second: %s)", c, f / c, f / c >= 3000 ? "met" : "MISSED"
     printf "\n" }'
 else
   echo "geftool check throughput skipped: geftool not built or no corpus at $corpus"

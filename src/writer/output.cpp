@@ -53,7 +53,8 @@ NumberFormat parse_number_format(const char* format) {
 
 void format_core(const NumberFormat& format, double value, NumberText& out) {
   out.zeros = 0;
-  const char lower = char(std::tolower(static_cast<unsigned char>(format.letter)));
+  // The letter is one of eEfFgG, whose lower case is one bit away.
+  const char lower = char(format.letter | 0x20);
   const int precision = std::max(format.precision, 0);
   char* first = out.text;
   char* last = out.text + kCoreSize;
@@ -71,8 +72,10 @@ void format_core(const NumberFormat& format, double value, NumberText& out) {
     out.length =
         std::size_t(to_chars(first, last, value, std::chars_format::scientific, p).ptr - first);
     out.zeros = std::size_t(precision - p);
-    out.zeros_at =
-        std::size_t(static_cast<const char*>(std::memchr(first, 'e', out.length)) - first);
+    // Only a precision beyond the cap leaves zeros to insert before the exponent.
+    if (out.zeros != 0)
+      out.zeros_at =
+          std::size_t(static_cast<const char*>(std::memchr(first, 'e', out.length)) - first);
   } else {
     const int p = std::min(precision, kGeneralCap);
     out.length =
@@ -117,6 +120,11 @@ void Output::put(const char* bytes, std::size_t n) {
 }
 
 void Output::fill(char c, std::size_t n) {
+  if (used_ + n <= kBufferSize) { // the usual few blanks of a padded number
+    for (std::size_t i = 0; i < n; ++i) buffer_[used_ + i] = c;
+    used_ += n;
+    return;
+  }
   while (n > 0) {
     if (used_ == kBufferSize) flush();
     const std::size_t step = std::min(n, kBufferSize - used_);
