@@ -8,6 +8,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <gef/version.h>
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -32,7 +34,7 @@ int main(int argc, char** argv) {
                "read as Windows-1252.",
                "geftool"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", "geftool " GEFTOOL_VERSION);
+  app.set_version_flag("--version", "geftool " GEF_VERSION_STRING);
 
   geftool::CheckOptions check;
   CLI::App* check_cmd = app.add_subcommand(
