@@ -10,15 +10,14 @@ include_directories(SYSTEM "${CMAKE_BINARY_DIR}/fast_float_include")
 
 add_library(gef_objects OBJECT ${GEF_SOURCES})
 target_include_directories(gef_objects
-  PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}/include"
+  PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}/include" "${GEF_GENERATED_INCLUDE_DIR}"
   PRIVATE "${CMAKE_CURRENT_SOURCE_DIR}/src")
 target_compile_definitions(gef_objects PRIVATE GEF_BUILDING GEF_STATIC)
-set_property(SOURCE src/api/extensions.cpp APPEND PROPERTY
-  COMPILE_DEFINITIONS "GEF_VERSION_TEXT=\"${PROJECT_VERSION}\"")
 gef_library_options(gef_objects)
 
 add_library(gef STATIC $<TARGET_OBJECTS:gef_objects>)
-target_include_directories(gef PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}/include")
+target_include_directories(gef PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}/include"
+  "${GEF_GENERATED_INCLUDE_DIR}")
 target_compile_definitions(gef INTERFACE GEF_STATIC)
 
 # The library throws and catches inside; Emscripten turns catching off unless asked. WebAssembly's

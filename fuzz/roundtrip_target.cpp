@@ -21,6 +21,7 @@
 #include "document/columns.h"
 #include "document/convert.h"
 #include "document/record.h"
+#include "header_records.h"
 #include "reader/binary_data.h"
 #include "targets.h"
 #include "writer/output.h"
@@ -31,11 +32,7 @@ namespace {
 
 // A stored keyword entry from gef_copy_header: its fields, each empty when not given, else a
 // type letter and the value.
-struct Record {
-  std::string name;
-  std::string number;
-  std::vector<std::string> fields;
-};
+using Record = gef_tools::HeaderBytesRecord;
 
 // Records keyed by name, entry number and, for keywords whose entries are appended, their order.
 using Header = std::map<std::string, Record>;
@@ -54,45 +51,14 @@ void fail(const char* what, const std::string& detail = "") {
   std::abort();
 }
 
-Header parse_header(const std::string& bytes) {
+Header copy_header() {
   Header out;
   std::map<std::string, int> seen;
-  Record record;
-  std::string part;
-  int index = 0;
-  auto finish_part = [&] {
-    if (index == 0)
-      record.name = part;
-    else if (index == 1)
-      record.number = part;
-    else
-      record.fields.push_back(part);
-    part.clear();
-    ++index;
-  };
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c == '\x1b' && i + 1 < bytes.size()) {
-      part += bytes[++i];
-    } else if (c == '\x1f') {
-      finish_part();
-    } else if (c == '\x1e') {
-      finish_part();
-      const std::string key = record.name + '/' + record.number;
-      out[key + '/' + std::to_string(seen[key]++)] = record;
-      record = Record{};
-      index = 0;
-    } else {
-      part += c;
-    }
+  for (Record& record : gef_tools::copy_header_records()) {
+    const std::string key = record.name + '/' + record.number;
+    out[key + '/' + std::to_string(seen[key]++)] = std::move(record);
   }
   return out;
-}
-
-Header copy_header() {
-  std::string bytes(std::size_t(gef_copy_header(nullptr, 0)), '\0');
-  gef_copy_header(bytes.data(), (long long)bytes.size());
-  return parse_header(bytes);
 }
 
 // The writer's text of a data value of column `c`, read back: its written precision and its rule

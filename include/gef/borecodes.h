@@ -1,6 +1,6 @@
 /* SPDX-License-Identifier: MIT */
 /* Borings: the code-text table, the expansion of layer description codes and the recognition
- * of boring reports. */
+ * of boring reports. Implemented in src/borecodes/, gbr_is_gbr in src/conformance/. */
 #ifndef GEF_BORECODES_H
 #define GEF_BORECODES_H
 

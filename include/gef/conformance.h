@@ -1,5 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/* Checking the current document against the rules of the format and its report flavours. */
+/* Checking the current document against the rules of the format and its report flavours.
+ * Implemented in src/conformance/. */
 #ifndef GEF_CONFORMANCE_H
 #define GEF_CONFORMANCE_H
 

@@ -1,7 +1,7 @@
 /* SPDX-License-Identifier: MIT */
 /* Column operations: add, delete and look up data columns, make an empty data block, compute
  * column minima and maxima, build a time column, the cone-penetration computations and the
- * data conversion. */
+ * data conversion. Implemented in src/dataops/. */
 #ifndef GEF_DATAOPS_H
 #define GEF_DATAOPS_H
 

@@ -1,5 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/* Deletes: remove single keyword occurrences from the current document. */
+/* Deletes: remove single keyword occurrences from the current document. Implemented in
+ * src/api/ (deletes.cpp). */
 #ifndef GEF_DELETES_H
 #define GEF_DELETES_H
 

@@ -1,5 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/* Reading the error list: entry by entry, as level summaries, or as a log file. */
+/* Reading the error list: entry by entry, as level summaries, or as a log file. Implemented in
+ * src/diagnostics/ (queries.cpp). */
 #ifndef GEF_ERRORS_H
 #define GEF_ERRORS_H
 

@@ -1,5 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/* Export and calling-convention macros shared by every public header of libgef. */
+/* Export and calling-convention macros shared by every public header of libgef (macros only:
+ * no source implements it). */
 #ifndef GEF_EXPORT_H
 #define GEF_EXPORT_H
 

@@ -1,6 +1,7 @@
 /* SPDX-License-Identifier: MIT */
 /* Functions beyond the classic interface: the library's version, bulk copies for bindings and
- * the table of coordinate and height systems. */
+ * the table of coordinate and height systems. Implemented in src/api/ (extensions.cpp,
+ * getters_data.cpp) and, for the systems, src/location/. */
 #ifndef GEF_EXTENSIONS_H
 #define GEF_EXTENSIONS_H
 
@@ -33,19 +34,31 @@ GEF_API long long gef_copy_column(int column, double* buffer, long long capacity
  * Returns the number of entries (not ints); `capacity` counts entries too. */
 GEF_API int gef_copy_errors(int* buffer, int capacity);
 
+/* The bytes that frame the records of gef_copy_header and gef_copy_column_texts. */
+#define GEF_COPY_ESCAPE 0x1B      /* the next byte is part of the value, whatever it is */
+#define GEF_COPY_RECORD_END 0x1E  /* ends a record */
+#define GEF_COPY_FIELD_START 0x1F /* starts each part of a record after the first */
+
 /* Copies every stored keyword entry as bytes: one record per entry, keywords in code order and
- * entries in number order. A record is the keyword name, then the entry number (empty for
- * keywords with a single entry), then each stored field, each preceded by byte 0x1F, and ends
- * with byte 0x1E. A field is empty when absent, else a type letter and its value: 'i' integer,
- * 'f' float, 'd' double (numbers as shortest round-trip decimal text), 'c' one character, 't'
- * text bytes as stored. Inside character and text values the bytes 0x1B, 0x1E and 0x1F are
- * each preceded by 0x1B. Returns the number of bytes of the full copy; no terminating zero is
+ * entries in number order. A record is
+ *
+ *   NAME 0x1F NUMBER (0x1F FIELD)... 0x1E
+ *
+ * NAME is the keyword name ("COLUMNINFO"). NUMBER is the entry number in decimal for numbered
+ * keywords, the name of the keyword an entry belongs to for STRUCTURETEXT and STRUCTURETYPE, and
+ * empty otherwise. Then comes one FIELD per stored field of the keyword, in field order.
+ * A FIELD is empty when absent, else a type letter and its value: 'i' integer, 'f' float,
+ * 'd' double (numbers as shortest round-trip decimal text), 'c' one character, 't' text bytes as
+ * stored. Inside character and text values each of the bytes GEF_COPY_ESCAPE (0x1B),
+ * GEF_COPY_RECORD_END (0x1E) and GEF_COPY_FIELD_START (0x1F) is preceded by GEF_COPY_ESCAPE; no
+ * other byte is escaped. Returns the number of bytes of the full copy; no terminating zero is
  * written. */
 GEF_API long long gef_copy_header(char* buffer, long long capacity);
 
 /* Copies the per-scan column texts of scans 1 .. scan count as bytes, one record per scan ended
- * by byte 0x1E: empty when the scan has no text (get_columntext_text gives null), else 't' and
- * the text escaped as in gef_copy_header. Returns the number of bytes of the full copy. */
+ * by GEF_COPY_RECORD_END (0x1E): empty when the scan has no text (get_columntext_text gives
+ * null), else 't' and the text escaped as in gef_copy_header. Returns the number of bytes of the
+ * full copy. */
 GEF_API long long gef_copy_column_texts(char* buffer, long long capacity);
 
 /* Coordinate and height systems. A file names its system by the format's code (#XYID= 31000,

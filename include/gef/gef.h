@@ -1,5 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/* The whole public interface of libgef: read, check, edit and write GEF files.
+/* The whole public interface of libgef: read, check, edit and write GEF files. Each header it
+ * includes names, in its first comment, the folders under src/ that implement it.
  *
  * The library is single-threaded by contract: it holds one current document per process and
  * takes no locks, so a program calls it from one thread at a time. Separate processes may use it
@@ -18,6 +19,7 @@
 #include "gef/reader.h"
 #include "gef/reporttext.h"
 #include "gef/setters.h"
+#include "gef/version.h"
 #include "gef/writer.h"
 
 #endif /* GEF_GEF_H */

@@ -1,5 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/* Getters: read keyword fields, data values and per-scan texts of the current document. */
+/* Getters: read keyword fields, data values and per-scan texts of the current document.
+ * Implemented in src/api/ (getters.cpp, getters_data.cpp), the_header in src/document/. */
 #ifndef GEF_GETTERS_H
 #define GEF_GETTERS_H
 

@@ -1,5 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/* Starting, resetting and releasing the library's one document, and the busy flag. */
+/* Starting, resetting and releasing the library's one document, and the busy flag. Implemented
+ * in src/document/ (lifecycle.cpp). */
 #ifndef GEF_LIFECYCLE_H
 #define GEF_LIFECYCLE_H
 

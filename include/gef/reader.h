@@ -1,5 +1,5 @@
 /* SPDX-License-Identifier: MIT */
-/* Reading a GEF file into the library's one document. */
+/* Reading a GEF file into the library's one document. Implemented in src/reader/. */
 #ifndef GEF_READER_H
 #define GEF_READER_H
 

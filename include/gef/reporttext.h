@@ -1,5 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/* Report text items: texts for plots kept as tagged REPORTTEXT occurrences. */
+/* Report text items: texts for plots kept as tagged REPORTTEXT occurrences. Implemented in
+ * src/reporttext/. */
 #ifndef GEF_REPORTTEXT_H
 #define GEF_REPORTTEXT_H
 

@@ -1,5 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/* Setters: build or change the current document keyword by keyword. */
+/* Setters: build or change the current document keyword by keyword. Implemented in src/api/
+ * (setters.cpp). */
 #ifndef GEF_SETTERS_H
 #define GEF_SETTERS_H
 

@@ -1,5 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/* Writing the document as a GEF file and exporting its data block as a DIF table. */
+/* Writing the document as a GEF file and exporting its data block as a DIF table. Implemented
+ * in src/writer/. */
 #ifndef GEF_WRITER_H
 #define GEF_WRITER_H
 

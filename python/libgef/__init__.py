@@ -23,6 +23,7 @@ from ._facts import Dissipation, PoreCurve, TestDate
 from ._location import Location, locations, to_geojson
 from ._plot import plot_profile
 
+# The package's one version (pyproject.toml reads it from here): the project's, as gef_version().
 __version__ = "0.1.0"
 
 __all__ = ["Column", "DataLossError", "Document", "Finding", "Layer", "LibraryNotFoundError",

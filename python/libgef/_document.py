@@ -90,6 +90,8 @@ class ReadError(OSError):
 
 # ---- copying out of the library (callers hold LOCK) ---------------------------------------------
 
+# The bytes that frame gef_copy_header and gef_copy_column_texts (GEF_COPY_* in gef/extensions.h).
+_ESCAPE, _RECORD_END, _FIELD_START = b"\x1b", b"\x1e", b"\x1f"
 _TOKENS = re.compile(rb"\x1b(.)|([\x1e\x1f])|([^\x1b\x1e\x1f]+)", re.S)
 
 
@@ -106,9 +108,9 @@ def _copy_bytes(function) -> bytes:
 
 
 def _split_records(raw: bytes) -> List[List[bytes]]:
-    """Records (ended by 0x1E) of fields (led by 0x1F); 0x1B escapes the next byte."""
-    if b"\x1b" not in raw:
-        return [record.split(b"\x1f") for record in raw.split(b"\x1e")[:-1]]
+    """The one parser of the copies' framing: records of parts, escapes undone."""
+    if _ESCAPE not in raw:
+        return [record.split(_FIELD_START) for record in raw.split(_RECORD_END)[:-1]]
     records: List[List[bytes]] = []
     fields: List[bytes] = []
     current = bytearray()
@@ -118,7 +120,7 @@ def _split_records(raw: bytes) -> List[List[bytes]]:
             continue
         fields.append(bytes(current))
         current = bytearray()
-        if mark == b"\x1e":
+        if mark == _RECORD_END:
             records.append(fields)
             fields = []
     return records
@@ -152,7 +154,7 @@ def _parse_header(raw: bytes) -> Dict[str, List[Tuple[Field, ...]]]:
 
 
 def _parse_column_texts(raw: Optional[bytes]) -> Optional[List[Optional[str]]]:
-    if not raw or raw.count(b"\x1e") == len(raw):  # no scan has a text
+    if not raw or raw.count(_RECORD_END) == len(raw):  # no scan has a text
         return None
     return [decode(record[0][1:]) if record[0] else None for record in _split_records(raw)]
 

@@ -15,17 +15,14 @@
 #include "diagnostics/error_list.h"
 #include "document/number_chars.h"
 #include "gef/extensions.h"
-
-#ifndef GEF_VERSION_TEXT
-#error "the build defines GEF_VERSION_TEXT from the project version"
-#endif
+#include "gef/version.h"
 
 namespace gef {
 namespace {
 
-constexpr char kEscape = '\x1b';
-constexpr char kRecordEnd = '\x1e';
-constexpr char kFieldStart = '\x1f';
+constexpr char kEscape = GEF_COPY_ESCAPE;
+constexpr char kRecordEnd = GEF_COPY_RECORD_END;
+constexpr char kFieldStart = GEF_COPY_FIELD_START;
 
 // The value get_data gives for a scan or column beyond the allocated block.
 constexpr double kNoValue = std::numeric_limits<double>::max();
@@ -136,7 +133,7 @@ long long copy_bytes(const std::string& bytes, char* buffer, long long capacity)
 
 using namespace gef;
 
-const char* gef_version(void) { return GEF_VERSION_TEXT; }
+const char* gef_version(void) { return GEF_VERSION_STRING; }
 
 long long gef_copy_data(double* buffer, long long capacity) {
   Document* doc = current();

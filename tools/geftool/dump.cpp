@@ -25,13 +25,6 @@
 namespace geftool {
 namespace {
 
-std::string csv_field(const std::string& value) {
-  if (value.find_first_of(",\"\r\n") == std::string::npos) return value;
-  std::string quoted = "\"";
-  for (char c : value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
-}
-
 std::string column_name(const ColumnFacts& c, bool producer_names) {
   const std::string own = c.quantity && !c.quantity->empty() ? *c.quantity : "";
   if (producer_names) return own.empty() ? "column " + std::to_string(c.number) : own;

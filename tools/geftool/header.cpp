@@ -11,6 +11,7 @@
 #include <gef/gef.h>
 
 #include "common.h"
+#include "header_records.h"
 #include "location.h"
 #include "names.h"
 #include "reading.h"
@@ -19,8 +20,6 @@
 
 namespace geftool {
 namespace {
-
-constexpr char kEscape = 0x1B, kRecordEnd = 0x1E, kFieldStart = 0x1F;
 
 // The standard meaning of one entry, empty when the table has none.
 std::string meaning(const HeaderRecord& r, Numbering numbering) {
@@ -43,39 +42,21 @@ std::string meaning(const HeaderRecord& r, Numbering numbering) {
 } // namespace
 
 std::vector<HeaderRecord> header_records() {
-  const long long size = gef_copy_header(nullptr, 0);
-  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) gef_copy_header(bytes.data(), size);
   std::vector<HeaderRecord> records;
-  std::vector<std::string> parts; // name, number, then fields with their type letter
-  std::string part;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const char c = bytes[i];
-    if (c == kEscape && i + 1 < bytes.size()) {
-      part += bytes[++i];
-    } else if (c == kFieldStart) {
-      parts.push_back(part);
-      part.clear();
-    } else if (c == kRecordEnd) {
-      parts.push_back(part);
-      part.clear();
-      HeaderRecord r;
-      r.keyword = parts[0];
-      if (parts.size() > 1 && !parts[1].empty()) r.number = std::atoi(parts[1].c_str());
-      for (std::size_t f = 2; f < parts.size(); ++f) {
-        if (parts[f].empty()) {
-          r.fields.emplace_back();
-          r.types.push_back(0);
-        } else {
-          r.fields.emplace_back(to_utf8(parts[f].substr(1)));
-          r.types.push_back(parts[f][0]);
-        }
+  for (const gef_tools::HeaderBytesRecord& copied : gef_tools::copy_header_records()) {
+    HeaderRecord r;
+    r.keyword = copied.name;
+    if (!copied.number.empty()) r.number = std::atoi(copied.number.c_str());
+    for (const std::string& field : copied.fields) {
+      if (field.empty()) {
+        r.fields.emplace_back();
+        r.types.push_back(0);
+      } else {
+        r.fields.emplace_back(to_utf8(field.substr(1)));
+        r.types.push_back(field[0]);
       }
-      records.push_back(std::move(r));
-      parts.clear();
-    } else {
-      part += c;
     }
+    records.push_back(std::move(r));
   }
   return records;
 }

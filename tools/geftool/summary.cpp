@@ -43,13 +43,6 @@ const char* const kHeader[] = {"file",
                                "data_complete",
                                "problem"};
 
-std::string csv_field(const std::string& value) {
-  if (value.find_first_of(",\"\r\n") == std::string::npos) return value;
-  std::string quoted = "\"";
-  for (char c : value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-  return quoted + "\"";
-}
-
 template <typename T> std::string cell(const std::optional<T>& v) {
   if (!v) return "";
   if constexpr (std::is_same_v<T, std::string>)

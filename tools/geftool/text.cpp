@@ -95,4 +95,11 @@ std::string to_utf8(const char* bytes) {
   return bytes != nullptr ? to_utf8(std::string(bytes)) : "";
 }
 
+std::string csv_field(const std::string& value) {
+  if (value.find_first_of(",\"\r\n") == std::string::npos) return value;
+  std::string quoted = "\"";
+  for (char c : value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
 } // namespace geftool

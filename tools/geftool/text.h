@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Turning the bytes of GEF texts, whose code page is unknown, into UTF-8 that terminals and JSON
-// accept.
+// accept, and into CSV fields.
 #pragma once
 
 #include <string>
@@ -16,5 +16,9 @@ std::string to_utf8(const char* bytes);
 
 /// Number of characters (code points) of UTF-8 text, for lining up table columns.
 std::size_t utf8_width(const std::string& text);
+
+/// `value` as one CSV field: as it is, or quoted with its quotes doubled when it holds a comma, a
+/// quote or a line break.
+std::string csv_field(const std::string& value);
 
 } // namespace geftool
