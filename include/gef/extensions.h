@@ -29,9 +29,14 @@ GEF_API long long gef_copy_data(double* buffer, long long capacity);
  * range or there is no current document. */
 GEF_API long long gef_copy_column(int column, double* buffer, long long capacity);
 
+/* The error list holds at most this many entries; later reports are dropped, and the log then
+ * says "Too many errors". */
+#define GEF_MAX_ERRORS 1000
+
 /* Copies the error list: five ints per entry (code, subject, first number, second number, level)
  * in recording order, the order in which get_error_code and get_error_text give the entries.
- * Returns the number of entries (not ints); `capacity` counts entries too. */
+ * Returns the number of entries (not ints); `capacity` counts entries too. A full list holds
+ * GEF_MAX_ERRORS entries. */
 GEF_API int gef_copy_errors(int* buffer, int capacity);
 
 /* The bytes that frame the records of gef_copy_header and gef_copy_column_texts. */

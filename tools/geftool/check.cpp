@@ -65,8 +65,7 @@ std::vector<const RuleSet*> chosen_sets(const CheckOptions& options, ReportKind 
   return sets;
 }
 
-FileResult check_file(const Input& input, const CheckOptions& options,
-                      const std::string& scratch_log) {
+FileResult check_file(const Input& input, const CheckOptions& options) {
   FileResult result;
   result.path = to_utf8(input.path);
   if (!input.problem.empty()) {
@@ -85,7 +84,7 @@ FileResult check_file(const Input& input, const CheckOptions& options,
   } else {
     result.problem = lacks_gefid(input.path) ? kNotGef : "the library could not read it";
   }
-  result.findings = fold_repeats(collect_findings(scratch_log, &result.truncated));
+  result.findings = fold_repeats(collect_findings(&result.truncated));
   if (read) result.location = wgs84_of(gather_facts(), true).findings;
   for (const Finding& f : result.findings) {
     if (read && result.data_loss.empty() && is_data_loss(f, input.path))
@@ -231,7 +230,7 @@ int run_check(const CheckOptions& options) {
   int ok = 0, failed = 0, unreadable = 0;
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     progress.show(i, to_utf8(inputs[i].path));
-    const FileResult r = check_file(inputs[i], options, scratch_log);
+    const FileResult r = check_file(inputs[i], options);
     if (log.is_open() && inputs[i].problem.empty())
       append_log(log, scratch_log, r, inputs.size() > 1);
     else if (log.is_open()) // the library never saw it: its section gives the reason

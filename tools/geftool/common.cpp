@@ -33,10 +33,8 @@ bool read_for(const char* command, const std::string& path) {
   if (read_gef(path.c_str()) == 1) return true;
   std::cerr << "geftool " << command << ": cannot read " << to_utf8(path)
             << (lacks_gefid(path) ? std::string(": ") + kNotGef : "") << "\n";
-  const std::string scratch = scratch_path("read.log");
   bool truncated = false;
-  tell_reasons(fold_repeats(collect_findings(scratch, &truncated)));
-  std::remove(scratch.c_str());
+  tell_reasons(fold_repeats(collect_findings(&truncated)));
   return false;
 }
 

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Pairs the entries read with get_error_code/get_error_text with the level sections of the
-// library's log.
+// The entries of the library's error list as findings with their levels, and their names.
 #include "findings.h"
 
-#include <deque>
-#include <fstream>
 #include <map>
 #include <tuple>
 
@@ -20,31 +17,6 @@ std::string trimmed(const std::string& s) {
   if (first == std::string::npos) return "";
   const auto last = s.find_last_not_of(" \t\r\n");
   return s.substr(first, last - first + 1);
-}
-
-// Messages of each level in recording order, from a log file of the library.
-std::map<int, std::deque<std::string>> read_log_sections(const std::string& path, bool* truncated) {
-  std::map<int, std::deque<std::string>> sections;
-  std::ifstream in(path, std::ios::binary);
-  const std::string heading = "*** Errorlevel: ";
-  int level = 0;
-  std::string line;
-  while (std::getline(in, line)) {
-    const std::string text = trimmed(line);
-    if (text.empty()) continue;
-    if (text.compare(0, heading.size(), heading) == 0) {
-      // "*** Errorlevel: NAME (N) ***": the number sits in the last parentheses.
-      const auto open = text.rfind('(');
-      level = open == std::string::npos ? 0 : std::atoi(text.c_str() + open + 1);
-      continue;
-    }
-    if (text.compare(0, 15, "Too many errors") == 0) {
-      *truncated = true;
-      continue;
-    }
-    sections[level].push_back(text);
-  }
-  return sections;
 }
 
 } // namespace
@@ -78,36 +50,22 @@ const char* class_name(int severity_class) {
   }
 }
 
-std::vector<Finding> collect_findings(const std::string& scratch_log, bool* truncated) {
-  *truncated = false;
+std::vector<Finding> collect_findings(bool* truncated) {
   std::vector<Finding> findings;
   for (int code = get_error_code(); code != 0; code = get_error_code()) {
     Finding f;
     f.code = code;
-    f.text = trimmed(get_error_text(code)); // raw bytes until paired with the log
+    f.text = to_utf8(trimmed(get_error_text(code)));
     findings.push_back(f);
   }
-  if (findings.empty()) return findings;
-
-  // A log that cannot be written leaves every level unknown but keeps the messages.
-  std::map<int, std::deque<std::string>> sections;
-  if (write_error_log(scratch_log.c_str()) == 1)
-    sections = read_log_sections(scratch_log, truncated);
-
-  // Each level's section lists its entries in recording order, so the entries are an
-  // interleaving of the sections: take, for every entry, the section whose next message it is.
-  // Two sections can only compete for an entry with identical text, where either choice
-  // prints the same.
-  for (Finding& f : findings) {
-    for (int level : kLevels) {
-      auto it = sections.find(level);
-      if (it == sections.end() || it->second.empty() || it->second.front() != f.text) continue;
-      f.level = level;
-      it->second.pop_front();
-      break;
-    }
-    f.text = to_utf8(f.text);
-  }
+  // The copy lists every entry, each with its level; get_error_code went on from where an
+  // earlier call stopped to the end, so the entries read above are the copy's last ones.
+  std::vector<int> entries(std::size_t(GEF_MAX_ERRORS) * 5);
+  const int count = gef_copy_errors(entries.data(), GEF_MAX_ERRORS);
+  const std::size_t first = count > int(findings.size()) ? std::size_t(count) - findings.size() : 0;
+  for (std::size_t i = 0; i < findings.size() && first + i < std::size_t(count); ++i)
+    findings[i].level = entries[(first + i) * 5 + 4];
+  *truncated = count >= GEF_MAX_ERRORS;
   return findings;
 }
 

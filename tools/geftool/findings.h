@@ -26,11 +26,9 @@ const char* level_name(int level);
 /// "information".
 const char* class_name(int severity_class);
 
-/// Every entry of the current error list in recording order, with its level. The levels are not
-/// offered per entry by the C interface, so the library's own log is written to `scratch_log`
-/// (which the caller removes) and its per-level sections are paired with the entries.
-/// `truncated` is set when the list overflowed and only its first entries are known.
-std::vector<Finding> collect_findings(const std::string& scratch_log, bool* truncated);
+/// Every entry of the current error list in recording order, with its level. `truncated` is set
+/// when the list overflowed and only its first entries are known.
+std::vector<Finding> collect_findings(bool* truncated);
 
 /// The findings with identical entries (same code, level and text) folded into the first of
 /// them, which counts them; the order of first occurrence is kept.

@@ -85,7 +85,6 @@ int run_map(const MapOptions& options) {
   }
   LibrarySession session;
   if (!session.ok()) return 2;
-  const std::string scratch = scratch_path("map.log");
   Progress progress(inputs.size());
   json features = json::array();
   int status = 0;
@@ -116,11 +115,9 @@ int run_map(const MapOptions& options) {
     }
     for (const RuleSet* set : default_rule_sets(report_kind())) test_gef(set->name);
     bool truncated = false;
-    const int worst =
-        worst_class(collect_findings(scratch, &truncated), worst_class(read.findings, 0));
+    const int worst = worst_class(collect_findings(&truncated), worst_class(read.findings, 0));
     features.push_back(feature(path, facts, place, worst));
   }
-  std::remove(scratch.c_str());
   if (left_off > 0)
     std::cerr << "geftool map: " << features.size() << " of " << inputs.size()
               << " files on the map, " << left_off << " left off\n";

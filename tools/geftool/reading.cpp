@@ -81,10 +81,8 @@ ReadResult read_document(const std::string& path) {
     return result;
   }
   result.read = read_gef(path.c_str()) == 1;
-  const std::string scratch = scratch_path("read.log");
   bool truncated = false;
-  result.findings = fold_repeats(collect_findings(scratch, &truncated));
-  std::remove(scratch.c_str());
+  result.findings = fold_repeats(collect_findings(&truncated));
   result.scans = result.read ? std::max(get_nr_scans(), 0) : 0;
   for (const Finding& f : result.findings)
     if (result.read && is_data_loss(f, path)) {

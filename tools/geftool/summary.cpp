@@ -24,24 +24,11 @@
 namespace geftool {
 namespace {
 
-const char* const kHeader[] = {"file",
-                               "report_type",
-                               "test_id",
-                               "x",
-                               "y",
-                               "longitude",
-                               "latitude",
-                               "system",
-                               "z",
-                               "height_system",
-                               "date",
-                               "date_source",
-                               "scans",
-                               "final_depth",
-                               "max_cone_resistance",
-                               "worst_finding",
-                               "data_complete",
-                               "problem"};
+const char* const kHeader[] = {
+    "file",          "report_type",   "test_id", "x",           "y",
+    "longitude",     "latitude",      "system",  "z",           "height_system",
+    "date",          "date_source",   "scans",   "final_depth", "max_cone_resistance",
+    "worst_finding", "data_complete", "problem"};
 
 template <typename T> std::string cell(const std::optional<T>& v) {
   if (!v) return "";
@@ -67,7 +54,6 @@ int run_summary(const std::vector<std::string>& paths, bool as_json) {
   }
   LibrarySession session;
   if (!session.ok()) return 2;
-  const std::string scratch = scratch_path("summary.log");
   Progress progress(inputs.size());
   nlohmann::json rows = nlohmann::json::array();
   if (!as_json) {
@@ -100,7 +86,7 @@ int run_summary(const std::vector<std::string>& paths, bool as_json) {
       facts = gather_facts();
       for (const RuleSet* set : default_rule_sets(report_kind())) test_gef(set->name);
       bool truncated = false;
-      take(collect_findings(scratch, &truncated));
+      take(collect_findings(&truncated));
       if (read.data_loss) problem = loss_text(read);
     }
     progress.clear();
@@ -159,7 +145,6 @@ int run_summary(const std::vector<std::string>& paths, bool as_json) {
     for (const std::string& c : cells) line += (line.empty() ? "" : ",") + csv_field(c);
     std::cout << line << "\n";
   }
-  std::remove(scratch.c_str());
   if (as_json) {
     const nlohmann::json out = {{"schema", 1}, {"files", rows}};
     std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
