@@ -44,7 +44,8 @@ struct KeywordShape {
 };
 
 inline constexpr KeywordShape kShapes[] = {
-#define GEF_KEYWORD(Code, NAME, Shape_, Capacity, Area, SerialLevel, Surplus, Rule)                \
+#define GEF_KEYWORD(Code, NAME, Shape_, Capacity, Area, SerialLevel, Surplus, Rule, Versions,      \
+                    Written)                                                                       \
   {Code, Shape::Shape_},
 #include "document/keywords.def"
 };

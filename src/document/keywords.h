@@ -11,7 +11,9 @@ namespace gef {
 // Keyword codes: 1..63 are header keywords, 0 is "not a keyword".
 enum Keyword : int {
   KW_NONE = 0,
-#define GEF_KEYWORD(Code, NAME, Shape, Capacity, Area, SerialLevel, Surplus, Rule) KW_##NAME = Code,
+#define GEF_KEYWORD(Code, NAME, Shape, Capacity, Area, SerialLevel, Surplus, Rule, Versions,       \
+                    Written)                                                                       \
+  KW_##NAME = Code,
 #include "document/keywords.def"
 };
 
@@ -24,6 +26,8 @@ constexpr int kNameScans = 101;   // "SCANS", only used in messages
 enum class Shape : std::uint8_t { SINGLE, NUMBERED, APPENDED, KEYED };
 enum class FieldType : std::uint8_t { INT, FLOAT, DOUBLE, CHAR, TEXT };
 enum class Rule : std::uint8_t { NONE, ONCE, CHARACTER, FREQUENCY, SLOT251, TIMEUNIT, FORMATS };
+// GEFID versions that allow a keyword (see the table).
+enum class Versions : std::uint8_t { ANY, V10_V11, V11_V20, V20 };
 
 struct FieldInfo {
   const char* name;
@@ -44,6 +48,7 @@ struct KeywordInfo {
   int serial_level; // level of an out-of-range serial number
   int surplus;      // error code of a surplus field: 34, 56, or 0 when none is looked for
   Rule rule;
+  Versions versions;    // GEFID versions that allow the keyword
   int field_count;      // stored entry fields
   int first_field;      // index into fields()
   int line_fields;      // fields of a keyword line, serial number included
@@ -68,6 +73,14 @@ inline const FieldInfo& field_info(int code, int k) {
 }
 // Total number of entries of all storage areas.
 int total_entries();
+
+// Keywords the header writer writes one after another, in the order they are written.
+constexpr int kWrittenKeywords = 59;
+const std::array<int, kWrittenKeywords>& write_order();
+
+// Whether a GEFID of version `version` (release x 10000 + version x 100 + update, as
+// gefid_version gives it) allows keyword `code`; no unassigned code is allowed.
+bool version_allows(int code, std::int64_t version);
 
 // Keyword code of `name`, by case-insensitive prefix match in the library's search order;
 // 0 when nothing matches. A null name matches nothing.
