@@ -121,9 +121,6 @@ constexpr bool row_is_valid(const GetterRow& row) {
   return false;
 }
 
-// The column count of the document (0 without COLUMN).
-int column_count(Document& doc);
-
 // The entry `row` reads for number n (ignored for single keywords), or null when there is no
 // document or n is out of range, which is reported at level 3.
 const Entry* numbered_entry(const GetterRow& row, int n);

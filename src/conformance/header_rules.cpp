@@ -8,7 +8,9 @@
 #include <string>
 
 #include "diagnostics/error_list.h"
+#include "document/columns.h"
 #include "document/store.h"
+#include "reader/binary_data.h"
 
 namespace gef {
 namespace {
@@ -55,15 +57,14 @@ int visited(const Document& doc, int kw, int count) {
   return used < count ? used : count;
 }
 
-// Column count used by the rules: COLUMN field 1, or 250 without it.
-int rule_columns(Document& doc) {
-  const Entry& column = entry(doc, KW_COLUMN, 0);
-  if (column.present == 0 || !has_field(column, 1)) return kMaxColumns;
-  return column.field[0].i;
-}
+// Column count used by the rules: without one, every column that may be stored.
+int rule_columns(Document& doc) { return column_count_or(doc, kMaxColumns); }
 
-// Lowest column whose COLUMNINFO quantity number is `qn`, 0 when there is none.
-int column_of_quantity(Document& doc, int qn, int columns) {
+// Lowest column among 1..columns whose COLUMNINFO quantity number is `qn`, 0 when there is none.
+// It differs from the document's column_of_quantity on purpose: the header rules pass 250 columns
+// when COLUMN is absent, and take a COLUMNINFO's stored quantity number whether given or not, as
+// the QNTIME, QNVOID and QNMINMAX findings always have.
+int header_column_of_quantity(Document& doc, int qn, int columns) {
   const int last = visited(doc, KW_COLUMNINFO, columns < kMaxColumns ? columns : kMaxColumns);
   for (int c = 1; c <= last; ++c) {
     const Entry& info = entry(doc, KW_COLUMNINFO, c - 1);
@@ -162,7 +163,7 @@ void quantity_slots(Findings& out, int kw, int columns) {
       continue;
     }
     const int qn = e.field[0].i;
-    if (column_of_quantity(out.doc, qn, columns) == 0) {
+    if (header_column_of_quantity(out.doc, qn, columns) == 0) {
       out.keyword(ERR_QUANTITY_NOT_IN_HEADER, kw, qn, 1, LEVEL_GEF_MINOR);
       continue;
     }
@@ -213,8 +214,7 @@ void data_format_rule(Findings& out, int kw, const Columns&) {
 
 void data_type_rule(Findings& out, int kw, const Columns&) {
   const Entry* e = given(out.doc, kw);
-  if (e != nullptr &&
-      !one_of(e->field[0].s, {"INT", "INT2", "LONG", "INT4", "FLOAT", "REAL4", "DOUBLE", "REAL8"}))
+  if (e != nullptr && element_type_named(e->field[0].s) == ElementType::UNKNOWN)
     out.text(ERR_NOTE, std::string("Illegal datatype: ") + e->field[0].s, LEVEL_GEF_ERROR);
 }
 
@@ -261,7 +261,7 @@ void relations_rule(Findings& out, int kw, const Columns&) {
 
 void quantity_time_rule(Findings& out, int kw, const Columns& columns) {
   const Entry* e = given(out.doc, kw);
-  if (e != nullptr && column_of_quantity(out.doc, e->field[0].i, columns.stored) == 0)
+  if (e != nullptr && header_column_of_quantity(out.doc, e->field[0].i, columns.stored) == 0)
     out.keyword(ERR_QUANTITY_NOT_IN_HEADER, kw, e->field[0].i, 1, LEVEL_GEF_ERROR);
 }
 
@@ -390,8 +390,7 @@ Completeness check_header_completeness(Document& doc) {
     binary_lack = true;
     if (type.present != 0 && has_field(type, 1) && os.present != 0 && has_field(os, 1)) {
       binary_lack = false;
-      if (!one_of(type.field[0].s,
-                  {"INT", "INT2", "LONG", "INT4", "FLOAT", "REAL4", "DOUBLE", "REAL8"})) {
+      if (element_type_named(type.field[0].s) == ElementType::UNKNOWN) {
         report_text(doc, ERR_NOTE, "Illegal datatype", 0, 0, LEVEL_GEF_SEVERE);
         binary_lack = true;
       }

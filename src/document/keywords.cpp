@@ -268,6 +268,12 @@ bool equals_nocase(const char* a, const char* b) {
   return *a == *b;
 }
 
+std::string ascii_upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = ascii_upper(c);
+  return out;
+}
+
 const char* keyword_name(int code) {
   switch (code) {
   case kNameScanfreq: return "SCANFREQ";

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace gef {
 
@@ -78,8 +80,16 @@ int total_entries();
 constexpr int kWrittenKeywords = 59;
 const std::array<int, kWrittenKeywords>& write_order();
 
-// Whether a GEFID of version `version` (release x 10000 + version x 100 + update, as
-// gefid_version gives it) allows keyword `code`; no unassigned code is allowed.
+// Release, version and update of a GEFID or a report code as one number, the one scale every
+// version comparison uses: 1.1.0 is 10100. In 64 bits, so that any parts a file gives can
+// neither overflow nor alias a supported version.
+constexpr std::int64_t version_number(std::int64_t release, std::int64_t version,
+                                      std::int64_t update) {
+  return release * 10000 + version * 100 + update;
+}
+
+// Whether a GEFID of version `version` (see version_number) allows keyword `code`; no
+// unassigned code is allowed.
 bool version_allows(int code, std::int64_t version);
 
 // Keyword code of `name`, by case-insensitive prefix match in the library's search order;
@@ -88,6 +98,9 @@ int keyword_code(const char* name);
 // Whether two texts are equal without regard to the case of ASCII letters, as keyword names
 // and keyword values are compared. A null text equals nothing.
 bool equals_nocase(const char* a, const char* b);
+// `text` with ASCII letters in upper case, other bytes unchanged: the library's one case fold,
+// which every case-insensitive comparison uses.
+std::string ascii_upper(std::string_view text);
 
 // Upper-case name of a code for messages, including the message-only names. Returns null for
 // codes that name nothing.
