@@ -76,8 +76,14 @@ inline const FieldInfo& field_info(int code, int k) {
 // Total number of entries of all storage areas.
 int total_entries();
 
-// Keywords the header writer writes one after another, in the order they are written.
-constexpr int kWrittenKeywords = 59;
+// Keywords the header writer writes one after another (those with a Written place), in the
+// order they are written.
+constexpr int kWrittenKeywords = 0
+#define GEF_KEYWORD(Code, NAME, Shape, Capacity, Area, SerialLevel, Surplus, Rule, Versions,       \
+                    Written)                                                                       \
+  +((Written) > 0 ? 1 : 0)
+#include "document/keywords.def"
+    ;
 const std::array<int, kWrittenKeywords>& write_order();
 
 // Release, version and update of a GEFID or a report code as one number, the one scale every
