@@ -193,10 +193,9 @@ const Entry* given(Document& doc, int kw) {
 void separators_rule(Findings& out, int, const Columns&) {
   separator_rule(out, KW_COLUMNSEPARATOR);
   separator_rule(out, KW_RECORDSEPARATOR);
-  const Entry* cs = present(out.doc, KW_COLUMNSEPARATOR);
-  const Entry* rs = present(out.doc, KW_RECORDSEPARATOR);
-  if (cs != nullptr && rs != nullptr && has_field(*cs, 1) && has_field(*rs, 1) &&
-      cs->field[0].c == rs->field[0].c)
+  const Entry* cs = given(out.doc, KW_COLUMNSEPARATOR);
+  const Entry* rs = given(out.doc, KW_RECORDSEPARATOR);
+  if (cs != nullptr && rs != nullptr && cs->field[0].c == rs->field[0].c)
     out.keyword(ERR_SEPARATORS_EQUAL, KW_NONE, static_cast<unsigned char>(cs->field[0].c),
                 static_cast<unsigned char>(rs->field[0].c), LEVEL_GEF_ERROR);
 }
