@@ -13,6 +13,7 @@
 #include "api/boundary.h"
 #include "api/getters.h"
 #include "diagnostics/error_list.h"
+#include "document/columns.h"
 #include "document/number_chars.h"
 #include "gef/extensions.h"
 #include "gef/version.h"
@@ -139,7 +140,7 @@ long long gef_copy_data(double* buffer, long long capacity) {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
   const std::int64_t scans = scan_count_of(*doc);
-  const std::int64_t total = std::int64_t(column_count(*doc)) * scans;
+  const std::int64_t total = std::int64_t(column_count_or(*doc, 0)) * scans;
   if (buffer == nullptr) return total;
   const std::int64_t stored =
       g_library.data ? std::min<std::int64_t>(total, doc->value_capacity) : 0;
@@ -152,7 +153,7 @@ long long gef_copy_data(double* buffer, long long capacity) {
 
 long long gef_copy_column(int column, double* buffer, long long capacity) {
   Document* doc = current();
-  if (doc == nullptr || !doc->entries || column < 1 || column > column_count(*doc)) return -1;
+  if (doc == nullptr || !doc->entries || column < 1 || column > column_count_or(*doc, 0)) return -1;
   const std::int64_t scans = scan_count_of(*doc);
   if (buffer == nullptr) return scans;
   const std::int64_t first = std::int64_t(column - 1) * scans;

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "diagnostics/error_list.h"
+#include "document/columns.h"
 #include "gef/getters.h"
 
 namespace gef {
@@ -21,7 +22,7 @@ NumberRange number_range(Document& doc, int code, GetterNumber number) {
   const KeywordInfo& kw = keyword_info(code);
   switch (number) {
   case GetterNumber::NONE: break;
-  case GetterNumber::COLUMN: return {column_count(doc), ERR_COLUMN_OUT_OF_RANGE};
+  case GetterNumber::COLUMN: return {column_count_or(doc, 0), ERR_COLUMN_OUT_OF_RANGE};
   case GetterNumber::COLUMN_SLOT: return {kw.capacity, ERR_COLUMN_OUT_OF_RANGE};
   case GetterNumber::SERIAL:
     // Keyed entries are numbered by keyword code, and code 0 names no keyword.
@@ -85,11 +86,6 @@ template <typename T> T get_field(const GetterRow& row, int n) {
 }
 
 } // namespace
-
-int column_count(Document& doc) {
-  const Entry& column = entry(doc, KW_COLUMN, 0);
-  return column.present != 0 ? column.field[0].i : 0;
-}
 
 const Entry* numbered_entry(const GetterRow& row, int n) {
   Document* doc = current();

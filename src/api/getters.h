@@ -44,7 +44,8 @@ struct KeywordShape {
 };
 
 inline constexpr KeywordShape kShapes[] = {
-#define GEF_KEYWORD(Code, NAME, Shape_, Capacity, Area, SerialLevel, Surplus, Rule)                \
+#define GEF_KEYWORD(Code, NAME, Shape_, Capacity, Area, SerialLevel, Surplus, Rule, Versions,      \
+                    Written)                                                                       \
   {Code, Shape::Shape_},
 #include "document/keywords.def"
 };
@@ -119,9 +120,6 @@ constexpr bool row_is_valid(const GetterRow& row) {
   }
   return false;
 }
-
-// The column count of the document (0 without COLUMN).
-int column_count(Document& doc);
 
 // The entry `row` reads for number n (ignored for single keywords), or null when there is no
 // document or n is out of range, which is reported at level 3.

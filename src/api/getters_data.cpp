@@ -9,6 +9,7 @@
 
 #include "api/getters.h"
 #include "diagnostics/error_list.h"
+#include "document/columns.h"
 #include "gef/getters.h"
 
 namespace gef {
@@ -44,7 +45,8 @@ double quantity_value(int code, int field, int q, bool report_unset) {
     if ((e.bits >> field & 1) != 0) return e.field[field].d;
     if (!report_unset) return absent;
   }
-  report_keyword(*doc, ERR_COLUMN_OUT_OF_RANGE, code, slot, column_count(*doc), LEVEL_GEF_MINOR);
+  report_keyword(*doc, ERR_COLUMN_OUT_OF_RANGE, code, slot, column_count_or(*doc, 0),
+                 LEVEL_GEF_MINOR);
   return absent;
 }
 
@@ -133,7 +135,7 @@ int get_nr_scans(void) {
 double get_data(int column, int scan) {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return kNoValue;
-  if (column < 1 || column > column_count(*doc)) {
+  if (column < 1 || column > column_count_or(*doc, 0)) {
     report_text(*doc, ERR_COLUMN_OUT_OF_RANGE, "", column, 250, LEVEL_GEF_MINOR);
     return kNoValue;
   }

@@ -7,6 +7,7 @@
 
 #include "api/boundary.h"
 #include "diagnostics/error_list.h"
+#include "document/columns.h"
 #include "document/store.h"
 #include "gef/setters.h"
 
@@ -14,11 +15,6 @@ namespace gef {
 namespace {
 
 int as_int(const void* arg) { return *static_cast<const int*>(arg); }
-
-int column_count(Document& doc) {
-  const Entry& column = entry(doc, KW_COLUMN, 0);
-  return column.present != 0 ? column.field[0].i : 0;
-}
 
 // A new column count or last scan must fit the data block that exists.
 bool fits_capacity(Document& doc, std::int64_t value, std::int64_t other, Level level) {
@@ -32,8 +28,7 @@ bool check_setter(Document& doc, SetterCheck check, const void* const* args) {
   case SetterCheck::NONE: return true;
   case SetterCheck::GEFID: {
     // 64 bits: arbitrary parts must neither overflow nor wrap onto a supported version.
-    const std::int64_t id = std::int64_t(as_int(args[0])) * 10000 +
-                            std::int64_t(as_int(args[1])) * 100 + as_int(args[2]);
+    const std::int64_t id = version_number(as_int(args[0]), as_int(args[1]), as_int(args[2]));
     if (id == 10000 || id == 10100 || id == 20000) return true;
     char text[96];
     std::snprintf(text, sizeof text,
@@ -45,7 +40,7 @@ bool check_setter(Document& doc, SetterCheck check, const void* const* args) {
     return fits_capacity(doc, as_int(args[0]), doc.scan_known != 0 ? doc.scan_count : 0,
                          LEVEL_GEF_ERROR);
   case SetterCheck::SCANS:
-    return fits_capacity(doc, as_int(args[0]), column_count(doc), LEVEL_GEF_SEVERE);
+    return fits_capacity(doc, as_int(args[0]), column_count_or(doc, 0), LEVEL_GEF_SEVERE);
   case SetterCheck::DATACONVERSION: {
     const int n = as_int(args[0]);
     const int scan = as_int(args[2]);
@@ -95,7 +90,7 @@ int set_data(int column, int scan, double value) {
   using namespace gef;
   Document* doc = current();
   if (doc == nullptr) return 1;
-  if (column < 1 || column > column_count(*doc)) {
+  if (column < 1 || column > column_count_or(*doc, 0)) {
     report_text(*doc, ERR_COLUMN_OUT_OF_RANGE, "", column, 250, LEVEL_GEF_MINOR);
   } else if (scan < 1 || scan > doc->scan_count) {
     report_text(*doc, ERR_SCAN_OUT_OF_RANGE, "", scan, doc->scan_count, LEVEL_GEF_MINOR);

@@ -85,13 +85,6 @@ void release_code_holder() { g_codes.reset(); }
 
 CodeTable* code_table() { return g_codes.get(); }
 
-std::string ascii_upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-  return out;
-}
-
 std::string split_code(std::string_view word, std::string_view scheme, char insert) {
   const std::string first = ascii_upper(scheme.substr(0, scheme.find(':')));
   // The next position to insert before, and how to find the one after it.

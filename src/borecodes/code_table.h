@@ -31,9 +31,6 @@ void release_code_holder();
 // The table, or null while the library is not initialised.
 CodeTable* code_table();
 
-// `text` with ASCII letters in upper case; other bytes pass unchanged.
-std::string ascii_upper(std::string_view text);
-
 // Inserts `insert` into `word` before the positions that `scheme` selects: "ODD" (1, 3, 5, ...),
 // "EVEN" (2, 4, 6, ...), "SINGLE" (1, 2, 3, ...) or a list such as "1:2:4:6:8"; any other
 // scheme inserts nothing. Positions count in the word as given; one equal to its length inserts

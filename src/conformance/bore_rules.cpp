@@ -40,10 +40,9 @@ bool names(const Entry& e, const char* dashed, const char* underscored) {
   return equals_nocase(code, dashed) || equals_nocase(code, underscored);
 }
 
-// Release, version and update of a code keyword as one number, in 64 bits so that any parts a
-// file gives can neither overflow nor alias a supported version.
+// Release, version and update of a code keyword as one number.
 std::int64_t version_of(const Entry& e) {
-  return std::int64_t(e.field[1].i) * 10000 + std::int64_t(e.field[2].i) * 100 + e.field[3].i;
+  return version_number(e.field[1].i, e.field[2].i, e.field[3].i);
 }
 
 template <typename... Args> std::string format(const char* pattern, Args... args) {

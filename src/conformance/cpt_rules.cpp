@@ -32,9 +32,9 @@ struct Group : RuleGroup {
   }
 };
 
-// Version as one number, release x 100 + version x 10 + update.
-int version_number(const CptReport& r) {
-  return r.recognised ? r.release * 100 + r.version * 10 + r.update : -111;
+// The report's version as one number (see version_number), -1 when it is not recognised.
+std::int64_t report_version(const CptReport& r) {
+  return r.recognised ? version_number(r.release, r.version, r.update) : -1;
 }
 
 // Penetration length, else corrected depth: the column the depth rules look at.
@@ -135,9 +135,9 @@ void ascending_quantity(Group& g, int q, const char* name) {
 
 bool check_cpt_required(Document& doc, const CptReport& report) {
   Group g{doc};
-  const int v = version_number(report);
+  const std::int64_t v = report_version(report);
   if (entry(doc, KW_PROCEDURECODE, 0).present == 0) {
-    if (v < 110)
+    if (v < 10100)
       g.keyword(ERR_CPT_MANDATORY, KW_PROCEDURECODE, 0, 0, LEVEL_STANDARD_SEVERE);
     else if (entry(doc, KW_REPORTCODE, 0).present == 0)
       g.text(ERR_CPT_NOTE, "Either one of Reportcode or Procedurecode mandatory.",
@@ -169,7 +169,7 @@ bool check_cpt_required(Document& doc, const CptReport& report) {
     g.text(ERR_CPT_LASTSCAN_MISMATCH, "", LEVEL_STANDARD_WARNING, doc.scan_count,
            lastscan.field[0].i);
 
-  if (v >= 110) {
+  if (v >= 10100) {
     const Entry& level = entry(doc, KW_MEASUREMENTTEXT, 9 - 1);
     if (level.present == 0 || !has_field(level, 1))
       g.keyword(ERR_CPT_MANDATORY_110, KW_MEASUREMENTTEXT, 9, 1, LEVEL_STANDARD_ERROR);
@@ -189,8 +189,7 @@ bool check_cpt_required(Document& doc, const CptReport& report) {
 
 bool check_cpt_first_reading(Document& doc, const CptReport& report) {
   if (!report.recognised) return false;
-  const int k = report.release * 10000 + report.version * 100;
-  if (k == 10000 || k < 10100) return true;
+  if (version_number(report.release, report.version, 0) < 10100) return true;
   Group g{doc};
   falling_start(g, kPenetrationLength, "Penetration length is negative");
   falling_start(g, kCorrectedDepth, "Depth is negative");

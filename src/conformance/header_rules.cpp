@@ -8,13 +8,14 @@
 #include <string>
 
 #include "diagnostics/error_list.h"
+#include "document/columns.h"
 #include "document/store.h"
+#include "reader/binary_data.h"
 
 namespace gef {
 namespace {
 
-constexpr int kSerials = 1500; // text, variable and CHILD keywords
-constexpr int kSlots = 250;    // SCANTIME, DATACONVERSION, QNVOID, QNMINMAX
+constexpr int kSlots = 250; // QNVOID, QNMINMAX
 constexpr int kFormatFieldMax = 15;
 constexpr int kFormatScanMax = 1024;
 
@@ -56,15 +57,14 @@ int visited(const Document& doc, int kw, int count) {
   return used < count ? used : count;
 }
 
-// Column count used by the rules: COLUMN field 1, or 250 without it.
-int rule_columns(Document& doc) {
-  const Entry& column = entry(doc, KW_COLUMN, 0);
-  if (column.present == 0 || !has_field(column, 1)) return kMaxColumns;
-  return column.field[0].i;
-}
+// Column count used by the rules: without one, every column that may be stored.
+int rule_columns(Document& doc) { return column_count_or(doc, kMaxColumns); }
 
-// Lowest column whose COLUMNINFO quantity number is `qn`, 0 when there is none.
-int column_of_quantity(Document& doc, int qn, int columns) {
+// Lowest column among 1..columns whose COLUMNINFO quantity number is `qn`, 0 when there is none.
+// It differs from the document's column_of_quantity on purpose: the header rules pass 250 columns
+// when COLUMN is absent, and take a COLUMNINFO's stored quantity number whether given or not, as
+// the QNTIME, QNVOID and QNMINMAX findings always have.
+int header_column_of_quantity(Document& doc, int qn, int columns) {
   const int last = visited(doc, KW_COLUMNINFO, columns < kMaxColumns ? columns : kMaxColumns);
   for (int c = 1; c <= last; ++c) {
     const Entry& info = entry(doc, KW_COLUMNINFO, c - 1);
@@ -163,7 +163,7 @@ void quantity_slots(Findings& out, int kw, int columns) {
       continue;
     }
     const int qn = e.field[0].i;
-    if (column_of_quantity(out.doc, qn, columns) == 0) {
+    if (header_column_of_quantity(out.doc, qn, columns) == 0) {
       out.keyword(ERR_QUANTITY_NOT_IN_HEADER, kw, qn, 1, LEVEL_GEF_MINOR);
       continue;
     }
@@ -171,6 +171,170 @@ void quantity_slots(Findings& out, int kw, int columns) {
       if (!has_field(e, f)) out.keyword(ERR_FIELD_MISSING_200, kw, qn, f, LEVEL_GEF_MINOR);
   }
 }
+
+// Column counts the special rules use: as declared (COLUMN field 1, 250 without it) and as
+// stored (the declared count within 0..250).
+struct Columns {
+  int declared;
+  int stored;
+};
+
+const Entry* present(Document& doc, int kw) {
+  const Entry& e = entry(doc, kw, 0);
+  return e.present != 0 ? &e : nullptr;
+}
+
+// The entry of a single keyword present with its field 1 (its table row reports a lack of it).
+const Entry* given(Document& doc, int kw) {
+  const Entry* e = present(doc, kw);
+  return e != nullptr && has_field(*e, 1) ? e : nullptr;
+}
+
+void separators_rule(Findings& out, int, const Columns&) {
+  separator_rule(out, KW_COLUMNSEPARATOR);
+  separator_rule(out, KW_RECORDSEPARATOR);
+  const Entry* cs = given(out.doc, KW_COLUMNSEPARATOR);
+  const Entry* rs = given(out.doc, KW_RECORDSEPARATOR);
+  if (cs != nullptr && rs != nullptr && cs->field[0].c == rs->field[0].c)
+    out.keyword(ERR_SEPARATORS_EQUAL, KW_NONE, static_cast<unsigned char>(cs->field[0].c),
+                static_cast<unsigned char>(rs->field[0].c), LEVEL_GEF_ERROR);
+}
+
+void report_format_rule(Findings& out, int kw, const Columns&) {
+  if (given(out.doc, kw) != nullptr && !check_report_data_format(out.doc))
+    out.text(ERR_NOTE, "Het rapportdataformatveld bevat ongeldige formats", LEVEL_GEF_MINOR);
+}
+
+void data_format_rule(Findings& out, int kw, const Columns&) {
+  const Entry* e = given(out.doc, kw);
+  if (e != nullptr && !one_of(e->field[0].s, {"ASCII", "BINAIR", "BINARY"}))
+    out.text(ERR_NOTE, "Illegal dataformat", LEVEL_GEF_ERROR);
+}
+
+void data_type_rule(Findings& out, int kw, const Columns&) {
+  const Entry* e = given(out.doc, kw);
+  if (e != nullptr && element_type_named(e->field[0].s) == ElementType::UNKNOWN)
+    out.text(ERR_NOTE, std::string("Illegal datatype: ") + e->field[0].s, LEVEL_GEF_ERROR);
+}
+
+void accuracy_rule(Findings& out, int kw, const Columns&) {
+  const Entry* e = present(out.doc, kw);
+  if (e != nullptr && has_field(*e, 4) != has_field(*e, 5))
+    out.text(ERR_NOTE, "Both accuracies of X and Y must be either given or omitted.\n",
+             LEVEL_GEF_WARNING);
+}
+
+void time_column_rule(Findings& out, int kw, const Columns& columns) {
+  const Entry* e = given(out.doc, kw);
+  if (e != nullptr && (e->field[0].i < 1 || e->field[0].i > columns.declared))
+    out.keyword(ERR_NUMBER_OUTSIDE_INTERVAL, kw, 1, columns.declared, LEVEL_GEF_ERROR);
+}
+
+void start_date_rule(Findings& out, int kw, const Columns&) {
+  if (present(out.doc, kw) != nullptr) date_rule(out, kw);
+}
+
+void start_time_rule(Findings& out, int kw, const Columns&) {
+  if (const Entry* e = present(out.doc, kw)) {
+    if (has_field(*e, 1) && (e->field[0].i < 0 || e->field[0].i > 23))
+      out.keyword(ERR_HOUR_OUT_OF_RANGE, kw, e->field[0].i, 0, LEVEL_GEF_MINOR);
+    if (has_field(*e, 2) && (e->field[1].i < 0 || e->field[1].i > 59))
+      out.keyword(ERR_MINUTE_OUT_OF_RANGE, kw, e->field[1].i, 0, LEVEL_GEF_MINOR);
+    const float seconds = e->field[2].f;
+    if (has_field(*e, 3) && (seconds < 0.0f || seconds > 60.0f))
+      out.keyword(ERR_SECOND_OUT_OF_RANGE, kw, rounded_seconds(seconds), 0, LEVEL_GEF_MINOR);
+  }
+}
+
+void relations_rule(Findings& out, int kw, const Columns&) {
+  const int serials = keyword_info(kw).shape == Shape::SINGLE ? 0 : keyword_info(kw).capacity;
+  if (serials == 0) {
+    if (const Entry* e = present(out.doc, kw)) relation_rule(out, kw, 0, *e);
+    return;
+  }
+  for (int s = 1, stored = visited(out.doc, kw, serials); s <= stored; ++s) {
+    const Entry& e = entry(out.doc, kw, s - 1);
+    if (e.present != 0) relation_rule(out, kw, s, e);
+  }
+}
+
+void quantity_time_rule(Findings& out, int kw, const Columns& columns) {
+  const Entry* e = given(out.doc, kw);
+  if (e != nullptr && header_column_of_quantity(out.doc, e->field[0].i, columns.stored) == 0)
+    out.keyword(ERR_QUANTITY_NOT_IN_HEADER, kw, e->field[0].i, 1, LEVEL_GEF_ERROR);
+}
+
+void quantity_slots_rule(Findings& out, int kw, const Columns& columns) {
+  quantity_slots(out, kw, columns.stored);
+}
+
+// One header rule: fields 1..last of every present entry, each missing one reported with `code`
+// at `level` (nothing when last is 0), then the keyword's special rule, if any. Adding a keyword
+// to the rules is one row here.
+struct FieldRule {
+  int kw;
+  int last;
+  Level level; // of a missing field
+  int code = ERR_REQUIRED_MISSING;
+  void (*special)(Findings&, int kw, const Columns&) = nullptr;
+};
+
+// Missing fields of the column keywords, within the column count.
+constexpr FieldRule kColumnRules[] = {
+    {KW_COLUMNMINMAX, 2, LEVEL_GEF_MINOR},
+    {KW_COLUMNVOID, 1, LEVEL_GEF_ERROR},
+    {KW_COLUMNOFFSET, 1, LEVEL_GEF_MINOR},
+    {KW_COLUMNAMPLIFIER, 2, LEVEL_GEF_MINOR},
+};
+
+// The general header rules, in the order they report.
+constexpr FieldRule kGeneralRules[] = {
+    {KW_COLUMNTEXT, 1, LEVEL_GEF_ERROR},
+    {KW_COLUMNSEPARATOR, 0, LEVEL_GEF_ERROR, ERR_REQUIRED_MISSING, separators_rule},
+    {KW_PROCEDURECODE, 4, LEVEL_GEF_MINOR},
+    {KW_ANALYSISCODE, 4, LEVEL_GEF_MINOR},
+    {KW_MEASUREMENTCODE, 4, LEVEL_GEF_MINOR},
+    {KW_FILINGCODE, 4, LEVEL_GEF_MINOR},
+    {KW_REPORTCODE, 4, LEVEL_GEF_MINOR},
+    {KW_SPECIMENCODE, 4, LEVEL_GEF_MINOR},
+    {KW_MEASUREMENTVAR, 2, LEVEL_GEF_MINOR},
+    {KW_MEASUREMENTTEXT, 1, LEVEL_GEF_MINOR},
+    {KW_ANALYSISVAR, 2, LEVEL_GEF_MINOR},
+    {KW_ANALYSISTEXT, 1, LEVEL_GEF_MINOR},
+    {KW_FILINGVAR, 2, LEVEL_GEF_MINOR},
+    {KW_FILINGTEXT, 1, LEVEL_GEF_MINOR},
+    {KW_SPECIMENVAR, 2, LEVEL_GEF_MINOR},
+    {KW_SPECIMENTEXT, 1, LEVEL_GEF_MINOR},
+    {KW_REPORTVAR, 2, LEVEL_GEF_MINOR},
+    {KW_REPORTTEXT, 1, LEVEL_GEF_MINOR},
+    {KW_REPORTDATAFORMAT, 1, LEVEL_GEF_MINOR, ERR_REQUIRED_MISSING, report_format_rule},
+    {KW_COMPANYID, 3, LEVEL_GEF_MINOR},
+    {KW_PROJECTNAME, 1, LEVEL_GEF_MINOR},
+    {KW_DATAFORMAT, 1, LEVEL_GEF_ERROR, ERR_REQUIRED_MISSING, data_format_rule},
+    {KW_DATATYPE, 1, LEVEL_GEF_MINOR, ERR_REQUIRED_MISSING, data_type_rule},
+    {KW_FIRSTSCAN, 1, LEVEL_GEF_WARNING},
+    {KW_OBJECTID, 1, LEVEL_GEF_MINOR},
+    {KW_EQUIPMENT, 1, LEVEL_GEF_MINOR},
+    {KW_TESTID, 1, LEVEL_GEF_MINOR},
+    {KW_XYID, 3, LEVEL_GEF_MINOR, ERR_REQUIRED_MISSING, accuracy_rule},
+    {KW_ZID, 2, LEVEL_GEF_MINOR},
+    {KW_TIMECOLUMN, 1, LEVEL_GEF_MINOR, ERR_REQUIRED_MISSING, time_column_rule},
+    {KW_STARTDATE, 0, LEVEL_GEF_MINOR, ERR_REQUIRED_MISSING, start_date_rule},
+    {KW_STARTTIME, 3, LEVEL_GEF_MINOR, ERR_REQUIRED_MISSING, start_time_rule},
+    {KW_SCANTIME, 2, LEVEL_GEF_MINOR},
+    {KW_OS, 1, LEVEL_GEF_ERROR},
+    {KW_LANGUAGE, 1, LEVEL_GEF_MINOR},
+    {KW_CHILD, 0, LEVEL_GEF_ERROR, ERR_REQUIRED_MISSING, relations_rule},
+    {KW_PARENT, 0, LEVEL_GEF_ERROR, ERR_REQUIRED_MISSING, relations_rule},
+    {KW_DATACONVERSION, 4, LEVEL_GEF_MINOR, ERR_REQUIRED_MISSING_110},
+    {KW_QNTIME, 1, LEVEL_GEF_MINOR, ERR_REQUIRED_FOR_GEFID, quantity_time_rule},
+    {KW_QNVOID, 0, LEVEL_GEF_MINOR, ERR_REQUIRED_MISSING, quantity_slots_rule},
+    {KW_QNMINMAX, 0, LEVEL_GEF_MINOR, ERR_REQUIRED_MISSING, quantity_slots_rule},
+    {KW_SETUPCODE, 4, LEVEL_GEF_MINOR, ERR_REQUIRED_FOR_GEFID},
+    {KW_SETUPTEXT, 1, LEVEL_GEF_MINOR, ERR_REQUIRED_FOR_GEFID},
+    {KW_SETUPVAR, 2, LEVEL_GEF_MINOR, ERR_REQUIRED_FOR_GEFID},
+    {KW_ROW, 1, LEVEL_GEF_MINOR, ERR_REQUIRED_FOR_GEFID},
+};
 
 } // namespace
 
@@ -225,8 +389,7 @@ Completeness check_header_completeness(Document& doc) {
     binary_lack = true;
     if (type.present != 0 && has_field(type, 1) && os.present != 0 && has_field(os, 1)) {
       binary_lack = false;
-      if (!one_of(type.field[0].s,
-                  {"INT", "INT2", "LONG", "INT4", "FLOAT", "REAL4", "DOUBLE", "REAL8"})) {
+      if (element_type_named(type.field[0].s) == ElementType::UNKNOWN) {
         report_text(doc, ERR_NOTE, "Illegal datatype", 0, 0, LEVEL_GEF_SEVERE);
         binary_lack = true;
       }
@@ -275,157 +438,30 @@ bool check_column_keywords(Document& doc) {
     for (int kw : per_column)
       if (entry(doc, kw, c - 1).present != 0)
         out.keyword(ERR_SERIAL_NOT_ALLOWED, kw, c, n, LEVEL_GEF_WARNING);
-  serial_fields(out, KW_COLUMNMINMAX, columns, 1, 2, LEVEL_GEF_MINOR);
-  serial_fields(out, KW_COLUMNVOID, columns, 1, 1, LEVEL_GEF_ERROR);
-  serial_fields(out, KW_COLUMNOFFSET, columns, 1, 1, LEVEL_GEF_MINOR);
-  serial_fields(out, KW_COLUMNAMPLIFIER, columns, 1, 2, LEVEL_GEF_MINOR);
+  for (const FieldRule& rule : kColumnRules)
+    serial_fields(out, rule.kw, columns, 1, rule.last, rule.level, rule.code);
   return !out.failed;
 }
 
 bool check_general_header_rules(Document& doc) {
   Findings out{doc};
   const int n = rule_columns(doc);
-  const int columns = n < 0 ? 0 : (n > kMaxColumns ? kMaxColumns : n);
-  auto present = [&](int kw) -> const Entry* {
-    const Entry& e = entry(doc, kw, 0);
-    return e.present != 0 ? &e : nullptr;
-  };
-
-  single_fields(out, KW_COLUMNTEXT, 1, 1, LEVEL_GEF_ERROR);
-  separator_rule(out, KW_COLUMNSEPARATOR);
-  separator_rule(out, KW_RECORDSEPARATOR);
-  {
-    const Entry* cs = present(KW_COLUMNSEPARATOR);
-    const Entry* rs = present(KW_RECORDSEPARATOR);
-    if (cs != nullptr && rs != nullptr && has_field(*cs, 1) && has_field(*rs, 1) &&
-        cs->field[0].c == rs->field[0].c)
-      out.keyword(ERR_SEPARATORS_EQUAL, KW_NONE, static_cast<unsigned char>(cs->field[0].c),
-                  static_cast<unsigned char>(rs->field[0].c), LEVEL_GEF_ERROR);
+  const Columns columns{n, n < 0 ? 0 : (n > kMaxColumns ? kMaxColumns : n)};
+  for (const FieldRule& rule : kGeneralRules) {
+    const KeywordInfo& kw = keyword_info(rule.kw);
+    // Every keyword asks the version rule; one that every version allows is never refused.
+    if (not_supported(out, rule.kw, kw.capacity)) continue;
+    if (rule.last > 0 && kw.shape == Shape::SINGLE)
+      single_fields(out, rule.kw, 1, rule.last, rule.level, rule.code);
+    else if (rule.last > 0)
+      serial_fields(out, rule.kw, kw.capacity, 1, rule.last, rule.level, rule.code);
+    if (rule.special != nullptr) rule.special(out, rule.kw, columns);
   }
-  for (int kw : {KW_PROCEDURECODE, KW_ANALYSISCODE, KW_MEASUREMENTCODE, KW_FILINGCODE,
-                 KW_REPORTCODE, KW_SPECIMENCODE})
-    single_fields(out, kw, 1, 4, LEVEL_GEF_MINOR);
-  serial_fields(out, KW_MEASUREMENTVAR, kSerials, 1, 2, LEVEL_GEF_MINOR);
-  serial_fields(out, KW_MEASUREMENTTEXT, kSerials, 1, 1, LEVEL_GEF_MINOR);
-  if (!not_supported(out, KW_ANALYSISVAR, kSerials))
-    serial_fields(out, KW_ANALYSISVAR, kSerials, 1, 2, LEVEL_GEF_MINOR);
-  if (!not_supported(out, KW_ANALYSISTEXT, kSerials))
-    serial_fields(out, KW_ANALYSISTEXT, kSerials, 1, 1, LEVEL_GEF_MINOR);
-  serial_fields(out, KW_FILINGVAR, kSerials, 1, 2, LEVEL_GEF_MINOR);
-  serial_fields(out, KW_FILINGTEXT, kSerials, 1, 1, LEVEL_GEF_MINOR);
-  serial_fields(out, KW_SPECIMENVAR, kSerials, 1, 2, LEVEL_GEF_MINOR);
-  serial_fields(out, KW_SPECIMENTEXT, kSerials, 1, 1, LEVEL_GEF_MINOR);
-  serial_fields(out, KW_REPORTVAR, kSerials, 1, 2, LEVEL_GEF_MINOR);
-  serial_fields(out, KW_REPORTTEXT, kSerials, 1, 1, LEVEL_GEF_MINOR);
-
-  if (const Entry* e = present(KW_REPORTDATAFORMAT)) {
-    if (!has_field(*e, 1))
-      out.keyword(ERR_REQUIRED_MISSING, KW_REPORTDATAFORMAT, 0, 1, LEVEL_GEF_MINOR);
-    else if (!check_report_data_format(doc))
-      out.text(ERR_NOTE, "Het rapportdataformatveld bevat ongeldige formats", LEVEL_GEF_MINOR);
-  }
-  if (!not_supported(out, KW_COMPANYID, 1)) single_fields(out, KW_COMPANYID, 1, 3, LEVEL_GEF_MINOR);
-  single_fields(out, KW_PROJECTNAME, 1, 1, LEVEL_GEF_MINOR);
-  if (const Entry* e = present(KW_DATAFORMAT)) {
-    if (!has_field(*e, 1))
-      out.keyword(ERR_REQUIRED_MISSING, KW_DATAFORMAT, 0, 1, LEVEL_GEF_ERROR);
-    else if (!one_of(e->field[0].s, {"ASCII", "BINAIR", "BINARY"}))
-      out.text(ERR_NOTE, "Illegal dataformat", LEVEL_GEF_ERROR);
-  }
-  if (const Entry* e = present(KW_DATATYPE)) {
-    if (!has_field(*e, 1))
-      out.keyword(ERR_REQUIRED_MISSING, KW_DATATYPE, 0, 1, LEVEL_GEF_MINOR);
-    else if (!one_of(e->field[0].s,
-                     {"INT", "INT2", "LONG", "INT4", "FLOAT", "REAL4", "DOUBLE", "REAL8"}))
-      out.text(ERR_NOTE, std::string("Illegal datatype: ") + e->field[0].s, LEVEL_GEF_ERROR);
-  }
-  if (!not_supported(out, KW_FIRSTSCAN, 1))
-    single_fields(out, KW_FIRSTSCAN, 1, 1, LEVEL_GEF_WARNING);
-  if (!not_supported(out, KW_OBJECTID, 1)) single_fields(out, KW_OBJECTID, 1, 1, LEVEL_GEF_MINOR);
-  if (!not_supported(out, KW_EQUIPMENT, 1)) single_fields(out, KW_EQUIPMENT, 1, 1, LEVEL_GEF_MINOR);
-  if (!not_supported(out, KW_TESTID, 1)) single_fields(out, KW_TESTID, 1, 1, LEVEL_GEF_MINOR);
-  if (!not_supported(out, KW_XYID, 1)) {
-    if (const Entry* e = present(KW_XYID)) {
-      out.missing(ERR_REQUIRED_MISSING, KW_XYID, 0, *e, 1, 3, LEVEL_GEF_MINOR);
-      if (has_field(*e, 4) != has_field(*e, 5))
-        out.text(ERR_NOTE, "Both accuracies of X and Y must be either given or omitted.\n",
-                 LEVEL_GEF_WARNING);
-    }
-  }
-  if (!not_supported(out, KW_ZID, 1)) single_fields(out, KW_ZID, 1, 2, LEVEL_GEF_MINOR);
-  if (!not_supported(out, KW_TIMECOLUMN, 1)) {
-    if (const Entry* e = present(KW_TIMECOLUMN)) {
-      if (!has_field(*e, 1))
-        out.keyword(ERR_REQUIRED_MISSING, KW_TIMECOLUMN, 0, 1, LEVEL_GEF_MINOR);
-      else if (e->field[0].i < 1 || e->field[0].i > n)
-        out.keyword(ERR_NUMBER_OUTSIDE_INTERVAL, KW_TIMECOLUMN, 1, n, LEVEL_GEF_ERROR);
-    }
-  }
-  if (!not_supported(out, KW_STARTDATE, 1) && present(KW_STARTDATE) != nullptr)
-    date_rule(out, KW_STARTDATE);
-  if (!not_supported(out, KW_STARTTIME, 1)) {
-    if (const Entry* e = present(KW_STARTTIME)) {
-      out.missing(ERR_REQUIRED_MISSING, KW_STARTTIME, 0, *e, 1, 3, LEVEL_GEF_MINOR);
-      if (has_field(*e, 1) && (e->field[0].i < 0 || e->field[0].i > 23))
-        out.keyword(ERR_HOUR_OUT_OF_RANGE, KW_STARTTIME, e->field[0].i, 0, LEVEL_GEF_MINOR);
-      if (has_field(*e, 2) && (e->field[1].i < 0 || e->field[1].i > 59))
-        out.keyword(ERR_MINUTE_OUT_OF_RANGE, KW_STARTTIME, e->field[1].i, 0, LEVEL_GEF_MINOR);
-      const float seconds = e->field[2].f;
-      if (has_field(*e, 3) && (seconds < 0.0f || seconds > 60.0f))
-        out.keyword(ERR_SECOND_OUT_OF_RANGE, KW_STARTTIME, rounded_seconds(seconds), 0,
-                    LEVEL_GEF_MINOR);
-    }
-  }
-  if (!not_supported(out, KW_SCANTIME, kSlots))
-    serial_fields(out, KW_SCANTIME, kSlots, 1, 2, LEVEL_GEF_MINOR);
-  if (!not_supported(out, KW_OS, 1)) single_fields(out, KW_OS, 1, 1, LEVEL_GEF_ERROR);
-  if (!not_supported(out, KW_LANGUAGE, 1)) single_fields(out, KW_LANGUAGE, 1, 1, LEVEL_GEF_MINOR);
-  if (!not_supported(out, KW_CHILD, kSerials)) {
-    for (int s = 1, stored = visited(doc, KW_CHILD, kSerials); s <= stored; ++s) {
-      const Entry& e = entry(doc, KW_CHILD, s - 1);
-      if (e.present != 0) relation_rule(out, KW_CHILD, s, e);
-    }
-  }
-  if (!not_supported(out, KW_PARENT, 1))
-    if (const Entry* e = present(KW_PARENT)) relation_rule(out, KW_PARENT, 0, *e);
-  if (!not_supported(out, KW_DATACONVERSION, kSlots))
-    serial_fields(out, KW_DATACONVERSION, kSlots, 1, 4, LEVEL_GEF_MINOR, 48);
-  if (!not_supported(out, KW_QNTIME, 1)) {
-    if (const Entry* e = present(KW_QNTIME)) {
-      if (!has_field(*e, 1))
-        out.keyword(ERR_REQUIRED_FOR_GEFID, KW_QNTIME, 0, 1, LEVEL_GEF_MINOR);
-      else if (column_of_quantity(doc, e->field[0].i, columns) == 0)
-        out.keyword(ERR_QUANTITY_NOT_IN_HEADER, KW_QNTIME, e->field[0].i, 1, LEVEL_GEF_ERROR);
-    }
-  }
-  if (!not_supported(out, KW_QNVOID, kSlots)) quantity_slots(out, KW_QNVOID, columns);
-  if (!not_supported(out, KW_QNMINMAX, kSlots)) quantity_slots(out, KW_QNMINMAX, columns);
-  if (!not_supported(out, KW_SETUPCODE, 1))
-    single_fields(out, KW_SETUPCODE, 1, 4, LEVEL_GEF_MINOR, 64);
-  if (!not_supported(out, KW_SETUPTEXT, kSerials))
-    serial_fields(out, KW_SETUPTEXT, kSerials, 1, 1, LEVEL_GEF_MINOR, 64);
-  if (!not_supported(out, KW_SETUPVAR, kSerials))
-    serial_fields(out, KW_SETUPVAR, kSerials, 1, 2, LEVEL_GEF_MINOR, 64);
-  if (!not_supported(out, KW_ROW, 1)) single_fields(out, KW_ROW, 1, 1, LEVEL_GEF_MINOR, 64);
   return !out.failed;
 }
 
 bool keyword_allowed(const Document& doc, int code) {
-  if (code < 1 || code > 63 || code == 20) return false;
-  const std::int64_t id = gefid_version(doc);
-  const bool v100 = id == 10000, v110 = id == 10100, v200 = id == 20000;
-  switch (code) {
-  case KW_DATACONVERSION:
-  case KW_FIRSTSCAN:
-  case KW_COLUMNAMPLIFIER:
-  case KW_COLUMNOFFSET:
-  case KW_COLUMNPOWERSUPPLY:
-  case KW_LASTSCAN:
-  case KW_EQUIPMENT: return v100 || v110;
-  case KW_CHILD:
-  case KW_PARENT: return v110 || v200;
-  default: return code >= KW_QNVOID ? v200 : true;
-  }
+  return version_allows(code, gefid_version(doc));
 }
 
 bool valid_date(int year, int month, int day) {

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 // Which CPT report version a document follows, judged from its PROCEDURECODE and REPORTCODE.
-#include <cctype>
 #include <string>
 
 #include "api/boundary.h"
@@ -26,13 +25,12 @@ Code read_code(Document& doc, int keyword) {
   const Entry& e = entry(doc, keyword, 0);
   if (e.present == 0 || (e.bits & 0x1u) == 0) return code;
   code.present = true;
-  for (const char* p = e.field[0].s; p != nullptr && *p != '\0'; ++p)
-    code.name += char(std::toupper(static_cast<unsigned char>(*p)));
+  if (e.field[0].s != nullptr) code.name = ascii_upper(e.field[0].s);
   if ((e.bits & 0xEu) != 0xEu) return code;
   // Parts beyond two digits would overflow the number or alias another version.
   for (int k = 1; k <= 3; ++k)
     if (e.field[k].i < 0 || e.field[k].i > 99) return code;
-  code.number = e.field[1].i * 10000 + e.field[2].i * 100 + e.field[3].i;
+  code.number = int(version_number(e.field[1].i, e.field[2].i, e.field[3].i));
   return code;
 }
 

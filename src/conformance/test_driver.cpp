@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 // test_gef: chooses a rule set by name and runs all of its rules.
-#include <cctype>
 #include <string>
 
 #include "api/boundary.h"
@@ -12,12 +11,6 @@
 
 namespace gef {
 namespace {
-
-std::string upper(const char* text) {
-  std::string out(text != nullptr ? text : "");
-  for (char& c : out) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 int test_header(Document& doc) {
   // All four parts always run, so the list holds every finding in a fixed order.
@@ -51,7 +44,7 @@ using namespace gef;
 int test_gef(const char* category) try {
   Document* doc = current();
   if (doc == nullptr) return 0;
-  const std::string name = upper(category);
+  const std::string name = ascii_upper(category != nullptr ? category : "");
   if (name == "TAAL" || name == "HEADER") return test_header(*doc);
   if (name == "GEF-CPT-REPORT") return test_cpt_report(*doc);
   if (name == "DATA") return check_data(*doc) ? 1 : 0;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Applying the DATACONVERSION occurrences of a document to its data block.
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -26,13 +25,6 @@ constexpr double kDefaultVoid = -10000000.0;
 constexpr Level kWarning = LEVEL_GEF_WARNING;
 constexpr int kSlots = 250;
 
-bool equals_nocase(const std::string& a, const char* b) {
-  if (a.size() != std::strlen(b)) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != b[i]) return false;
-  return true;
-}
-
 std::string trimmed(const std::string& text) {
   std::size_t start = 0, end = text.size();
   while (start < end && static_cast<unsigned char>(text[start]) < 33) ++start;
@@ -45,8 +37,8 @@ Method method_of(const char* name) {
   static const char* const kNames[] = {"ADD",   "SUBSTRACT",  "MULTIPLY",
                                        "RATIO", "POLYNOMIAL", "OFFSET"};
   for (int m = ADD; m <= OFFSET; ++m)
-    if (equals_nocase(text, kNames[m - 1])) return Method(m);
-  if (text.size() >= 4 && equals_nocase(text.substr(0, 4), "USER")) return USER;
+    if (equals_nocase(text.c_str(), kNames[m - 1])) return Method(m);
+  if (text.size() >= 4 && equals_nocase(text.substr(0, 4).c_str(), "USER")) return USER;
   return ILLEGAL;
 }
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The message templates of every error code and the formatting of an entry into English text.
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -96,12 +95,7 @@ const char* format_error_message(Document& doc, int code, const char* subject, i
     const char kind = *args != '\0' ? *args++ : '?';
     switch (kind) {
     case 'T': out.put(subject, std::strlen(subject)); break;
-    case 'U': {
-      std::string upper(subject);
-      for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
-      out.put(upper);
-      break;
-    }
+    case 'U': out.put(ascii_upper(subject)); break;
     case '1': out.number(first); break;
     case '2': out.number(second); break;
     case 'n': out.number(static_cast<long long>(first) + 1); break;

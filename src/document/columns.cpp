@@ -18,11 +18,14 @@ bool is_void_in_column(Document& doc, int c, double v, double t) {
   return column_void(doc, c, &w) && matches_void(v, w, t);
 }
 
-int column_count_or(Document& doc, int fallback) {
-  if (!doc.entries) return fallback;
+bool has_column_count(Document& doc) {
+  if (!doc.entries) return false;
   const Entry& e = entry(doc, KW_COLUMN, 0);
-  if (e.present == 0 || !has_field(e, 1)) return fallback;
-  return e.field[0].i;
+  return e.present != 0 && has_field(e, 1);
+}
+
+int column_count_or(Document& doc, int fallback) {
+  return has_column_count(doc) ? entry(doc, KW_COLUMN, 0).field[0].i : fallback;
 }
 
 int column_of_quantity(Document& doc, int q) {

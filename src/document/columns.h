@@ -29,8 +29,15 @@ bool column_void(Document& doc, int c, double* w);
 // void values.
 bool is_void_in_column(Document& doc, int c, double v, double t);
 
-// The COLUMN count when present with its field, else `fallback`.
+// The column count, the one rule every reader of it follows: COLUMN's field 1 when the keyword
+// is present with that field, else `fallback` (also without a document). Callers pick the
+// fallback: 0 for "no columns", 250 where the rules look at every column that may be stored.
+// Only the checks that tell a missing COLUMN line from a line without its count (the data and
+// completeness rules, the GEF writer, the data writer and REPORTDATAFORMAT's formats) read the
+// keyword's presence themselves, because they report the two cases differently.
 int column_count_or(Document& doc, int fallback);
+// Whether the document has a column count by that rule.
+bool has_column_count(Document& doc);
 
 // The lowest-numbered column among 1..COLUMN (capped at 250) whose COLUMNINFO slot is present
 // with quantity number `q` given; 0 when there is none or COLUMN is absent.

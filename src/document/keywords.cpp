@@ -30,11 +30,15 @@ struct KeywordRow {
   int serial_level;
   int surplus;
   Rule rule;
+  Versions versions;
+  int written;
 };
 
 constexpr KeywordRow kKeywordRows[] = {
-#define GEF_KEYWORD(Code, NAME, Shape_, Capacity, Area, SerialLevel, Surplus, Rule_)               \
-  {Code, #NAME, Shape::Shape_, Capacity, KW_##Area, SerialLevel, Surplus, Rule::Rule_},
+#define GEF_KEYWORD(Code, NAME, Shape_, Capacity, Area, SerialLevel, Surplus, Rule_, Versions_,    \
+                    Written)                                                                       \
+  {Code,    #NAME,       Shape::Shape_,       Capacity, KW_##Area, SerialLevel,                    \
+   Surplus, Rule::Rule_, Versions::Versions_, Written},
 #include "document/keywords.def"
 };
 
@@ -51,6 +55,7 @@ constexpr KeywordTable build_keywords() {
     kw.serial_level = row.serial_level;
     kw.surplus = row.surplus;
     kw.rule = row.rule;
+    kw.versions = row.versions;
     kw.first_field = -1;
     for (int i = 0; i < kFieldRowCount; ++i) {
       if (kFieldRows[i].keyword != row.code) continue;
@@ -115,6 +120,28 @@ constexpr bool surplus_is_checkable() {
   return true;
 }
 static_assert(surplus_is_checkable(), "keyword table: surplus error on a keyword of nine fields");
+
+// The keywords in written order, from the table's Written column; a zero entry would mean a
+// place no keyword takes.
+constexpr std::array<int, kWrittenKeywords> build_write_order() {
+  std::array<int, kWrittenKeywords> order{};
+  for (const KeywordRow& row : kKeywordRows)
+    if (row.written > 0) order[std::size_t(row.written - 1)] = row.code;
+  return order;
+}
+constexpr std::array<int, kWrittenKeywords> kWriteOrder = build_write_order();
+
+constexpr bool write_order_is_complete() {
+  int written = 0;
+  for (const KeywordRow& row : kKeywordRows) {
+    if (row.written < 0 || row.written > kWrittenKeywords) return false;
+    written += row.written > 0 ? 1 : 0;
+  }
+  for (int code : kWriteOrder)
+    if (code == 0) return false;
+  return written == kWrittenKeywords;
+}
+static_assert(write_order_is_complete(), "keyword table: a written place taken twice or skipped");
 
 // Name lookup tries the codes in this order: code order, except that CHILD comes before
 // COMPANYID and EQUIPMENT before PARENT, so that their abbreviations resolve as files expect.
@@ -192,6 +219,20 @@ extern const FieldInfo kFieldTable[] = {
 
 int total_entries() { return count_entries(); }
 
+const std::array<int, kWrittenKeywords>& write_order() { return kWriteOrder; }
+
+bool version_allows(int code, std::int64_t version) {
+  const KeywordInfo& kw = keyword_info(code);
+  if (kw.name == nullptr) return false;
+  const bool v100 = version == 10000, v110 = version == 10100, v200 = version == 20000;
+  switch (kw.versions) {
+  case Versions::V10_V11: return v100 || v110;
+  case Versions::V11_V20: return v110 || v200;
+  case Versions::V20: return v200;
+  default: return true;
+  }
+}
+
 int keyword_code(const char* name) {
   if (name == nullptr) return 0;
   // One longer than every keyword is a prefix of none.
@@ -225,6 +266,12 @@ bool equals_nocase(const char* a, const char* b) {
   for (; *a != '\0' && *b != '\0'; ++a, ++b)
     if (ascii_upper(*a) != ascii_upper(*b)) return false;
   return *a == *b;
+}
+
+std::string ascii_upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = ascii_upper(c);
+  return out;
 }
 
 const char* keyword_name(int code) {

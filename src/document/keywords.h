@@ -5,13 +5,17 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace gef {
 
 // Keyword codes: 1..63 are header keywords, 0 is "not a keyword".
 enum Keyword : int {
   KW_NONE = 0,
-#define GEF_KEYWORD(Code, NAME, Shape, Capacity, Area, SerialLevel, Surplus, Rule) KW_##NAME = Code,
+#define GEF_KEYWORD(Code, NAME, Shape, Capacity, Area, SerialLevel, Surplus, Rule, Versions,       \
+                    Written)                                                                       \
+  KW_##NAME = Code,
 #include "document/keywords.def"
 };
 
@@ -24,6 +28,8 @@ constexpr int kNameScans = 101;   // "SCANS", only used in messages
 enum class Shape : std::uint8_t { SINGLE, NUMBERED, APPENDED, KEYED };
 enum class FieldType : std::uint8_t { INT, FLOAT, DOUBLE, CHAR, TEXT };
 enum class Rule : std::uint8_t { NONE, ONCE, CHARACTER, FREQUENCY, SLOT251, TIMEUNIT, FORMATS };
+// GEFID versions that allow a keyword (see the table).
+enum class Versions : std::uint8_t { ANY, V10_V11, V11_V20, V20 };
 
 struct FieldInfo {
   const char* name;
@@ -44,6 +50,7 @@ struct KeywordInfo {
   int serial_level; // level of an out-of-range serial number
   int surplus;      // error code of a surplus field: 34, 56, or 0 when none is looked for
   Rule rule;
+  Versions versions;    // GEFID versions that allow the keyword
   int field_count;      // stored entry fields
   int first_field;      // index into fields()
   int line_fields;      // fields of a keyword line, serial number included
@@ -69,12 +76,37 @@ inline const FieldInfo& field_info(int code, int k) {
 // Total number of entries of all storage areas.
 int total_entries();
 
+// Keywords the header writer writes one after another (those with a Written place), in the
+// order they are written.
+constexpr int kWrittenKeywords = 0
+#define GEF_KEYWORD(Code, NAME, Shape, Capacity, Area, SerialLevel, Surplus, Rule, Versions,       \
+                    Written)                                                                       \
+  +((Written) > 0 ? 1 : 0)
+#include "document/keywords.def"
+    ;
+const std::array<int, kWrittenKeywords>& write_order();
+
+// Release, version and update of a GEFID or a report code as one number, the one scale every
+// version comparison uses: 1.1.0 is 10100. In 64 bits, so that any parts a file gives can
+// neither overflow nor alias a supported version.
+constexpr std::int64_t version_number(std::int64_t release, std::int64_t version,
+                                      std::int64_t update) {
+  return release * 10000 + version * 100 + update;
+}
+
+// Whether a GEFID of version `version` (see version_number) allows keyword `code`; no
+// unassigned code is allowed.
+bool version_allows(int code, std::int64_t version);
+
 // Keyword code of `name`, by case-insensitive prefix match in the library's search order;
 // 0 when nothing matches. A null name matches nothing.
 int keyword_code(const char* name);
 // Whether two texts are equal without regard to the case of ASCII letters, as keyword names
 // and keyword values are compared. A null text equals nothing.
 bool equals_nocase(const char* a, const char* b);
+// `text` with ASCII letters in upper case, other bytes unchanged: the library's one case fold,
+// which every case-insensitive comparison uses.
+std::string ascii_upper(std::string_view text);
 
 // Upper-case name of a code for messages, including the message-only names. Returns null for
 // codes that name nothing.

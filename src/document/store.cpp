@@ -265,7 +265,7 @@ std::int64_t gefid_version(const Document& doc) {
   const std::int64_t release = gefid.field[0].i, version = gefid.field[1].i;
   const std::int64_t update = gefid.field[2].i;
   if (release == 1 && version == 1 && update > 0) return 10100;
-  return release * 10000 + version * 100 + update;
+  return version_number(release, version, update);
 }
 
 void set_input_mode(Document& doc, const char* mode) {

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "diagnostics/error_list.h"
+#include "document/columns.h"
 #include "document/convert.h"
 #include "reader/file_io.h"
 #include "reader/read_steps.h"
@@ -268,8 +269,7 @@ bool allocate_block(Document& doc, std::int64_t count, std::int32_t scans) {
 } // namespace
 
 int read_ascii_data(Document& doc, std::FILE* file) {
-  const Entry& column = entry(doc, KW_COLUMN, 0);
-  const int columns = column.present != 0 && (column.bits & 1) != 0 ? column.field[0].i : 0;
+  const int columns = column_count_or(doc, 0);
   FileRest rest;
   if (!read_rest(file, rest)) {
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(rest.size / 1024), 0,

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "diagnostics/error_list.h"
+#include "document/columns.h"
 #include "reader/file_io.h"
 #include "reader/read_steps.h"
 
@@ -106,23 +107,21 @@ void keep_scans(Document& doc, int columns, std::int64_t scans, std::int64_t kep
 
 } // namespace
 
-ElementType element_type(Document& doc) {
-  const Entry& type = entry(doc, KW_DATATYPE, 0);
-  if (type.present == 0 || type.field[0].s == nullptr) return ElementType::UNKNOWN;
-  const char* name = type.field[0].s;
-  if (equals_nocase(name, "INT") || equals_nocase(name, "INT2")) return ElementType::INT2;
-  if (equals_nocase(name, "LONG") || equals_nocase(name, "INT4")) return ElementType::INT4;
-  if (equals_nocase(name, "FLOAT") || equals_nocase(name, "REAL4")) return ElementType::REAL4;
-  if (equals_nocase(name, "DOUBLE") || equals_nocase(name, "REAL8")) return ElementType::REAL8;
+ElementType element_type_named(const char* name) {
+  for (const ElementTypeName& t : kElementTypes)
+    if (equals_nocase(name, t.name)) return t.type;
   return ElementType::UNKNOWN;
 }
 
+ElementType element_type(Document& doc) {
+  const Entry& type = entry(doc, KW_DATATYPE, 0);
+  return type.present != 0 ? element_type_named(type.field[0].s) : ElementType::UNKNOWN;
+}
+
 int element_size(ElementType type) {
-  switch (type) {
-  case ElementType::INT2: return 2;
-  case ElementType::REAL8: return 8;
-  default: return 4;
-  }
+  for (const ElementTypeName& t : kElementTypes)
+    if (t.type == type) return t.size;
+  return 4;
 }
 
 bool file_is_big_endian(Document& doc) {
@@ -145,8 +144,7 @@ void swap_element_bytes(unsigned char* bytes, int size, std::int64_t count) {
 }
 
 int read_binary_data(Document& doc, std::FILE* file) {
-  const Entry& column = entry(doc, KW_COLUMN, 0);
-  const int columns = column.present != 0 && (column.bits & 1) != 0 ? column.field[0].i : 0;
+  const int columns = column_count_or(doc, 0);
   const ElementType type = element_type(doc);
   const int size = element_size(type);
 

@@ -7,6 +7,7 @@
 #include "api/boundary.h"
 #include "conformance/header_rules.h"
 #include "diagnostics/error_list.h"
+#include "document/columns.h"
 #include "gef/errors.h"
 #include "gef/reader.h"
 #include "reader/file_io.h"
@@ -45,8 +46,7 @@ int read_gef_file(Document& doc, const char* filename) {
     report_text(doc, ERR_HEADER_SEVERE_STOP, name, 0, 0, level);
     return 0;
   }
-  const Entry& column = entry(doc, KW_COLUMN, 0);
-  if (column.present != 0 && (column.bits & 1) != 0) {
+  if (has_column_count(doc)) {
     const int read =
         is_ascii_format(doc) ? read_ascii_data(doc, file) : read_binary_data(doc, file);
     if (read != 0) {

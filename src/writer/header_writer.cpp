@@ -17,67 +17,6 @@
 namespace gef {
 namespace {
 
-// Keyword codes in the order they are written.
-constexpr int kOrder[] = {KW_GEFID,
-                          KW_FILEOWNER,
-                          KW_FILEDATE,
-                          KW_PROJECTID,
-                          KW_COLUMN,
-                          KW_COLUMNINFO,
-                          KW_ANALYSISCODE,
-                          KW_ANALYSISTEXT,
-                          KW_ANALYSISVAR,
-                          KW_FILINGCODE,
-                          KW_FILINGTEXT,
-                          KW_FILINGVAR,
-                          KW_COMPANYID,
-                          KW_CHILD,
-                          KW_COMMENT,
-                          KW_DATACONVERSION,
-                          KW_DATAFORMAT,
-                          KW_DATATYPE,
-                          KW_FIRSTSCAN,
-                          KW_COLUMNAMPLIFIER,
-                          KW_COLUMNVOID,
-                          KW_COLUMNMINMAX,
-                          KW_COLUMNOFFSET,
-                          KW_COLUMNSEPARATOR,
-                          KW_COLUMNTEXT,
-                          KW_COLUMNPOWERSUPPLY,
-                          KW_LASTSCAN,
-                          KW_XYID,
-                          KW_ZID,
-                          KW_MEASUREMENTCODE,
-                          KW_MEASUREMENTTEXT,
-                          KW_MEASUREMENTVAR,
-                          KW_SPECIMENCODE,
-                          KW_SPECIMENTEXT,
-                          KW_SPECIMENVAR,
-                          KW_OBJECTID,
-                          KW_EQUIPMENT,
-                          KW_PARENT,
-                          KW_PROCEDURECODE,
-                          KW_TESTID,
-                          KW_PROJECTNAME,
-                          KW_REPORTCODE,
-                          KW_REPORTTEXT,
-                          KW_REPORTVAR,
-                          KW_REPORTDATAFORMAT,
-                          KW_RECORDSEPARATOR,
-                          KW_SCANTIME,
-                          KW_STARTDATE,
-                          KW_STARTTIME,
-                          KW_OS,
-                          KW_LANGUAGE,
-                          KW_TIMECOLUMN,
-                          KW_QNTIME,
-                          KW_SETUPCODE,
-                          KW_SETUPTEXT,
-                          KW_SETUPVAR,
-                          KW_QNVOID,
-                          KW_QNMINMAX,
-                          KW_ROW};
-
 constexpr const char* kUnknown = "Unfortunately unknown";
 const NumberFormat kMinMax{'e', 11, 4};
 
@@ -383,7 +322,7 @@ int coordinate_decimals(double value, double accuracy) {
 }
 
 void write_header(Document& doc, Output& out) {
-  for (const int code : kOrder) {
+  for (const int code : write_order()) {
     if (!keyword_allowed(doc, code)) continue;
     const KeywordInfo& kw = keyword_info(code);
     const std::string tag = std::string("#") + kw.name + "= ";

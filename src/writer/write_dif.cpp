@@ -49,17 +49,15 @@ const char* column_label(Document& doc, int c, int k) {
 }
 
 void write_table(Document& doc, Output& out) {
-  const Entry& column = entry(doc, KW_COLUMN, 0);
   int scans = doc.data_present != 0 && g_library.data && doc.scan_count > 0 ? doc.scan_count : 0;
   // Every column the data block holds is written (a file may have more than the 250 with
   // labels); beyond that, empty columns only up to the widest sheet a spreadsheet opens, so
   // that a COLUMN near the int limit does not write billions of empty labels.
   constexpr std::int64_t kWidestSheet = 16384;
   const std::int64_t held = scans > 0 ? std::int64_t(doc.value_capacity) / scans : 0;
+  const int declared = column_count_or(doc, 0);
   const int columns =
-      column.present != 0 && column.field[0].i > 0
-          ? int(std::min<std::int64_t>(column.field[0].i, std::max(kWidestSheet, held)))
-          : 0;
+      declared > 0 ? int(std::min<std::int64_t>(declared, std::max(kWidestSheet, held))) : 0;
   if (std::int64_t(columns) * scans > doc.value_capacity) scans = 0;
 
   lines(out, {"TABLE", "0,1", "\"TABELNAAM\"", "VECTORS"});

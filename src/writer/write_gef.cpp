@@ -17,18 +17,9 @@ namespace {
 
 constexpr std::int32_t kConvertedReportVersion = 1;
 
-bool starts_with_nocase(const char* text, const char* prefix) {
-  if (text == nullptr) return false;
-  for (; *prefix != '\0'; ++prefix, ++text)
-    if (std::toupper(static_cast<unsigned char>(*text)) != *prefix) return false;
-  return true;
-}
-
-bool contains_nocase(const char* text, const char* part) {
-  if (text == nullptr) return false;
-  std::string upper(text);
-  for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return upper.find(part) != std::string::npos;
+// Whether `text` holds `part` (in capitals) in any case; a null text holds nothing.
+bool contains_nocase(const char* text, std::string_view part) {
+  return text != nullptr && ascii_upper(text).find(part) != std::string::npos;
 }
 
 bool text_is(Document& doc, int code, const char* a, const char* b) {
@@ -187,10 +178,9 @@ int write_gef(const char* filename) try {
     return 0;
   }
   record_converted_version(*doc);
-  const bool binary = starts_with_nocase(entry(*doc, KW_DATAFORMAT, 0).present != 0
-                                             ? entry(*doc, KW_DATAFORMAT, 0).field[0].s
-                                             : nullptr,
-                                         "BINA");
+  const Entry& format = entry(*doc, KW_DATAFORMAT, 0);
+  const bool binary = format.present != 0 && format.field[0].s != nullptr &&
+                      ascii_upper(std::string_view(format.field[0].s).substr(0, 4)) == "BINA";
   int result = 0;
   bool written = false;
   {
