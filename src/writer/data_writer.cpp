@@ -33,8 +33,7 @@ std::vector<ColumnFormat> column_formats(Document& doc, int columns, bool report
   std::vector<ColumnFormat> out(static_cast<std::size_t>(columns));
   for (int c = 1; c <= columns; ++c) {
     ColumnFormat& f = out[std::size_t(c - 1)];
-    if (report_format)
-      f.format = parse_number_format(c <= kMaxColumns ? doc.out_format[c - 1] : "");
+    if (report_format) f.format = output_format(doc, c).value_or(NumberFormat{});
     f.has_void = column_void(doc, c, &f.void_value);
   }
   return out;
