@@ -74,7 +74,7 @@ protected:
     return e.size() == 1 ? e[0] : ErrorEntry{};
   }
   static ErrorEntry without_subject(ErrorEntry e) {
-    e[1] = 0;
+    e.subject = 0;
     return e;
   }
 };
@@ -165,7 +165,7 @@ TEST_F(GetterTest, AbsentValuesDefaultsAndNumberChecks) {
                                 [&](const NamedGetter& n) { return n.name == name; });
     ASSERT_NE(g, all_getters().end());
     EXPECT_EQ(g->call(r.number), r.want);
-    EXPECT_EQ(errors(), r.error[0] == 0 ? std::vector<ErrorEntry>{} : std::vector{r.error});
+    EXPECT_EQ(errors(), r.error.code == 0 ? std::vector<ErrorEntry>{} : std::vector{r.error});
   }
   // One-field keywords go by their presence count, so an empty text reads as empty.
   set_fileowner("");
