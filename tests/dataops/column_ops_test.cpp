@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Column operations: refusals that change nothing, keyword and format moves, minima, time column.
 #include <climits>
-#include <cstring>
 
 #include "gef/error_codes.h"
 #include "support/document_fixture.h"
@@ -21,10 +20,6 @@ std::vector<double> snapshot() {
   for (int code : kColumnCodes)
     for (int i = 0; i < 250; ++i)
       s.push_back(entry_of(code, i).present * 256 + entry_of(code, i).bits);
-  for (const auto& f : g_document.formats) {
-    const NumberFormat n = f.value_or(NumberFormat{'-', -1, -1});
-    s.insert(s.end(), {double(n.letter), double(n.width), double(n.precision)});
-  }
   return s;
 }
 

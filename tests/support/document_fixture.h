@@ -20,14 +20,13 @@
 
 namespace gef {
 
-inline bool operator==(const ErrorEntry& a, const ErrorEntry& b) {
-  return std::tie(a.code, a.subject, a.first, a.second, a.level) ==
-         std::tie(b.code, b.subject, b.first, b.second, b.level);
+// An entry compares and prints as its five numbers.
+inline auto tied(const ErrorEntry& e) {
+  return std::tie(e.code, e.subject, e.first, e.second, e.level);
 }
-
+inline bool operator==(const ErrorEntry& a, const ErrorEntry& b) { return tied(a) == tied(b); }
 inline void PrintTo(const ErrorEntry& e, std::ostream* out) {
-  *out << "{" << e.code << ", " << e.subject << ", " << e.first << ", " << e.second << ", "
-       << e.level << "}";
+  *out << testing::PrintToString(tied(e));
 }
 
 namespace test {

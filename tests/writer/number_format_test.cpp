@@ -41,15 +41,15 @@ const NumberFormat kFormats[] = {
     {'e', 11, 4},   {'E', 0, 6},  {'G', 25, 17}, {'e', 0, 0},  {'g', 0, 0},  {'e', 0, 20},
     {'f', 0, 1100}, {'e', 0, 900}};
 
-std::string printf_text(const std::string& format, double v) {
-  const int n = std::snprintf(nullptr, 0, format.c_str(), v);
+std::string printf_text(const NumberFormat& f, double v) {
+  const std::string spec = std::string("%*.*") + f.letter;
+  const int n = std::snprintf(nullptr, 0, spec.c_str(), f.width, f.precision, v);
   std::string out(std::size_t(n) + 1, '\0');
-  std::snprintf(out.data(), out.size(), format.c_str(), v);
+  std::snprintf(out.data(), out.size(), spec.c_str(), f.width, f.precision, v);
   out.resize(std::size_t(n));
 #ifdef _WIN32
   // The Windows runtime's printf drops the width of some %G conversions (%25.17G of 1e15).
-  const int width = std::atoi(format.c_str() + 1);
-  if (int(out.size()) < width) out.insert(0, std::size_t(width) - out.size(), ' ');
+  if (int(out.size()) < f.width) out.insert(0, std::size_t(f.width) - out.size(), ' ');
 #endif
   return out;
 }
@@ -57,14 +57,13 @@ std::string printf_text(const std::string& format, double v) {
 // Compares with printf in the C locale while the writer runs under `caller_locale`.
 void expect_printf_digits(const char* caller_locale) {
   const std::vector<double> values = awkward_values();
-  for (const NumberFormat& format : kFormats) {
-    const std::string f = "%" + (format.width > 0 ? std::to_string(format.width) : "") + "." +
-                          std::to_string(format.precision) + format.letter;
+  for (const NumberFormat& f : kFormats) {
     for (double v : values) {
       std::setlocale(LC_NUMERIC, "C");
       const std::string expected = printf_text(f, v);
       std::setlocale(LC_NUMERIC, caller_locale);
-      ASSERT_EQ(format_number(format, v), expected) << f << " of " << v;
+      ASSERT_EQ(format_number(f, v), expected)
+          << f.letter << f.width << "." << f.precision << " of " << v;
     }
   }
 }
