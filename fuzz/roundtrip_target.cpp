@@ -65,7 +65,7 @@ Header copy_header() {
 // that a void value stays void.
 double as_written(gef::Document& doc, int c, double v, bool report_format) {
   const gef::NumberFormat format = report_format && c <= gef::kMaxColumns
-                                       ? gef::parse_number_format(doc.out_format[c - 1])
+                                       ? gef::output_format(doc, c).value_or(gef::NumberFormat{})
                                        : gef::NumberFormat{'e', 10, 4};
   gef::NumberText text;
   gef::format_core(format, v, text);
@@ -120,9 +120,8 @@ void round_as_written(Header& header) {
   gef::Document& doc = gef::g_document;
   const bool report_format = gef::entry(doc, gef::KW_REPORTDATAFORMAT, 0).present != 0;
   auto minmax_format = [&](int c) {
-    if (!report_format || c < 1 || c > gef::kMaxColumns || doc.out_format[c - 1][0] == '\0')
-      return gef::NumberFormat{'e', 11, 4};
-    return gef::parse_number_format(doc.out_format[c - 1]);
+    const gef::NumberFormat standard{'e', 11, 4};
+    return report_format ? gef::output_format(doc, c).value_or(standard) : standard;
   };
   for (auto& [key, r] : header) {
     const int code = gef::keyword_code(r.name.c_str());

@@ -95,12 +95,8 @@ int delete_keyword(Document& doc, int code, int number) {
     Entry& e = entry(doc, kw.area, i);
     if (e.present != 0 || code == KW_COLUMN) clear_entry(e, code);
   }
-  if (code == KW_REPORTDATAFORMAT && last > first) {
-    for (int col = 0; col < kMaxColumns; ++col) {
-      doc.out_format[col][0] = '\0';
-      doc.out_flags[col] = 0;
-    }
-  }
+  if (code == KW_REPORTDATAFORMAT && last > first)
+    for (auto& format : doc.formats) format.reset();
   return 1;
 }
 

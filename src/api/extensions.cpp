@@ -169,12 +169,12 @@ int gef_copy_errors(int* buffer, int capacity) {
   Document* doc = current();
   if (doc == nullptr || doc->errors == nullptr) return 0;
   const ErrorList& list = *doc->errors;
-  int count = 0;
-  for (int p = 0; list.entries[p] > 0; p += kEntryInts, ++count) {
-    if (buffer == nullptr || count >= capacity) continue;
-    std::copy(list.entries + p, list.entries + p + kEntryInts, buffer + count * kEntryInts);
+  for (int i = 0; buffer != nullptr && i < std::min(capacity, int(list.count)); ++i) {
+    const ErrorEntry& e = list.entries[i];
+    const int ints[kEntryInts] = {e.code, e.subject, e.first, e.second, e.level};
+    std::copy(ints, ints + kEntryInts, buffer + i * kEntryInts);
   }
-  return count;
+  return list.count;
 }
 
 long long gef_copy_header(char* buffer, long long capacity) try {

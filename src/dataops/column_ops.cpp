@@ -32,7 +32,7 @@ void extend_formats(Document& doc, int n) {
   if (tokens.size() == std::size_t(n - 1)) {
     const FormatToken& last = tokens.back();
     text.erase(last.end); // trailing blanks
-    if (n >= 3 && std::strcmp(doc.out_format[n - 2], doc.out_format[n - 3]) == 0)
+    if (n >= 3 && doc.formats[n - 2] == doc.formats[n - 3])
       text += " " + text.substr(last.start, last.end - last.start);
     else
       text += " E13.5";

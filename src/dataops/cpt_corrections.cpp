@@ -319,17 +319,9 @@ int gcr_shift_columns(void) try {
     Entry& e = entry(*doc, KW_COLUMNPOWERSUPPLY, c - 1);
     if (e.present != 0) e.field[2].i = moved(e.field[2].i);
   }
-  std::vector<std::string> formats;
-  std::vector<std::int32_t> flags;
-  for (int c : order) {
-    formats.emplace_back(doc->out_format[c - 1]);
-    flags.push_back(doc->out_flags[c - 1]);
-  }
-  for (int k = 0; k < columns; ++k) {
-    formats[std::size_t(k)].copy(doc->out_format[k], kFormatSize - 1);
-    doc->out_format[k][std::min(formats[std::size_t(k)].size(), std::size_t(kFormatSize - 1))] = 0;
-    doc->out_flags[k] = flags[std::size_t(k)];
-  }
+  std::vector<std::optional<NumberFormat>> formats;
+  for (int c : order) formats.push_back(doc->formats[c - 1]);
+  std::copy(formats.begin(), formats.end(), doc->formats);
   if (entry(*doc, KW_REPORTDATAFORMAT, 0).present != 0)
     restore_formats(*doc, reordered_formats(*doc, order));
   return 1;

@@ -20,10 +20,6 @@ void copy_cut(char* to, const char* from, std::size_t size) {
   to[n] = '\0';
 }
 
-void clear_entries(ErrorList& list, int from, int to) {
-  for (int i = from; i < to; ++i) list.entries[i] = -1;
-}
-
 } // namespace
 
 void reset_error_list(Document& doc) {
@@ -32,21 +28,14 @@ void reset_error_list(Document& doc) {
     list = new (std::nothrow) ErrorList;
     if (list == nullptr) return; // reports are ignored while no list exists
     doc.errors = list;
-    clear_entries(*list, 0, kMaxErrors * kEntryInts);
-    list->entries[kMaxErrors * kEntryInts] = 0;
     for (auto& text : list->texts) copy_cut(text, "empty", kTextSize);
     copy_cut(list->last_text, "empty", kTextSize);
     list->name_buffer[0] = '\0';
     list->message[0] = '\0';
-  } else {
-    // Entries recorded before would point at text slots that are about to be reused.
-    clear_entries(*list, 0, list->write_cursor);
   }
-  list->text_count = 0;
-  list->last[E_CODE] = -1;
-  for (int i = 1; i < kEntryInts; ++i) list->last[i] = 0;
-  list->write_cursor = list->code_cursor = list->text_cursor = 0;
-  list->recent_cursor = list->spare_cursor = 0;
+  list->count = list->text_count = 0;
+  list->last = ErrorEntry{-1, 0, 0, 0, 0};
+  list->code_cursor = list->text_cursor = list->recent_cursor = 0;
 }
 
 void release_error_list(Document& doc) {
@@ -58,17 +47,14 @@ int report_error(Document& doc, int code, int subject, int first, int second, co
                  Level level) {
   ErrorList* list = doc.errors;
   if (list == nullptr) return 0;
-  std::int32_t* at = &list->entries[list->write_cursor];
-  if (*at == 0) return 0; // the end marker: the list is full
+  if (list->count == kMaxErrors) return 0;
   if (subject == 0) {
     const int slot = list->text_count++;
     subject = kTextSubject + slot;
     copy_cut(list->texts[slot], text, kTextSize);
     copy_cut(list->last_text, text, kTextSize);
   }
-  const std::int32_t values[kEntryInts] = {code, subject, first, second, level};
-  for (int i = 0; i < kEntryInts; ++i) at[i] = list->last[i] = values[i];
-  list->write_cursor += kEntryInts;
+  list->entries[list->count++] = list->last = ErrorEntry{code, subject, first, second, level};
   return 1;
 }
 
@@ -85,11 +71,9 @@ const char* subject_text(ErrorList& list, int subject) {
   return list.name_buffer;
 }
 
-const char* format_entry(Document& doc, int position) {
-  ErrorList& list = *doc.errors;
-  const std::int32_t* e = &list.entries[position];
-  return format_error_message(doc, e[E_CODE], subject_text(list, e[E_SUBJECT]), e[E_FIRST],
-                              e[E_SECOND]);
+const char* format_entry(Document& doc, const ErrorEntry& entry) {
+  return format_error_message(doc, entry.code, subject_text(*doc.errors, entry.subject),
+                              entry.first, entry.second);
 }
 
 const char* level_name(int level) {

@@ -11,7 +11,7 @@ namespace gef {
 struct Document;
 
 constexpr int kMaxErrors = 1000;
-constexpr int kEntryInts = 5;
+constexpr int kEntryInts = 5; // integers per entry where callers receive them as ints
 constexpr int kTextSize = 256;
 constexpr int kMessageSize = 512;
 constexpr int kTextSubject = 10000; // subjects from here on name a text slot
@@ -31,24 +31,29 @@ enum Level : int {
   LEVEL_STANDARD_INFORMATION = 15,
 };
 
-// Positions within an error entry.
-enum ErrorField { E_CODE = 0, E_SUBJECT, E_FIRST, E_SECOND, E_LEVEL };
+// One recorded finding. The subject is a keyword code, or kTextSubject + the text slot that
+// holds the finding's text; `first` and `second` are the numbers its message shows.
+struct ErrorEntry {
+  std::int32_t code;
+  std::int32_t subject;
+  std::int32_t first;
+  std::int32_t second;
+  std::int32_t level;
+};
 
 struct ErrorList {
-  // 1000 entries of five integers, then the end marker 0; unused integers are -1.
-  std::int32_t entries[kMaxErrors * kEntryInts + 1];
+  ErrorEntry entries[kMaxErrors]; // the first `count` are recorded
+  std::int32_t count;
   char texts[kMaxErrors][kTextSize];
   std::int32_t text_count;
-  std::int32_t last[kEntryInts];
+  ErrorEntry last; // the last recorded entry; code -1 while there is none
   char last_text[kTextSize];
   char name_buffer[kTextSize];
   char message[kMessageSize];
-  // Integer positions into `entries`.
-  std::int32_t write_cursor;
+  // Entry indexes where the exported readers continue.
   std::int32_t code_cursor;
   std::int32_t text_cursor;
   std::int32_t recent_cursor;
-  std::int32_t spare_cursor;
 };
 
 // Records one entry. A non-zero subject is a keyword code and `text` is ignored; subject 0
@@ -80,8 +85,8 @@ const char* subject_text(ErrorList& list, int subject);
 const char* format_error_message(Document& doc, int code, const char* subject, int first,
                                  int second);
 
-// Formats the message of a recorded entry (position of its first integer).
-const char* format_entry(Document& doc, int position);
+// Formats the message of a recorded entry.
+const char* format_entry(Document& doc, const ErrorEntry& entry);
 
 // Name of a level ("GEF SEVERE" .. "STANDARD INFORMATION").
 const char* level_name(int level);

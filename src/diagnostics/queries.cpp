@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The exported error queries and the error log file.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -18,16 +19,15 @@ ErrorList* error_list() {
   return doc != nullptr ? doc->errors : nullptr;
 }
 
-// Smallest severity class from `position` on; -1 when nothing is recorded there. Leaves the
-// recent cursor after the last entry looked at.
-int severity_from(ErrorList& list, int position) {
+// Smallest severity class from entry `from` on; -1 when nothing is recorded there. Leaves the
+// recent cursor after the last entry.
+int severity_from(ErrorList& list, int from) {
   int best = -1;
-  while (list.entries[position] > 0) {
-    const int severity = list.entries[position + E_LEVEL] % 10;
+  for (int i = from; i < list.count; ++i) {
+    const int severity = list.entries[i].level % 10;
     if (best < 0 || severity < best) best = severity;
-    position += kEntryInts;
   }
-  list.recent_cursor = position;
+  list.recent_cursor = list.count;
   return best;
 }
 
@@ -40,20 +40,16 @@ using namespace gef;
 
 int get_error_code(void) {
   ErrorList* list = error_list();
-  if (list == nullptr) return 0;
-  const int code = list->entries[list->code_cursor];
-  if (code <= 0) return 0;
-  list->code_cursor += kEntryInts;
-  return code;
+  if (list == nullptr || list->code_cursor >= list->count) return 0;
+  return list->entries[list->code_cursor++].code;
 }
 
 const char* get_error_text(int code) try {
   ErrorList* list = error_list();
   if (code == 0 || list == nullptr) return "-";
-  const int position = list->text_cursor;
-  if (list->entries[position] <= 0 || list->entries[position] != code) return "Error encountered";
-  list->text_cursor += kEntryInts;
-  return format_entry(*current(), position);
+  if (list->text_cursor >= list->count || list->entries[list->text_cursor].code != code)
+    return "Error encountered";
+  return format_entry(*current(), list->entries[list->text_cursor++]);
 }
 GEF_CATCH("Error encountered")
 
@@ -69,23 +65,23 @@ int get_error_level_recent(void) {
 
 int get_error_level_last(void) {
   ErrorList* list = error_list();
-  return list != nullptr ? list->last[E_LEVEL] : 0;
+  return list != nullptr ? list->last.level : 0;
 }
 
 int get_last_error_code(void) {
   ErrorList* list = error_list();
-  return list != nullptr ? list->last[E_CODE] : -1;
+  return list != nullptr ? list->last.code : -1;
 }
 
 const char* get_last_error_text(void) try {
   ErrorList* list = error_list();
-  if (list == nullptr || list->last[E_CODE] == -1) return "";
-  const int subject = list->last[E_SUBJECT];
+  if (list == nullptr || list->last.code == -1) return "";
+  const int subject = list->last.subject;
   const char* text = subject != 0 && subject < kTextSubject && keyword_name(subject) != nullptr
                          ? subject_text(*list, subject)
                          : list->last_text;
-  return format_error_message(*current(), list->last[E_CODE], text, list->last[E_FIRST],
-                              list->last[E_SECOND]);
+  return format_error_message(*current(), list->last.code, text, list->last.first,
+                              list->last.second);
 }
 GEF_CATCH("")
 
@@ -100,22 +96,20 @@ int write_error_log(const char* filename) try {
   }
   // Closed however the writing ends, when memory runs out under way too.
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> log(file, &std::fclose);
+  const ErrorEntry* const begin = list.entries;
+  const ErrorEntry* const end = begin + list.count;
   for (int level : kLogLevels) {
-    bool occurs = false;
-    for (int p = 0; list.entries[p] > 0; p += kEntryInts)
-      if (list.entries[p + E_LEVEL] == level) occurs = true;
-    if (!occurs) continue;
+    const auto at_level = [level](const ErrorEntry& e) { return e.level == level; };
+    if (std::none_of(begin, end, at_level)) continue;
     print_text(file, "*** Errorlevel: %s (%d) ***\n", level_name(level), level);
-    for (int p = 0; list.entries[p] != -1; p += kEntryInts) {
-      if (list.entries[p] == 0) {
-        print_text(file, " Too many errors, only %d of them are logged.\n", kMaxErrors);
-        break;
-      }
-      if (list.entries[p + E_LEVEL] != level) continue;
-      put_text(file, format_entry(*doc, p));
+    for (const ErrorEntry* e = begin; e != end; ++e) {
+      if (!at_level(*e)) continue;
+      put_text(file, format_entry(*doc, *e));
       put_text(file, "\n");
       std::fflush(file);
     }
+    if (list.count == kMaxErrors)
+      print_text(file, " Too many errors, only %d of them are logged.\n", kMaxErrors);
   }
   return 1;
 }

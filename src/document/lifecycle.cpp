@@ -27,7 +27,6 @@ bool start_document(Document& doc, int columns, int scans) {
   if (!doc.entries) return false;
   release_data(doc);
   doc.input_mode = GETAL;
-  doc.ready = 1;
   doc.scan_count = 0;
   doc.scan_known = 0;
 

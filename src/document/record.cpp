@@ -58,14 +58,12 @@ bool ensure_entries(Document& doc) {
   if (doc.entries) return true;
   doc.entries.reset(new (std::nothrow) Entry[total_entries()]);
   if (!doc.entries) return false;
-  doc.initialised = false;
   for (int code = 1; code < kKeywordSlots; ++code) {
     const KeywordInfo& kw = keyword_info(code);
     if (kw.name == nullptr || kw.area != code) continue;
     for (int i = 0; i < kw.capacity; ++i) reset_entry(entry(doc, code, i), code);
     doc.used[code] = 0;
   }
-  doc.initialised = true;
   return true;
 }
 
@@ -113,12 +111,8 @@ void reset_document(Document& doc) {
   reset_error_list(doc);
   if (!ensure_entries(doc)) return;
   clear_entries(doc, true);
-  for (int col = 0; col < kMaxColumns; ++col) {
-    doc.out_format[col][0] = '\0';
-    doc.out_flags[col] = 0;
-  }
+  for (auto& format : doc.formats) format.reset();
   doc.input_mode = GETAL;
-  doc.ready = 1;
   doc.scan_known = 0;
   doc.header_checked = 0;
   doc.reading = ReadState{};

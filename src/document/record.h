@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "document/keywords.h"
@@ -33,9 +34,18 @@ struct Entry {
 enum InputMode : std::int32_t { GETAL = 0, STRING = 1 };
 
 constexpr int kMaxColumns = 250;
-constexpr int kFormatSize = 16;
-constexpr std::int32_t kFormatAllocated = 1; // output-format flag bits
-constexpr std::int32_t kFormatConverted = 2;
+
+// A printf-style format for one double, reduced to what the writers produce: a conversion
+// letter (e, f or g, either case), a field width and a precision.
+struct NumberFormat {
+  char letter = 'g';
+  int width = 0;
+  int precision = 6;
+};
+
+inline bool operator==(const NumberFormat& a, const NumberFormat& b) {
+  return a.letter == b.letter && a.width == b.width && a.precision == b.precision;
+}
 
 // Bookkeeping of the file reader for the document being read; cleared by every reset.
 struct ReadState {
@@ -51,17 +61,15 @@ struct Document {
   // Per area, one past the highest entry touched since the last reset, so that a reset only
   // visits what was used.
   std::int32_t used[kKeywordSlots];
-  bool initialised; // entries hold their reset values
 
   std::int32_t input_mode;
-  std::int32_t ready;
   std::int32_t scan_count;
   std::int32_t scan_known;
   std::int32_t data_present;
   std::int32_t value_capacity;
 
-  char out_format[kMaxColumns][kFormatSize];
-  std::int32_t out_flags[kMaxColumns];
+  // Per column, the number format REPORTDATAFORMAT gives it; none until one is stored.
+  std::optional<NumberFormat> formats[kMaxColumns];
 
   std::int32_t header_checked;
   std::int32_t plotable;
@@ -92,6 +100,11 @@ inline Entry& entry(Document& doc, int code, int index) {
   // comparison on a path taken for every field.
   const auto slot = std::size_t(unsigned(code) % unsigned(kKeywordSlots));
   return doc.entries[detail::kKeywordTable[slot].entry_offset + index];
+}
+
+// The number format of column `c` (1-based), none outside the columns that can have one.
+inline std::optional<NumberFormat> output_format(const Document& doc, int c) {
+  return c >= 1 && c <= kMaxColumns ? doc.formats[c - 1] : std::nullopt;
 }
 
 // Whether entry field `field` (1..8) was given in the occurrence.

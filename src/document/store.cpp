@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -87,18 +88,21 @@ bool valid_format_token(const std::string& token) {
   return token.size() <= kTokenMax && valid_format_field(token);
 }
 
-// The printf format of one token: F10.3 -> %10.3lf, E12.4 -> %12.4le, I6 -> %6.0lf.
-std::string format_of(const std::string& token) {
-  const char c = char(std::tolower(static_cast<unsigned char>(token[0])));
-  if (c == 'i') {
-    // An integer has no decimals to show, so a precision given with I is dropped rather than
-    // producing a format printf cannot read.
-    return "%" +
-           token.substr(1, token.find('.') == std::string::npos ? std::string::npos
-                                                                : token.find('.') - 1) +
-           ".0lf";
+// The number format of one valid token: F10.3 is %10.3f, E12.4 is %12.4e, g8 is %8g (precision
+// 6 when none is given, 0 after a bare "."), I6 is %6.0f.
+NumberFormat format_of(const std::string& token) {
+  NumberFormat f;
+  f.letter = char(std::tolower(static_cast<unsigned char>(token[0])));
+  // A token holds at most kTokenMax characters, so its numbers fit an int.
+  f.width = std::atoi(token.c_str() + 1);
+  const std::size_t dot = token.find('.');
+  if (dot != std::string::npos) f.precision = std::atoi(token.c_str() + dot + 1);
+  if (f.letter == 'i') {
+    // An integer has no decimals to show, so a precision given with I is dropped.
+    f.letter = 'f';
+    f.precision = 0;
   }
-  return "%" + token.substr(1) + "l" + c;
+  return f;
 }
 
 void build_output_formats(Document& doc) {
@@ -122,12 +126,9 @@ void build_output_formats(Document& doc) {
     if (i > start) tokens.push_back(copy.substr(start, i - start));
   }
 
-  for (int col = 0; col < kMaxColumns; ++col) {
-    doc.out_flags[col] = 0;
-    doc.out_format[col][0] = '\0';
-  }
+  for (auto& format : doc.formats) format.reset();
   for (int col = 0; col < columns; ++col) {
-    std::string format = "%g";
+    NumberFormat format; // %g
     if (!tokens.empty()) {
       const std::string& token = tokens[std::min<std::size_t>(col, tokens.size() - 1)];
       if (valid_format_token(token))
@@ -135,9 +136,7 @@ void build_output_formats(Document& doc) {
       else
         report_text(doc, ERR_INVALID_FORMAT_FIELD, token.c_str(), 0, 0, LEVEL_GEF_MINOR);
     }
-    std::strncpy(doc.out_format[col], format.c_str(), kFormatSize - 1);
-    doc.out_format[col][kFormatSize - 1] = '\0';
-    doc.out_flags[col] = kFormatAllocated | kFormatConverted;
+    doc.formats[col] = format;
   }
 }
 
@@ -145,11 +144,7 @@ void build_output_formats(Document& doc) {
 // serial or slot number that error 56 names.
 void check_surplus(Document& doc, const KeywordInfo& kw, const char* name, int number,
                    FieldArgs args) {
-  if (kw.surplus == 0) return;
-  const void* arg = args[kw.line_fields];
-  const bool given = (doc.ready == 1 && doc.input_mode == GETAL && arg != nullptr) ||
-                     (arg != nullptr && *as_text(arg) != '\0');
-  if (!given) return;
+  if (kw.surplus == 0 || !is_given(doc, args[kw.line_fields])) return;
   if (kw.surplus == 34)
     report_text(doc, ERR_TOO_MANY_FIELDS, name, kw.line_fields, 0, LEVEL_GEF_MINOR);
   else

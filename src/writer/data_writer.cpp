@@ -33,8 +33,7 @@ std::vector<ColumnFormat> column_formats(Document& doc, int columns, bool report
   std::vector<ColumnFormat> out(static_cast<std::size_t>(columns));
   for (int c = 1; c <= columns; ++c) {
     ColumnFormat& f = out[std::size_t(c - 1)];
-    if (report_format)
-      f.format = parse_number_format(c <= kMaxColumns ? doc.out_format[c - 1] : "");
+    if (report_format) f.format = output_format(doc, c).value_or(NumberFormat{});
     f.has_void = column_void(doc, c, &f.void_value);
   }
   return out;
@@ -53,21 +52,10 @@ void format_value(const ColumnFormat& column, double v, NumberText& text) {
   text.zeros = 0;
 }
 
-void write_plain(Document& doc, Output& out, int columns, bool report_format) {
-  const std::vector<ColumnFormat> formats = column_formats(doc, columns, report_format);
-  NumberText text;
-  for (int s = 1; s <= doc.scan_count; ++s) {
-    for (int c = 1; c <= columns; ++c) {
-      const ColumnFormat& f = formats[std::size_t(c - 1)];
-      format_value(f, data_value(doc, c, s), text);
-      out.put_number(f.format, text);
-      out.put(' ');
-    }
-    out.end_line();
-  }
-}
-
-void write_separated(Document& doc, Output& out, int columns, bool report_format) {
+// The text layouts. Plain: every value padded to its width and followed by a blank. Separated
+// (a column or record separator is given): every value followed by the column separator, then
+// the scan's text and the record separator; with a report format, padding is dropped.
+void write_text(Document& doc, Output& out, int columns, bool report_format, bool separated) {
   const Entry& colsep = entry(doc, KW_COLUMNSEPARATOR, 0);
   const Entry& recsep = entry(doc, KW_RECORDSEPARATOR, 0);
   const Entry& texts = entry(doc, KW_COLUMNTEXT, 0);
@@ -80,18 +68,19 @@ void write_separated(Document& doc, Output& out, int columns, bool report_format
     for (int c = 1; c <= columns; ++c) {
       const ColumnFormat& f = formats[std::size_t(c - 1)];
       format_value(f, data_value(doc, c, s), text);
-      // Without a report format the values keep their width; with one, padding is dropped.
-      if (report_format)
+      if (separated && report_format)
         out.put_unpadded(text);
       else
         out.put_number(f.format, text);
       out.put(separator);
     }
-    if (with_texts && std::size_t(s) <= g_library.column_texts.size() &&
-        g_library.column_texts[std::size_t(s - 1)] != nullptr)
-      out.put(scan_text(g_library.column_texts[std::size_t(s - 1)],
-                        recsep.present != 0 ? record_end : '\0'));
-    out.put(record_end);
+    if (separated) {
+      if (with_texts && std::size_t(s) <= g_library.column_texts.size() &&
+          g_library.column_texts[std::size_t(s - 1)] != nullptr)
+        out.put(scan_text(g_library.column_texts[std::size_t(s - 1)],
+                          recsep.present != 0 ? record_end : '\0'));
+      out.put(record_end);
+    }
     out.end_line();
   }
 }
@@ -195,11 +184,9 @@ int write_data_block(Document& doc, Output& out) {
       (equals_nocase(format.field[0].s, "BINAIR") || equals_nocase(format.field[0].s, "BINARY")))
     return write_binary(doc, out, columns);
   const bool report_format = entry(doc, KW_REPORTDATAFORMAT, 0).present != 0;
-  if (entry(doc, KW_RECORDSEPARATOR, 0).present != 0 ||
-      entry(doc, KW_COLUMNSEPARATOR, 0).present != 0)
-    write_separated(doc, out, columns, report_format);
-  else
-    write_plain(doc, out, columns, report_format);
+  write_text(doc, out, columns, report_format,
+             entry(doc, KW_RECORDSEPARATOR, 0).present != 0 ||
+                 entry(doc, KW_COLUMNSEPARATOR, 0).present != 0);
   return 1;
 }
 

@@ -99,8 +99,7 @@ void structure_lines(Document& doc, Output& out, int code) {
 // The format of the min/max values of column `c` (0 or beyond the columns: the default).
 NumberFormat minmax_format(Document& doc, int c) {
   if (entry(doc, KW_REPORTDATAFORMAT, 0).present == 0) return kMinMax;
-  if (c < 1 || c > kMaxColumns || doc.out_format[c - 1][0] == '\0') return kMinMax;
-  return parse_number_format(doc.out_format[c - 1]);
+  return output_format(doc, c).value_or(kMinMax);
 }
 
 void code_line(std::string& line, const Entry& e) {

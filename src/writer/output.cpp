@@ -17,15 +17,6 @@ namespace {
 constexpr int kFixedCap = 1100;     // a double has at most 1074 decimals
 constexpr int kScientificCap = 800; // and at most 767 significant digits
 constexpr int kGeneralCap = 1200;   // both styles of %g stay exact below this
-constexpr int kMaxPrecision = 99999999;
-
-bool parse_digits(const char*& p, int& value) {
-  if (*p < '0' || *p > '9') return false;
-  long long v = 0;
-  for (; *p >= '0' && *p <= '9'; ++p) v = std::min<long long>(v * 10 + (*p - '0'), kMaxPrecision);
-  value = int(v);
-  return true;
-}
 
 void copy_text(const char* text, NumberText& out) {
   out.length = std::strlen(text);
@@ -33,23 +24,6 @@ void copy_text(const char* text, NumberText& out) {
 }
 
 } // namespace
-
-NumberFormat parse_number_format(const char* format) {
-  NumberFormat f;
-  const NumberFormat fallback;
-  if (format == nullptr || *format != '%') return fallback;
-  const char* p = format + 1;
-  parse_digits(p, f.width);
-  if (*p == '.') {
-    ++p;
-    f.precision = 0;
-    parse_digits(p, f.precision);
-  }
-  if (*p == 'l') ++p;
-  if (*p == '\0' || std::strchr("eEfFgG", *p) == nullptr || p[1] != '\0') return fallback;
-  f.letter = *p;
-  return f;
-}
 
 void format_core(const NumberFormat& format, double value, NumberText& out) {
   out.zeros = 0;

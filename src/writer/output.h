@@ -7,19 +7,9 @@
 #include <cstdio>
 #include <string>
 
+#include "document/record.h"
+
 namespace gef {
-
-// A printf-style format for one double, reduced to what the writers produce: a conversion
-// letter (e, f or g, either case), a field width and a precision.
-struct NumberFormat {
-  char letter = 'g';
-  int width = 0;
-  int precision = 6;
-};
-
-// Parses "%[width][.precision][l]letter"; anything else (flags, other letters, trailing text,
-// a missing format) gives %g.
-NumberFormat parse_number_format(const char* format);
 
 constexpr std::size_t kCoreSize = 2048; // holds the widest number text before zero padding
 

@@ -125,7 +125,7 @@ TEST_F(SetterTest, NullTextKeepsThePreviousTextButNotItsBit) {
 TEST_F(SetterTest, GefidAcceptsOnlyKnownVersions) {
   reset_document(g_document);
   EXPECT_EQ(set_gefid(1, 2, 0), 0);
-  EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{GEF_E_NOTE, errors()[0][1], 0, 0, 2}}));
+  EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{GEF_E_NOTE, errors()[0].subject, 0, 0, 2}}));
   EXPECT_EQ(message(0), " GEF 100: Unsupported ID, GEFID is currently supported up to 2, 0, 0\n");
   EXPECT_EQ(entry_of(KW_GEFID).present, 0);
   EXPECT_EQ(set_gefid(2, 0, 0), 1);
@@ -140,8 +140,8 @@ TEST_F(SetterTest, SizesMustFitTheDataBlock) {
   EXPECT_EQ(set_row(11), 0);
   EXPECT_EQ(set_column(3), 0);
   ASSERT_EQ(errors().size(), 3u);
-  EXPECT_EQ(errors()[0], (ErrorEntry{GEF_E_BLOCK_TOO_LARGE, errors()[0][1], 20, 0, 1}));
-  EXPECT_EQ(errors()[2][4], 2);
+  EXPECT_EQ(errors()[0], (ErrorEntry{GEF_E_BLOCK_TOO_LARGE, errors()[0].subject, 20, 0, 1}));
+  EXPECT_EQ(errors()[2].level, 2);
   EXPECT_EQ(entry_of(KW_LASTSCAN).field[0].i, 10);
 }
 
@@ -150,8 +150,8 @@ TEST_F(SetterTest, DataConversionChecksNumberAndScan) {
   EXPECT_EQ(set_dataconversion(1, 1, 11, "m", "i", "u", "q", 1, "e"), 0);
   EXPECT_EQ(set_dataconversion(1, 1, 10, "m", "i", "u", "q", 1, "e"), 1);
   EXPECT_EQ(errors(),
-            (std::vector<ErrorEntry>{{GEF_E_NUMBER_OUT_OF_RANGE, errors()[0][1], 251, 250, 2},
-                                     {GEF_E_NUMBER_OUT_OF_RANGE, errors()[1][1], 11, 10, 2}}));
+            (std::vector<ErrorEntry>{{GEF_E_NUMBER_OUT_OF_RANGE, errors()[0].subject, 251, 250, 2},
+                                     {GEF_E_NUMBER_OUT_OF_RANGE, errors()[1].subject, 11, 10, 2}}));
   g_document.scan_known = 0;
   EXPECT_EQ(set_dataconversion(1, 1, 0, "m", "i", "u", "q", 1, "e"), 0);
   EXPECT_EQ(message(2), " GEF 100: Zero or negative scan numbers are not allowed\n");
@@ -164,9 +164,9 @@ TEST_F(SetterTest, DataValuesAndColumnTexts) {
   set_data(1, 11, 1.0);
   set_data(1, 0, 1.0);
   EXPECT_EQ(errors(),
-            (std::vector<ErrorEntry>{{GEF_E_COLUMN_OUT_OF_RANGE, errors()[0][1], 3, 250, 3},
-                                     {GEF_E_SCAN_OUT_OF_RANGE, errors()[1][1], 11, 10, 3},
-                                     {GEF_E_SCAN_OUT_OF_RANGE, errors()[2][1], 0, 10, 3}}));
+            (std::vector<ErrorEntry>{{GEF_E_COLUMN_OUT_OF_RANGE, errors()[0].subject, 3, 250, 3},
+                                     {GEF_E_SCAN_OUT_OF_RANGE, errors()[1].subject, 11, 10, 3},
+                                     {GEF_E_SCAN_OUT_OF_RANGE, errors()[2].subject, 0, 10, 3}}));
   set_columntext_text(10, "clay");
   set_columntext_text(10, "sand");
   set_columntext_text(11, "ignored");

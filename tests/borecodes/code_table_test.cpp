@@ -45,7 +45,7 @@ TEST_F(CodeTextTest, TooManyCodesKeepsTheFirstAndUnreadableFilesKeepTheTable) {
   for (int i = 1; i <= 1025; ++i) many += "C" + std::to_string(i) + ";code;\n";
   ASSERT_EQ(load(many), 1);
   EXPECT_EQ(code_table()->entries.back().code, "C1024");
-  EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{GEF_E_NOTE, errors()[0][1], 0, 0, 4}}));
+  EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{GEF_E_NOTE, errors()[0].subject, 0, 0, 4}}));
   EXPECT_EQ(message(0),
             " GEF 100: Code-text file " + last_ + ": only the first 1024 codes are kept.\n");
 
@@ -55,7 +55,7 @@ TEST_F(CodeTextTest, TooManyCodesKeepsTheFirstAndUnreadableFilesKeepTheTable) {
   EXPECT_EQ(error_codes(),
             (std::vector<int>{GEF_E_NOTE, GEF_E_BORE_CODE_FILE_UNREADABLE,
                               GEF_E_BORE_CODE_FILE_UNREADABLE, GEF_E_BORE_CODE_FILE_UNREADABLE}));
-  EXPECT_EQ(errors()[3][4], 11);
+  EXPECT_EQ(errors()[3].level, 11);
   EXPECT_EQ(message(1), " GEF-BORE-Report 100: GEF BORE code file: /nonexistent/codes.txt could "
                         "not be read.\n");
   EXPECT_EQ(message(2), " GEF-BORE-Report 100: GEF BORE code file: Onbekend bestand could not be "

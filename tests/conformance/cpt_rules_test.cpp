@@ -65,7 +65,7 @@ TEST_F(CptRulesTest, RecognitionTable) {
   }
   reset_document(g_document);
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0);
-  EXPECT_EQ(errors().back(), (ErrorEntry{GEF_E_CPT_NOTE, errors().back()[1], 0, 0, 11}));
+  EXPECT_EQ(errors().back(), (ErrorEntry{GEF_E_CPT_NOTE, errors().back().subject, 0, 0, 11}));
   EXPECT_EQ(message(int(errors().size() - 1)), " GEF-CPT-Report 110: This is not a CPT Report\n");
 }
 
@@ -158,7 +158,7 @@ TEST_F(CptRulesTest, FirstReadingAndAscendingRules) {
     EXPECT_EQ(held, c.texts.empty()) << c.depths[0];
     ASSERT_EQ(found().size(), c.texts.size()) << c.depths[0];
     for (std::size_t i = 0; i < c.texts.size(); ++i) {
-      EXPECT_EQ(found()[i][4], c.ascending ? 14 : 13);
+      EXPECT_EQ(found()[i].level, c.ascending ? 14 : 13);
       EXPECT_EQ(text(i), " GEF-CPT-Report 110: " + c.texts[i] + "\n");
     }
   }
@@ -182,7 +182,7 @@ TEST_F(CptRulesTest, DataRules) {
     EXPECT_EQ(test_gef("DATA"), 1) << c.actual_min;
     ASSERT_EQ(int(found().size()), c.entries) << c.actual_min;
     if (c.entries == 1) {
-      EXPECT_EQ(found()[0][4], 5);
+      EXPECT_EQ(found()[0].level, 5);
       EXPECT_EQ(text(0).rfind(" GEF-DATA: for column 1 the actual minimum", 0), 0u);
       EXPECT_EQ(text(0).substr(text(0).size() - 2), "\n\n"); // the format's own line end kept
     }

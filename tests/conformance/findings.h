@@ -15,7 +15,7 @@ namespace gef::test {
 inline std::vector<ErrorEntry> entries_since(std::size_t from) {
   const auto all = errors();
   std::vector<ErrorEntry> out(all.begin() + long(from), all.end());
-  for (ErrorEntry& e : out) e[1] = e[1] >= kTextSubject ? 0 : e[1];
+  for (ErrorEntry& e : out) e.subject = e.subject >= kTextSubject ? 0 : e.subject;
   return out;
 }
 
@@ -27,7 +27,8 @@ inline std::vector<Finding> findings(std::size_t from = 0) {
   const auto all = errors();
   for (std::size_t i = from; i < all.size(); ++i) {
     const ErrorEntry& e = all[i];
-    out.emplace_back(e[0], subject_text(*g_document.errors, e[1]), e[2], e[3], e[4]);
+    out.emplace_back(e.code, subject_text(*g_document.errors, e.subject), e.first, e.second,
+                     e.level);
   }
   return out;
 }

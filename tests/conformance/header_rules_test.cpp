@@ -165,7 +165,7 @@ TEST_F(HeaderRulesTest, MessagesOfTypesFormatsAndUnknownRuleSets) {
           " GEF 100: Invalid format field in reportdataformat: f%s\n",
           " GEF 100: This feature can not be tested.\n\n",
           " GEF 100: This feature can not be tested.\n\n"}));
-  EXPECT_EQ(errors().back(), (ErrorEntry{GEF_E_NOTE, errors().back()[1], 0, 0, 4}));
+  EXPECT_EQ(errors().back(), (ErrorEntry{GEF_E_NOTE, errors().back().subject, 0, 0, 4}));
 }
 
 TEST(HeaderRuleParts, DatesFollowTheCalendar) {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Column operations: refusals that change nothing, keyword and format moves, minima, time column.
 #include <climits>
-#include <cstring>
 
 #include "gef/error_codes.h"
 #include "support/document_fixture.h"
@@ -21,7 +20,6 @@ std::vector<double> snapshot() {
   for (int code : kColumnCodes)
     for (int i = 0; i < 250; ++i)
       s.push_back(entry_of(code, i).present * 256 + entry_of(code, i).bits);
-  for (const char* f : g_document.out_format) s.insert(s.end(), f, f + std::strlen(f) + 1);
   return s;
 }
 
@@ -121,13 +119,13 @@ TEST_F(ColumnOpsTest, OutputFormatsFollowTheirColumns) {
   set_reportdataformat("F7.2 F7.4  F8.3");
   ASSERT_EQ(add_data_column("u", "q", 4, 0.0), 4); // no token yet, columns differ: E13.5
   EXPECT_STREQ(get_reportdataformat(), "F7.2 F7.4  F8.3 E13.5");
-  EXPECT_STREQ(g_document.out_format[3], "%13.5le");
+  EXPECT_EQ(output_format(g_document, 4), (NumberFormat{'e', 13, 5}));
   EXPECT_EQ(delete_column(4), 1);
   EXPECT_STREQ(get_reportdataformat(), "F7.2 F7.4  F8.3");
   EXPECT_EQ(delete_column(1), 1);
   EXPECT_STREQ(get_reportdataformat(), "F7.4  F8.3");
-  EXPECT_STREQ(g_document.out_format[0], "%7.4lf");
-  EXPECT_STREQ(g_document.out_format[1], "%8.3lf");
+  EXPECT_EQ(output_format(g_document, 1), (NumberFormat{'f', 7, 4}));
+  EXPECT_EQ(output_format(g_document, 2), (NumberFormat{'f', 8, 3}));
   // A last token serving later columns stays; a new column takes a token already there.
   set_reportdataformat("F7.2");
   EXPECT_EQ(delete_column(1), 1);

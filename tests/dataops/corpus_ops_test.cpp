@@ -17,7 +17,8 @@ std::vector<Column> columns_of() {
   for (int c = 1; c <= std::min(get_column(), 250); ++c) {
     Column s;
     for (int i = 1; i <= get_nr_scans(); ++i) s.first.push_back(get_data(c, i));
-    s.second.push_back(g_document.out_format[c - 1]);
+    const NumberFormat f = output_format(g_document, c).value_or(NumberFormat{'-', -1, -1});
+    s.second.push_back(f.letter + std::to_string(f.width) + "." + std::to_string(f.precision));
     // Power-supply column numbers are renumbered: the keywords are compared without them.
     if (get_columnpowersupply_flag(c) == 0)
       for (int code :

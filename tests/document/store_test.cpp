@@ -89,7 +89,7 @@ TEST_F(StoreTest, SurplusFieldsAreReportedOnlyWhenGiven) {
       continue;
     }
     ASSERT_EQ(found.size(), 1u) << kw.name;
-    const int k = kw.line_fields, at = found[0][1];
+    const int k = kw.line_fields, at = found[0].subject;
     const ErrorEntry want = kw.surplus == GEF_E_TOO_MANY_FIELDS
                                 ? ErrorEntry{kw.surplus, at, k, 0, 3}
                                 : ErrorEntry{kw.surplus, at, 1, k, 3};
@@ -128,7 +128,8 @@ TEST_F(StoreTest, AppendedAreasFillInOrderAndDropWhenFull) {
   for (int i = 0; i < 251; ++i) store_line("QNVOID= 2, " + std::to_string(i) + ", x");
   EXPECT_EQ(entry_of(KW_QNVOID, 249).field[1].d, 249.0);
   EXPECT_EQ(errors().size(), 250u); // each stored one has a surplus field; the dropped one none
-  EXPECT_EQ(errors()[249], (ErrorEntry{GEF_E_TOO_MANY_PARAMETERS, errors()[249][1], 250, 2, 3}));
+  EXPECT_EQ(errors()[249],
+            (ErrorEntry{GEF_E_TOO_MANY_PARAMETERS, errors()[249].subject, 250, 2, 3}));
 }
 
 TEST_F(StoreTest, ScanFrequencyAndScanTimeShareSlots) {
@@ -148,7 +149,7 @@ TEST_F(StoreTest, ScanFrequencyAndScanTimeShareSlots) {
 TEST_F(StoreTest, ReportDataFormatNeedsTheColumnCountAndValidFields) {
   store_line("REPORTDATAFORMAT= F8.2");
   EXPECT_EQ(errors(),
-            (std::vector<ErrorEntry>{{GEF_E_UNKNOWN_COLUMN_COUNT, errors()[0][1], 0, 0, 1}}));
+            (std::vector<ErrorEntry>{{GEF_E_UNKNOWN_COLUMN_COUNT, errors()[0].subject, 0, 0, 1}}));
   EXPECT_STREQ(entry_of(KW_REPORTDATAFORMAT).field[0].s, "F8.2"); // kept, though not applied
   reset_document(g_document);
   store_line("COLUMN= 4");

@@ -82,8 +82,9 @@ TEST_F(AsciiTest, SeparatorFormsFindingsAndColumnTexts) {
     EXPECT_EQ(error_codes(), c.codes);
     if (!c.codes.empty()) {
       const ErrorEntry e = find_error(c.codes[0]);
+      const std::array<int, 3> got = {e.first, e.second, e.level};
       for (std::size_t k = 0; k < 3; ++k)
-        EXPECT_TRUE(c.at[k] == 0 || e[k + 2] == c.at[k]) << k << ": " << e[k + 2];
+        EXPECT_TRUE(c.at[k] == 0 || got[k] == c.at[k]) << k << ": " << got[k];
     }
     ASSERT_EQ(scans(), c.scans);
     EXPECT_TRUE(c.scans == 0 || value(c.scans, c.columns) == c.last);
@@ -98,8 +99,8 @@ TEST_F(AsciiTest, ColumnTextNeedsARecordSeparator) {
   for (const std::string& file :
        {header(1, kColumn + kTexts) + "1;a!\r\n", header(2, kTexts) + "1 2\r\n3 4 sand\r\n"}) {
     EXPECT_EQ(read(file), 0);
-    EXPECT_EQ(find_error(GEF_E_COLUMNTEXT_WITHOUT_RECORDSEPARATOR)[4], 1);
-    EXPECT_EQ(find_error(GEF_E_DATA_BLOCK_ERRORS)[4], 1);
+    EXPECT_EQ(find_error(GEF_E_COLUMNTEXT_WITHOUT_RECORDSEPARATOR).level, 1);
+    EXPECT_EQ(find_error(GEF_E_DATA_BLOCK_ERRORS).level, 1);
   }
 }
 

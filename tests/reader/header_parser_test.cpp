@@ -51,7 +51,7 @@ TEST_F(HeaderTest, AcceptsSupportedGefidsAndReadsUpdatesOfOneOneAsOneOneZero) {
     for (std::size_t p; (p = line.find('.')) != std::string::npos;) line.replace(p, 1, ", ");
     EXPECT_EQ(read("#GEFID= " + line + "\r\n#COLUMN= 1\r\n#EOH=\r\n"), 0) << id;
     EXPECT_EQ(error_codes(), refused) << id;
-    EXPECT_EQ(find_error(GEF_E_NOTE)[4], 1);
+    EXPECT_EQ(find_error(GEF_E_NOTE).level, 1);
     EXPECT_EQ(message(0),
               " GEF 100: GEFID " + id + " is not supported (1.0.0, 1.1.0 and 2.0.0 are).\n");
   }
@@ -77,10 +77,10 @@ TEST_F(HeaderTest, OnlyAByteOrderMarkAndBlankLinesMayPrecedeGefid) {
   // Anything else before GEFID is refused before a keyword is stored.
   for (const std::string lead : {"", "\r\n.\r\n"}) {
     EXPECT_EQ(read(lead + "#COLUMN= 1\r\n#GEFID= 1, 1, 0\r\n#EOH=\r\n"), 0);
-    EXPECT_EQ(find_error(GEF_E_GEFID_MISSING)[4], 1);
+    EXPECT_EQ(find_error(GEF_E_GEFID_MISSING).level, 1);
     EXPECT_FALSE(has_error(GEF_E_NOTE));
     EXPECT_EQ(entry_of(KW_COLUMN).present, 0);
-    EXPECT_EQ(find_error(GEF_E_HEADER_SEVERE_STOP)[4], 1);
+    EXPECT_EQ(find_error(GEF_E_HEADER_SEVERE_STOP).level, 1);
   }
 }
 
@@ -145,7 +145,7 @@ TEST_F(HeaderTest, HeadersCutShortSayWhy) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text.substr(0, 80));
     EXPECT_EQ(read(c.text), c.result);
-    for (const auto& [code, level] : c.levels) EXPECT_EQ(find_error(code)[4], level) << code;
+    for (const auto& [code, level] : c.levels) EXPECT_EQ(find_error(code).level, level) << code;
   }
   // The next read starts afresh.
   EXPECT_EQ(read(header(1) + "3\r\n"), 1);
@@ -154,14 +154,14 @@ TEST_F(HeaderTest, HeadersCutShortSayWhy) {
 
   EXPECT_EQ(read("#GEFID= 1, 1, 0\r\n#COLUMN= 2\r\n#COLUMNINFO= 1, m, x, 1\r\n#EOH=\r\n1 2\r\n"),
             0);
-  EXPECT_THAT(errors(), testing::Contains(testing::ElementsAre(GEF_E_REQUIRED_MISSING,
-                                                               KW_COLUMNINFO, 2, 0, testing::_)));
+  EXPECT_THAT(errors(), testing::Contains(testing::FieldsAre(GEF_E_REQUIRED_MISSING, KW_COLUMNINFO,
+                                                             2, 0, testing::_)));
 }
 
 TEST_F(HeaderTest, LineWithoutHashContinuesThePreviousKeyword) {
   ASSERT_EQ(read(header(1, "#FILEOWNER= me\r\nsecond line\r\n\r\n") + "1\r\n"), 1);
   EXPECT_STREQ(entry_of(KW_FILEOWNER).field[0].s, "me");
-  EXPECT_EQ(find_error(GEF_E_TOO_MANY_FIELDS)[2], 1); // the continued text counts as a surplus
+  EXPECT_EQ(find_error(GEF_E_TOO_MANY_FIELDS).first, 1); // the continued text counts as a surplus
 }
 
 // The keyword finder never reads past the bytes it has.

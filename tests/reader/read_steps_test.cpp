@@ -84,7 +84,7 @@ TEST_F(CorrectionTest, ACorrectionThatCannotBeAppliedLeavesItsColumnRaw) {
     EXPECT_EQ(get_columnamplifier_flag(1), 1);
     EXPECT_EQ(entry_of(k.keyword, 0).present, 1);
     EXPECT_EQ(error_codes(), std::vector<int>{GEF_E_DATA_NOTE});
-    EXPECT_EQ(find_error(GEF_E_DATA_NOTE)[4], 2);
+    EXPECT_EQ(find_error(GEF_E_DATA_NOTE).level, 2);
     EXPECT_NE(message(0).find(keyword_name(k.keyword)), std::string::npos);
     EXPECT_NE(message(0).find("column 1"), std::string::npos);
     free_gef();

@@ -43,8 +43,8 @@ TEST_F(ExportBoundary, EveryExceptionBecomesAFailureAndAnEntry) {
     reset_error_list(g_document);
     EXPECT_EQ(c.call(), -1);
     ASSERT_EQ(errors().size(), 1u);
-    EXPECT_EQ(errors()[0][0], c.code);
-    EXPECT_EQ(errors()[0][4], 1);
+    EXPECT_EQ(errors()[0].code, c.code);
+    EXPECT_EQ(errors()[0].level, 1);
     EXPECT_NE(message(0).find(c.text), std::string::npos);
   }
   free_gef();

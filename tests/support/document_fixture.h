@@ -9,6 +9,7 @@
 #include <iomanip>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "diagnostics/error_list.h"
@@ -17,25 +18,31 @@
 #include "document/store.h"
 #include "gef/gef.h"
 
-namespace gef::test {
+namespace gef {
 
-using ErrorEntry = std::array<int, 5>; // code, subject, first, second, level
+// An entry compares and prints as its five numbers.
+inline auto tied(const ErrorEntry& e) {
+  return std::tie(e.code, e.subject, e.first, e.second, e.level);
+}
+inline bool operator==(const ErrorEntry& a, const ErrorEntry& b) { return tied(a) == tied(b); }
+inline void PrintTo(const ErrorEntry& e, std::ostream* out) {
+  *out << testing::PrintToString(tied(e));
+}
+
+namespace test {
 
 // Every entry recorded so far, in order.
 inline std::vector<ErrorEntry> errors() {
   std::vector<ErrorEntry> out;
-  ErrorList* list = g_document.errors;
-  if (list == nullptr) return out;
-  for (int p = 0; list->entries[p] > 0; p += kEntryInts)
-    out.push_back({list->entries[p], list->entries[p + 1], list->entries[p + 2],
-                   list->entries[p + 3], list->entries[p + 4]});
+  if (const ErrorList* list = g_document.errors)
+    for (int i = 0; i < list->count; ++i) out.push_back(list->entries[i]);
   return out;
 }
 
 // Codes of every entry recorded so far.
 inline std::vector<int> error_codes() {
   std::vector<int> out;
-  for (const ErrorEntry& e : errors()) out.push_back(e[0]);
+  for (const ErrorEntry& e : errors()) out.push_back(e.code);
   return out;
 }
 
@@ -43,7 +50,7 @@ inline std::vector<int> error_codes() {
 inline std::vector<ErrorEntry> errors_with(int code) {
   std::vector<ErrorEntry> out;
   for (const ErrorEntry& e : errors())
-    if (e[0] == code) out.push_back(e);
+    if (e.code == code) out.push_back(e);
   return out;
 }
 
@@ -64,7 +71,9 @@ inline std::vector<double> column_values(int c) {
 }
 
 // Message of entry `i`.
-inline std::string message(int i) { return format_entry(g_document, i * kEntryInts); }
+inline std::string message(int i) {
+  return format_entry(g_document, g_document.errors->entries[i]);
+}
 
 // Stores a header line "NAME= f1, f2, ..." in text mode, the way a file's line arrives: fields
 // split at commas with surrounding blanks removed. Returns the store's result.
@@ -136,4 +145,5 @@ protected:
   int scans_ = 10;
 };
 
-} // namespace gef::test
+} // namespace test
+} // namespace gef

@@ -143,15 +143,15 @@ TEST_F(DataWriterTest, WritesOnlyTheHeaderWhenTheDataCannotBeWritten) {
     if (c.type != nullptr) store_text(KW_DATATYPE, c.type);
     const std::string text = write(0);
     EXPECT_EQ(text.find('\n', text.find("#EOH=")) + 1, text.size()) << c.columns; // no data
-    EXPECT_EQ(errors().back()[0], c.code);
-    EXPECT_EQ(errors().back()[4], 1);
+    EXPECT_EQ(errors().back().code, c.code);
+    EXPECT_EQ(errors().back().level, 1);
   }
   EXPECT_NE(message(int(errors().size()) - 1).find("Unknown data type COMPLEX: no data written"),
             std::string::npos);
   restart(251, 1);
   entry_of(KW_GEFID).present = 0;
   write(0);
-  EXPECT_EQ(errors()[errors().size() - 2][0], GEF_E_GEFID_MISSING);
+  EXPECT_EQ(errors()[errors().size() - 2].code, GEF_E_GEFID_MISSING);
 }
 
 } // namespace

@@ -28,7 +28,7 @@ int files_in(const fs::path& dir) {
 TEST_F(WriteFailureTest, MissingFolderCreatesNothing) {
   EXPECT_EQ(write_gef(path("missing/out.gef").c_str()), 0);
   EXPECT_EQ(errors().back(),
-            (ErrorEntry{GEF_E_FILE_CANNOT_BE_OPENED, errors().back()[1], 0, 0, 1}));
+            (ErrorEntry{GEF_E_FILE_CANNOT_BE_OPENED, errors().back().subject, 0, 0, 1}));
   EXPECT_NE(message(int(errors().size()) - 1).find(path("missing/out.gef")), std::string::npos);
   EXPECT_FALSE(fs::exists(path("missing")));
   EXPECT_EQ(files_in(scratch_.path()), 0);
@@ -60,8 +60,8 @@ TEST_F(WriteFailureTest, FailedWriteLeavesTheTargetAndNoScratchFile) {
       if (limit) setrlimit(RLIMIT_FSIZE, &small);
       if (!limit && geteuid() == 0 && setuid(65534) != 0) _exit(3);
       const bool refused = write_gef(path("out.gef").c_str()) == 0 && !errors().empty() &&
-                           errors().back()[0] == GEF_E_FILE_CANNOT_BE_OPENED &&
-                           errors().back()[4] == 1 && write_dif(path("out.gef").c_str()) == 0;
+                           errors().back().code == GEF_E_FILE_CANNOT_BE_OPENED &&
+                           errors().back().level == 1 && write_dif(path("out.gef").c_str()) == 0;
       _exit(refused ? 0 : 1);
     }
     int status = -1;
@@ -75,7 +75,7 @@ TEST_F(WriteFailureTest, FailedWriteLeavesTheTargetAndNoScratchFile) {
 TEST_F(WriteFailureTest, FullDeviceGivesFailure) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   EXPECT_EQ(write_gef("/dev/full"), 0);
-  EXPECT_EQ(errors().back()[0], GEF_E_FILE_CANNOT_BE_OPENED);
+  EXPECT_EQ(errors().back().code, GEF_E_FILE_CANNOT_BE_OPENED);
   EXPECT_EQ(write_dif("/dev/full"), 0);
 }
 #endif
