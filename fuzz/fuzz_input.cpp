@@ -59,15 +59,15 @@ void input_done() {
 
 void end_document() {
 #if defined(GEF_INPUT_SEAM)
-  gef::Document& doc = gef::g_document;
+  gef::Document& doc = gef::document();
   if (gef::current() == nullptr) return;
   gef::clear_entries(doc, true);
   gef::release_data(doc);
-  gef::g_library.column_texts.clear();
-  gef::g_library.column_texts.shrink_to_fit();
+  gef::library().column_texts.clear();
+  gef::library().column_texts.shrink_to_fit();
   // The error list stays too: the next read empties it.
   gef::release_code_holder();
-  gef::g_library.current = nullptr;
+  gef::library().current = nullptr;
 #else
   free_gef();
 #endif

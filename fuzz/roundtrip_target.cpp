@@ -117,7 +117,7 @@ void round_field(Record& r, std::size_t k, const gef::NumberFormat& format) {
 // decimals of their accuracy, minima and maxima in their column's format; and the accuracies of
 // a position, written only as a pair.
 void round_as_written(Header& header) {
-  gef::Document& doc = gef::g_document;
+  gef::Document& doc = gef::document();
   const bool report_format = gef::entry(doc, gef::KW_REPORTDATAFORMAT, 0).present != 0;
   auto minmax_format = [&](int c) {
     const gef::NumberFormat standard{'e', 11, 4};
@@ -149,7 +149,7 @@ void round_as_written(Header& header) {
 }
 
 Snapshot take_snapshot(bool expected) {
-  gef::Document& doc = gef::g_document;
+  gef::Document& doc = gef::document();
   Snapshot shot;
   shot.header = copy_header();
   if (expected) round_as_written(shot.header);
@@ -212,7 +212,7 @@ bool written(const Header& header, const Record& r) {
       if (other.name == r.number && written(header, other)) return true;
     return false;
   }
-  return gef::keyword_allowed(gef::g_document, code);
+  return gef::keyword_allowed(gef::document(), code);
 }
 
 // Compares the headers; returns whether the writer filled fields the first one lacked.
@@ -275,7 +275,7 @@ int roundtrip_target(const std::uint8_t* data, std::size_t size) {
   init_gef();
   const int read = read_gef(input_path(data, size));
   input_done();
-  const bool converted = gef::g_library.conversion_stamp != 0;
+  const bool converted = gef::library().conversion_stamp != 0;
   // The output formats follow the columns declared when REPORTDATAFORMAT was read, and the
   // written file declares COLUMN first: storing the formats again gives the first document
   // those the read-back one will have.
@@ -301,7 +301,7 @@ int roundtrip_target(const std::uint8_t* data, std::size_t size) {
   // unstated version may come back as one of version 1.0.0, which reading converts (or fails
   // to). The written file is then where the round trip starts.
   const bool reconverted =
-      gef::g_library.conversion_stamp != 0 || (reread != 1 && reported(GEF_E_CPT_NOTE));
+      gef::library().conversion_stamp != 0 || (reread != 1 && reported(GEF_E_CPT_NOTE));
   // Binary data is written up to LASTSCAN when that is smaller: another document too.
   if (((reconverted && !converted) || before.cut) && !restarted) {
     const std::string written = contents(first);

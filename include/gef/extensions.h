@@ -1,6 +1,6 @@
 /* SPDX-License-Identifier: MIT */
-/* Functions beyond the classic interface: the library's version, bulk copies for bindings and
- * the table of coordinate and height systems. Implemented in src/api/ (extensions.cpp,
+/* Functions beyond the classic interface: the library's version, a document per thread, bulk
+ * copies for bindings and the table of coordinate and height systems. Implemented in src/api/ (extensions.cpp,
  * getters_data.cpp) and, for the systems, src/location/. */
 #ifndef GEF_EXTENSIONS_H
 #define GEF_EXTENSIONS_H
@@ -18,6 +18,26 @@ GEF_EXTERN_C_BEGIN
 
 /* The library's version, "MAJOR.MINOR.PATCH". The text belongs to the library. */
 GEF_API const char* gef_version(void);
+
+/* A document per thread, for callers that read, check or write files on several threads.
+ *
+ * By default every thread shares the process's one document, and callers must serialise their
+ * calls. gef_thread_document(1) gives the calling thread a document of its own: its record, data
+ * block, per-scan texts, error list, code-text table, the texts the getters return and the names
+ * of its temporary files. Every other function called from that thread then works on it, exactly
+ * as on the process document: start it with init_gef (or init_gef_general) and load code texts
+ * into it as needed. Asking again keeps the same document. gef_thread_document(0) releases it as
+ * free_gef does and returns the thread to the process document; a thread that ends without
+ * doing so has it released as it ends. Threads that never ask share the process document as
+ * before, untouched by the others.
+ *
+ * A thread's own document is used from that thread only, so its calls need no serialising;
+ * the process document's still do. Nothing else is shared between documents, apart from the
+ * constant tables of keywords, messages and coordinate systems. A text a function returns stays
+ * valid until the next call on the same thread.
+ *
+ * Returns 1, or 0 when memory runs out (the thread then stays on the process document). */
+GEF_API int gef_thread_document(int own);
 
 /* Copies the whole data block, column after column: the value of scan s in column c (both from 1)
  * goes to buffer[(c - 1) * scans + (s - 1)], where scans is get_nr_scans() when known. Every

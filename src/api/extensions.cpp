@@ -114,7 +114,7 @@ std::string header_bytes(Document& doc) {
 
 std::string column_text_bytes(const Document& doc) {
   std::string out;
-  const auto& texts = g_library.column_texts;
+  const auto& texts = library().column_texts;
   for (std::int64_t s = 0; s < scan_count_of(doc); ++s) {
     const char* text = std::size_t(s) < texts.size() ? texts[std::size_t(s)] : nullptr;
     if (text != nullptr) append_bytes(out, 't', text, std::strlen(text));
@@ -136,6 +136,8 @@ using namespace gef;
 
 const char* gef_version(void) { return GEF_VERSION_STRING; }
 
+int gef_thread_document(int own) { return use_thread_session(own != 0) ? 1 : 0; }
+
 long long gef_copy_data(double* buffer, long long capacity) {
   Document* doc = current();
   if (doc == nullptr || !doc->entries) return 0;
@@ -143,10 +145,10 @@ long long gef_copy_data(double* buffer, long long capacity) {
   const std::int64_t total = std::int64_t(column_count_or(*doc, 0)) * scans;
   if (buffer == nullptr) return total;
   const std::int64_t stored =
-      g_library.data ? std::min<std::int64_t>(total, doc->value_capacity) : 0;
+      library().data ? std::min<std::int64_t>(total, doc->value_capacity) : 0;
   const std::int64_t n = std::min<std::int64_t>(total, capacity);
   const std::int64_t copied = std::clamp<std::int64_t>(stored, 0, std::max<std::int64_t>(n, 0));
-  std::copy(g_library.data.get(), g_library.data.get() + copied, buffer);
+  std::copy(library().data.get(), library().data.get() + copied, buffer);
   std::fill(buffer + copied, buffer + std::max<std::int64_t>(n, 0), kNoValue);
   return total;
 }
@@ -160,7 +162,7 @@ long long gef_copy_column(int column, double* buffer, long long capacity) {
   const std::int64_t n = std::clamp<std::int64_t>(capacity, 0, scans);
   for (std::int64_t s = 0; s < n; ++s) {
     const std::int64_t index = first + s;
-    buffer[s] = g_library.data && index < doc->value_capacity ? g_library.data[index] : kNoValue;
+    buffer[s] = library().data && index < doc->value_capacity ? library().data[index] : kNoValue;
   }
   return scans;
 }

@@ -58,7 +58,7 @@ const char* scan_text(int scan) {
     report_text(*doc, ERR_SCAN_OUT_OF_RANGE, "", scan, doc->scan_count, LEVEL_GEF_MINOR);
     return nullptr;
   }
-  const auto& texts = g_library.column_texts;
+  const auto& texts = library().column_texts;
   return std::size_t(scan) <= texts.size() ? texts[std::size_t(scan) - 1] : nullptr;
 }
 
@@ -145,8 +145,8 @@ double get_data(int column, int scan) {
   }
   const std::int64_t index = std::int64_t(column - 1) * doc->scan_count + (scan - 1);
   // COLUMN or the scan count may have grown past the block that was allocated.
-  if (!g_library.data || index >= doc->value_capacity) return kNoValue;
-  return g_library.data[index];
+  if (!library().data || index >= doc->value_capacity) return kNoValue;
+  return library().data[index];
 }
 
 const char* get_columntext_text(int scan) { return scan_text(scan); }

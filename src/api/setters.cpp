@@ -96,8 +96,8 @@ int set_data(int column, int scan, double value) {
     report_text(*doc, ERR_SCAN_OUT_OF_RANGE, "", scan, doc->scan_count, LEVEL_GEF_MINOR);
   } else {
     const std::int64_t index = std::int64_t(column - 1) * doc->scan_count + (scan - 1);
-    if (g_library.data && index < doc->value_capacity)
-      g_library.data[index] = value;
+    if (library().data && index < doc->value_capacity)
+      library().data[index] = value;
     else
       report_text(*doc, ERR_SIZE_UNKNOWN, "", 0, 0, LEVEL_GEF_MINOR);
   }
@@ -108,7 +108,7 @@ void set_columntext_text(int scan, const char* text) try {
   using namespace gef;
   Document* doc = current();
   if (doc == nullptr || scan < 1 || scan > doc->scan_count) return;
-  auto& texts = g_library.column_texts;
+  auto& texts = library().column_texts;
   // A document started without columns has no table yet (see init_gef_general): it grows here.
   if (std::size_t(scan) > texts.size()) {
     if (text == nullptr) return;

@@ -20,7 +20,6 @@
 namespace gef {
 namespace {
 
-std::unique_ptr<CodeTable> g_codes;
 
 constexpr char kUnknownFile[] = "Onbekend bestand";
 
@@ -77,13 +76,13 @@ void report(int code, const char* text, int first, Level level) {
 } // namespace
 
 bool create_code_holder() {
-  g_codes.reset(new (std::nothrow) CodeTable());
-  return g_codes != nullptr;
+  session().codes.reset(new (std::nothrow) CodeTable());
+  return session().codes != nullptr;
 }
 
-void release_code_holder() { g_codes.reset(); }
+void release_code_holder() { session().codes.reset(); }
 
-CodeTable* code_table() { return g_codes.get(); }
+CodeTable* code_table() { return session().codes.get(); }
 
 std::string split_code(std::string_view word, std::string_view scheme, char insert) {
   const std::string first = ascii_upper(scheme.substr(0, scheme.find(':')));
@@ -140,7 +139,7 @@ int load_codetexts(const char* filename) try {
            LEVEL_STANDARD_SEVERE);
     return 0;
   }
-  if (g_codes == nullptr) { // before init_gef there is nowhere to keep a table
+  if (session().codes == nullptr) { // before init_gef there is nowhere to keep a table
     std::fclose(file);
     return 0;
   }
@@ -164,10 +163,10 @@ int load_codetexts(const char* filename) try {
     }
     std::fclose(file);
     file = nullptr;
-    g_codes = std::move(table);
+    session().codes = std::move(table);
     if (dropped) {
       const std::string note =
-          "Code-text file " + g_codes->file + ": only the first 1024 codes are kept.";
+          "Code-text file " + session().codes->file + ": only the first 1024 codes are kept.";
       report(ERR_NOTE, note.c_str(), 0, LEVEL_GEF_WARNING);
     }
     return 1;
@@ -181,10 +180,10 @@ int load_codetexts(const char* filename) try {
 GEF_CATCH(0)
 
 int free_codetexts(void) {
-  if (g_codes != nullptr) {
-    g_codes->entries.clear();
-    g_codes->entries.shrink_to_fit();
-    g_codes->file.clear();
+  if (session().codes != nullptr) {
+    session().codes->entries.clear();
+    session().codes->entries.shrink_to_fit();
+    session().codes->file.clear();
   }
   return 1;
 }

@@ -363,7 +363,7 @@ bool check_bore_descriptions(Document& doc) {
     return false;
   Group g{doc};
   const int scans = known_scans(doc);
-  const auto& texts = g_library.column_texts;
+  const auto& texts = library().column_texts;
   for (int s = 1; s <= scans; ++s) {
     const char* text = std::size_t(s) <= texts.size() ? texts[std::size_t(s - 1)] : nullptr;
     const std::string_view word = code_word(text, columnsep.field[0].c);

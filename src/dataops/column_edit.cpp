@@ -137,7 +137,7 @@ int delete_column(int column) try {
     if (e.present != 0 && e.field[2].i > column) --e.field[2].i;
   }
   if (block) {
-    double* data = g_library.data.get();
+    double* data = library().data.get();
     std::memmove(data + (column - 1) * scans, data + column * scans,
                  std::size_t((columns - column) * scans) * sizeof(double));
   }
@@ -177,9 +177,9 @@ int create_new_empty_datablock(int columns, int scans) try {
     report_text(*doc, ERR_OUT_OF_MEMORY, "", std::int32_t(size * 8 / 1024), 0, LEVEL_GEF_SEVERE);
     return 0;
   }
-  for (char* text : g_library.column_texts) std::free(text);
-  g_library.column_texts.swap(texts);
-  g_library.data.reset(block);
+  for (char* text : library().column_texts) std::free(text);
+  library().column_texts.swap(texts);
+  library().data.reset(block);
   doc->value_capacity = std::int32_t(size);
   doc->data_present = 1;
   doc->scan_count = scans;

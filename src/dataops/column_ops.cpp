@@ -43,7 +43,7 @@ void extend_formats(Document& doc, int n) {
 } // namespace
 
 bool has_data_block(const Document& doc) {
-  return doc.data_present != 0 && g_library.data && doc.scan_known != 0 && doc.scan_count >= 0;
+  return doc.data_present != 0 && library().data && doc.scan_known != 0 && doc.scan_count >= 0;
 }
 
 double* column_values(Document& doc, int c) {
@@ -64,11 +64,11 @@ double* column_values(Document& doc, int c) {
     report_text(doc, ERR_BLOCK_TOO_LARGE, "", doc.value_capacity, 0, LEVEL_GEF_SEVERE);
     return nullptr;
   }
-  return g_library.data.get() + std::int64_t(c - 1) * doc.scan_count;
+  return library().data.get() + std::int64_t(c - 1) * doc.scan_count;
 }
 
 bool column_range(Document& doc, int c, double t, double* min, double* max) {
-  const double* values = g_library.data.get() + std::int64_t(c - 1) * doc.scan_count;
+  const double* values = library().data.get() + std::int64_t(c - 1) * doc.scan_count;
   double w = 0;
   const bool has_void = column_void(doc, c, &w);
   double lo = 1e300, hi = -1e300;
@@ -130,13 +130,13 @@ int append_column(Document& doc, const double* values, double fill, const char* 
     report_text(doc, ERR_OUT_OF_MEMORY, "", std::int32_t(size * 8 / 1024), 0, LEVEL_GEF_SEVERE);
     return 0;
   }
-  std::copy_n(g_library.data.get(), columns * scans, block);
+  std::copy_n(library().data.get(), columns * scans, block);
   double* added = block + columns * scans;
   if (values != nullptr)
     std::copy_n(values, scans, added);
   else
     std::fill_n(added, scans, fill);
-  g_library.data.reset(block);
+  library().data.reset(block);
   doc.value_capacity = std::int32_t(size);
   doc.data_present = 1;
 

@@ -295,11 +295,11 @@ int gcr_shift_columns(void) try {
   const std::int64_t scans = doc->scan_count;
   std::unique_ptr<double[]> block = scratch(*doc, doc->value_capacity);
   if (!block) return 0;
-  const double* data = g_library.data.get();
+  const double* data = library().data.get();
   std::copy_n(data, doc->value_capacity, block.get());
   for (int k = 0; k < columns; ++k)
     std::copy_n(data + (order[k] - 1) * scans, scans, block.get() + k * scans);
-  g_library.data.reset(block.release());
+  library().data.reset(block.release());
 
   // Whole occurrences move, texts and field bits with them: a permutation keeps one owner each.
   for (int code : kPerColumn) {

@@ -5,12 +5,13 @@
 #include <cstdint>
 
 #include "diagnostics/error_codes.h"
+#include "gef/extensions.h"
 
 namespace gef {
 
 struct Document;
 
-constexpr int kMaxErrors = 1000;
+constexpr int kMaxErrors = GEF_MAX_ERRORS;
 constexpr int kEntryInts = 5; // integers per entry where callers receive them as ints
 constexpr int kTextSize = 256;
 constexpr int kMessageSize = 512;

@@ -42,7 +42,7 @@ int known_scans(const Document& doc) {
 }
 
 bool column_in_block(const Document& doc, int c, int scans) {
-  if (!g_library.data || c < 1 || scans < 0) return false;
+  if (!library().data || c < 1 || scans < 0) return false;
   return std::int64_t(c) * scans <= std::int64_t(doc.value_capacity);
 }
 

@@ -51,7 +51,7 @@ bool column_in_block(const Document& doc, int c, int scans);
 
 // Value of scan `s` (1-based) in column `c` (1-based); the caller has checked the bounds.
 inline double data_value(const Document& doc, int c, int s) {
-  return g_library.data[std::int64_t(c - 1) * doc.scan_count + (s - 1)];
+  return library().data[std::int64_t(c - 1) * doc.scan_count + (s - 1)];
 }
 
 } // namespace gef

@@ -45,8 +45,8 @@ bool start_document(Document& doc, int columns, int scans) {
     return false;
   }
   // Zero values still get an array, so that a document always has a data block to point at.
-  g_library.data.reset(new (std::nothrow) double[values > 0 ? values : 1]());
-  if (!g_library.data) {
+  library().data.reset(new (std::nothrow) double[values > 0 ? values : 1]());
+  if (!library().data) {
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(values / 1024), 0,
                    LEVEL_GEF_SEVERE);
     return false;
@@ -54,7 +54,7 @@ bool start_document(Document& doc, int columns, int scans) {
   // One text reference per scan costs no more than the scan's values; without columns the table
   // would be all the memory a large scan count asks for, so set_columntext_text grows it then.
   if (!resize_column_texts(columns > 0 ? scans : 0)) {
-    g_library.data.reset();
+    library().data.reset();
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameScans, std::int32_t(scans / 128), 0,
                    LEVEL_GEF_SEVERE);
     return false;
@@ -79,10 +79,10 @@ bool start_document(Document& doc, int columns, int scans) {
 using namespace gef;
 
 int init_gef(void) try {
-  g_library.conversion_stamp = 0;
-  Document& doc = g_document;
+  library().conversion_stamp = 0;
+  Document& doc = document();
   if (!ensure_entries(doc)) return 0;
-  g_library.current = &doc;
+  library().current = &doc;
   // A second call replaces the data block: whatever the earlier document held goes with it.
   release_data(doc);
   doc.scan_count = 0;
@@ -118,32 +118,32 @@ int free_gef(void) {
   // The data block and column texts are released even without a known scan count: nothing may
   // outlive the document.
   release_data(*doc);
-  g_library.column_texts.clear();
-  g_library.column_texts.shrink_to_fit();
+  library().column_texts.clear();
+  library().column_texts.shrink_to_fit();
   doc->scan_count = 0;
   doc->scan_known = 0;
   doc->plotable = 0;
   doc->header_checked = 0;
   release_error_list(*doc);
   doc->entries.reset();
-  g_library.current = nullptr;
+  library().current = nullptr;
   release_code_holder();
   return 1;
 }
 
 int Lock(void) {
-  if (g_library.busy != 0) return 0;
-  g_library.busy = 1;
+  if (library().busy != 0) return 0;
+  library().busy = 1;
   return 1;
 }
 
 int Unlock(void) {
-  if (g_library.busy == 0) return 0;
-  g_library.busy = 0;
+  if (library().busy == 0) return 0;
+  library().busy = 0;
   return 1;
 }
 
-int IsLocked(void) { return g_library.busy; }
+int IsLocked(void) { return library().busy; }
 
 char* gg_add_slash(const char* text) {
   char* out = static_cast<char*>(std::calloc(kSlashSize, 1));

@@ -7,12 +7,45 @@
 #include <exception>
 #include <new>
 
+#include "borecodes/code_table.h"
 #include "diagnostics/error_list.h"
+#include "gef/lifecycle.h"
 
 namespace gef {
 
-Document g_document;
-Library g_library;
+Session g_process;
+thread_local Session* t_session = nullptr;
+
+Session::Session() = default;
+Session::~Session() = default;
+
+namespace {
+
+// Owns the thread's session, so that a thread which ends without giving it back releases it.
+struct ThreadSession {
+  std::unique_ptr<Session> owned;
+  ~ThreadSession() { release(); }
+  void release() {
+    if (!owned) return;
+    t_session = owned.get();
+    free_gef();
+    t_session = nullptr;
+    owned.reset();
+  }
+};
+thread_local ThreadSession t_owner;
+
+} // namespace
+
+bool use_thread_session(bool own) {
+  if (!own) {
+    t_owner.release();
+    return true;
+  }
+  if (!t_owner.owned) t_owner.owned.reset(new (std::nothrow) Session());
+  t_session = t_owner.owned.get();
+  return t_session != nullptr;
+}
 
 void release_texts(Entry& e, int code) {
   for (unsigned texts = keyword_info(code).text_fields, k = 0; texts != 0; texts >>= 1, ++k) {
@@ -87,16 +120,16 @@ void clear_entries(Document& doc, bool reset_values) {
 }
 
 void release_data(Document& doc) {
-  for (char* text : g_library.column_texts) std::free(text);
+  for (char* text : library().column_texts) std::free(text);
   // Cleared, not reallocated: every reader of the table checks its size first.
-  g_library.column_texts.clear();
-  g_library.data.reset();
+  library().column_texts.clear();
+  library().data.reset();
   doc.data_present = 0;
   doc.value_capacity = 0;
 }
 
 bool resize_column_texts(int scans) noexcept {
-  auto& texts = g_library.column_texts;
+  auto& texts = library().column_texts;
   for (char* text : texts) std::free(text);
   texts.clear();
   try {
@@ -117,7 +150,7 @@ void reset_document(Document& doc) {
   doc.header_checked = 0;
   doc.reading = ReadState{};
   // A report-version conversion belongs to the document it was made for.
-  g_library.conversion_stamp = 0;
+  library().conversion_stamp = 0;
 }
 
 } // namespace gef

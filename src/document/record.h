@@ -88,11 +88,37 @@ struct Library {
   std::int32_t busy = 0;
 };
 
-extern Document g_document;
-extern Library g_library;
+struct CodeTable;
+
+// Everything the calls on one document share: the record, the data block and the code texts.
+// The process has one session; a thread that asks for a document of its own gets a session of
+// its own, which every call from that thread then uses.
+struct Session {
+  Session();
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  Document document{};
+  Library library;
+  std::unique_ptr<CodeTable> codes; // the code texts, once init_gef has made the holder
+};
+
+extern Session g_process;
+// The calling thread's own session, or null while it uses the process's.
+extern thread_local Session* t_session;
+
+inline Session& session() { return t_session != nullptr ? *t_session : g_process; }
+inline Library& library() { return session().library; }
+// The session's record, whether or not init_gef has made it current.
+inline Document& document() { return session().document; }
 
 // The current document, or null before init_gef and after free_gef.
-inline Document* current() { return g_library.current; }
+inline Document* current() { return library().current; }
+
+// Gives the calling thread a session of its own (`own`) or returns it to the process's, releasing
+// its own as free_gef does; false when memory runs out.
+bool use_thread_session(bool own);
 
 // Entry `index` (0-based) of the storage area of keyword `code`.
 inline Entry& entry(Document& doc, int code, int index) {

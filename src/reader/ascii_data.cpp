@@ -249,14 +249,14 @@ bool allocate_block(Document& doc, std::int64_t count, std::int32_t scans) {
                    LEVEL_GEF_SEVERE);
     return false;
   }
-  g_library.data.reset(new (std::nothrow) double[std::size_t(size)]);
-  if (!g_library.data) {
+  library().data.reset(new (std::nothrow) double[std::size_t(size)]);
+  if (!library().data) {
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size * 8 / 1024), 0,
                    LEVEL_GEF_SEVERE);
     return false;
   }
-  prefer_large_pages(g_library.data.get(), std::size_t(size) * sizeof(double));
-  if (count <= 0) g_library.data[0] = 0.0;
+  prefer_large_pages(library().data.get(), std::size_t(size) * sizeof(double));
+  if (count <= 0) library().data[0] = 0.0;
   doc.value_capacity = std::int32_t(size);
   if (!resize_column_texts(scans)) {
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(scans / 128), 0,
@@ -362,7 +362,7 @@ int read_ascii_data(Document& doc, std::FILE* file) {
   const std::int32_t s = std::int32_t(scans);
   if (!allocate_block(doc, scans * c, s)) return 0;
 
-  double* data = g_library.data.get();
+  double* data = library().data.get();
   for (std::int32_t scan = 0; scan < s; ++scan)
     for (int col = 0; col < columns; ++col)
       data[std::int64_t(col) * s + scan] = in.values[std::size_t(std::int64_t(scan) * c + col)];
@@ -379,8 +379,8 @@ int read_ascii_data(Document& doc, std::FILE* file) {
       return 0;
     }
     std::memcpy(copy, text.c_str(), text.size() + 1);
-    std::free(g_library.column_texts[std::size_t(scan)]);
-    g_library.column_texts[std::size_t(scan)] = copy;
+    std::free(library().column_texts[std::size_t(scan)]);
+    library().column_texts[std::size_t(scan)] = copy;
   }
   return 1;
 }

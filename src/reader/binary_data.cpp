@@ -73,8 +73,8 @@ bool allocate_block(Document& doc, int columns, std::int64_t scans) {
   doc.scan_count = std::int32_t(scans);
   doc.scan_known = 1;
   const std::int64_t size = std::int64_t(columns) * scans > 0 ? std::int64_t(columns) * scans : 1;
-  g_library.data.reset(new (std::nothrow) double[std::size_t(size)]());
-  if (!g_library.data) {
+  library().data.reset(new (std::nothrow) double[std::size_t(size)]());
+  if (!library().data) {
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size * 8 / 1024), 0,
                    LEVEL_GEF_SEVERE);
     return false;
@@ -91,7 +91,7 @@ bool allocate_block(Document& doc, int columns, std::int64_t scans) {
 // Keeps only the first `kept` of `scans` scans after the file delivered fewer bytes than its size
 // promised. Columns move towards the start, so the block keeps its allocation and capacity.
 void keep_scans(Document& doc, int columns, std::int64_t scans, std::int64_t kept) {
-  double* data = g_library.data.get();
+  double* data = library().data.get();
   for (int c = 1; c < columns; ++c)
     std::memmove(data + std::int64_t(c) * kept, data + std::int64_t(c) * scans,
                  std::size_t(kept) * sizeof(double));
@@ -173,7 +173,7 @@ int read_binary_data(Document& doc, std::FILE* file) {
     return 0;
   }
   const bool swap = file_is_big_endian(doc) == machine_is_little_endian();
-  double* data = g_library.data.get();
+  double* data = library().data.get();
   for (std::int64_t first = 0; first < scans; first += chunk_scans) {
     const std::int64_t want = scans - first < chunk_scans ? scans - first : chunk_scans;
     const std::size_t got = std::fread(buffer.data(), 1, std::size_t(want * scan_bytes), file);

@@ -91,7 +91,7 @@ void apply_column_corrections(Document& doc) {
     return;
   std::vector<Column> cols;
   for (int c = 1; c <= columns; ++c) {
-    Column col{g_library.data.get() + std::int64_t(c - 1) * doc.scan_count, doc.scan_count, false,
+    Column col{library().data.get() + std::int64_t(c - 1) * doc.scan_count, doc.scan_count, false,
                0.0};
     col.has_void = column_void(doc, c, &col.void_value);
     cols.push_back(col);

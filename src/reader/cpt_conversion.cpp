@@ -35,7 +35,7 @@ bool decreasing(const double* v, std::int32_t scans, bool has_void, double w) {
 // Turns column `c` positive; true when the whole column changed sign.
 bool make_positive(Document& doc, int c) {
   const std::int32_t scans = doc.scan_count;
-  double* v = g_library.data.get() + std::int64_t(c - 1) * scans;
+  double* v = library().data.get() + std::int64_t(c - 1) * scans;
   double w = 0;
   const bool has_void = column_void(doc, c, &w);
   const bool flip = decreasing(v, scans, has_void, w);
@@ -92,7 +92,7 @@ int convert_cpt_report(Document& doc) {
   if (entry(doc, KW_MEASUREMENTTEXT, 8).present == 0)
     store_texts(doc, KW_MEASUREMENTTEXT, "9", "Maaiveld", "Startniveau");
   if (entry(doc, KW_ZID, 0).present == 0) store_texts(doc, KW_ZID, "31000", "0.0", "0.01");
-  g_library.conversion_stamp = 1;
+  library().conversion_stamp = 1;
   return 1;
 }
 

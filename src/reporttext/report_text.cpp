@@ -121,7 +121,7 @@ Item read_item(int n) {
 
 // The getters' text results, one buffer per getter, valid until that getter is called again.
 const char* held(int which, std::string text) {
-  static std::string buffers[kTexts];
+  thread_local std::string buffers[kTexts]; // valid until the next call on this thread
   buffers[which] = std::move(text);
   return buffers[which].c_str();
 }

@@ -75,9 +75,9 @@ void write_text(Document& doc, Output& out, int columns, bool report_format, boo
       out.put(separator);
     }
     if (separated) {
-      if (with_texts && std::size_t(s) <= g_library.column_texts.size() &&
-          g_library.column_texts[std::size_t(s - 1)] != nullptr)
-        out.put(scan_text(g_library.column_texts[std::size_t(s - 1)],
+      if (with_texts && std::size_t(s) <= library().column_texts.size() &&
+          library().column_texts[std::size_t(s - 1)] != nullptr)
+        out.put(scan_text(library().column_texts[std::size_t(s - 1)],
                           recsep.present != 0 ? record_end : '\0'));
       out.put(record_end);
     }

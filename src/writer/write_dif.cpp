@@ -49,7 +49,7 @@ const char* column_label(Document& doc, int c, int k) {
 }
 
 void write_table(Document& doc, Output& out) {
-  int scans = doc.data_present != 0 && g_library.data && doc.scan_count > 0 ? doc.scan_count : 0;
+  int scans = doc.data_present != 0 && library().data && doc.scan_count > 0 ? doc.scan_count : 0;
   // Every column the data block holds is written (a file may have more than the 250 with
   // labels); beyond that, empty columns only up to the widest sheet a spreadsheet opens, so
   // that a COLUMN near the int limit does not write billions of empty labels.

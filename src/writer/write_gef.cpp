@@ -31,7 +31,7 @@ bool text_is(Document& doc, int code, const char* a, const char* b) {
 // procedure code in the older form ("CPT-Report") with the name that version is recognised by,
 // so the written file reads back as the same report and is not converted a second time.
 void record_converted_version(Document& doc) {
-  if (g_library.conversion_stamp == 0) return;
+  if (library().conversion_stamp == 0) return;
   if (text_is(doc, KW_REPORTCODE, "GEF-CPT-REPORT", "GEF_CPT_REPORT"))
     entry(doc, KW_REPORTCODE, 0).field[2].i = kConvertedReportVersion;
   Entry& procedure = entry(doc, KW_PROCEDURECODE, 0);
@@ -45,7 +45,7 @@ void record_converted_version(Document& doc) {
       procedure.field[0].s = name;
     }
   }
-  g_library.conversion_stamp = 0;
+  library().conversion_stamp = 0;
 }
 
 void store_text(Document& doc, int code, const char* value) {
@@ -70,7 +70,7 @@ void replace_separator(Document& doc, int kw, const std::string& chosen, const c
 
 // Whether some per-scan text passes `test`.
 template <typename Test> bool any_text(Test test) {
-  for (const char* text : g_library.column_texts)
+  for (const char* text : library().column_texts)
     if (text != nullptr && test(text)) return true;
   return false;
 }
@@ -148,7 +148,7 @@ int write_document(Document& doc, Output& out, bool binary) {
   }
   const Entry& column = entry(doc, KW_COLUMN, 0);
   const std::int64_t columns = column.field[0].i;
-  if (column.present == 0 || doc.data_present == 0 || !g_library.data || columns < 0 ||
+  if (column.present == 0 || doc.data_present == 0 || !library().data || columns < 0 ||
       doc.scan_count < 0 || columns * doc.scan_count > doc.value_capacity) {
     report_text(doc, ERR_SIZE_UNKNOWN, "", 0, 0, LEVEL_GEF_SEVERE);
     write_header(doc, out);

@@ -59,14 +59,14 @@ void store_full(int code, int number) {
   }
   const void* args[kMaxFields] = {};
   for (std::size_t i = 0; i < texts.size(); ++i) args[i] = texts[i].c_str();
-  InputModeScope text(g_document, STRING);
-  ASSERT_EQ(store_keyword(g_document, code, kw.name, args), 1);
+  InputModeScope text(document(), STRING);
+  ASSERT_EQ(store_keyword(document(), code, kw.name, args), 1);
 }
 
 class DeleteTest : public DocumentTest {
 protected:
   void fresh(int code) {
-    reset_document(g_document);
+    reset_document(document());
     if (code != KW_COLUMN) store_line("COLUMN= 3");
   }
 };
@@ -80,7 +80,7 @@ TEST_F(DeleteTest, EveryRowRemovesItsOccurrenceCompletely) {
     store_full(d.code, d.number);
     const std::vector<Outcome> stored = read_keyword(d.code, d.number);
     EXPECT_NE(stored, absent);
-    reset_error_list(g_document);
+    reset_error_list(document());
 
     EXPECT_EQ(d.call(d.number), 1);
     EXPECT_TRUE(errors().empty());
@@ -150,7 +150,7 @@ TEST_F(DeleteTest, OutputFormatsGoAlongAndUnknownNamesAreRefused) {
   ASSERT_EQ(write_gef(scratch.file("out.gef").c_str()), 1); // in the default format again
   EXPECT_NE(slurp_file(scratch.file("out.gef")).find("\n0.0000e+00 1.5000e+00 "),
             std::string::npos);
-  EXPECT_EQ(delete_keyword(g_document, "NOSUCH", 1), 0);
+  EXPECT_EQ(delete_keyword(document(), "NOSUCH", 1), 0);
   EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{GEF_E_UNKNOWN_KEYWORD, kTextSubject, 0, 0, 3}}));
   free_gef();
   EXPECT_EQ(del_os() + del_columninfo(1), 0); // no document

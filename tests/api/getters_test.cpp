@@ -44,7 +44,7 @@ TEST(GettersWithoutDocument, ReadLikeAnEmptyDocumentAndNeverCrash) {
 
   ASSERT_EQ(init_gef(), 1);
   ASSERT_EQ(init_gef_general(4, 10), 1);
-  reset_document(g_document);
+  reset_document(document());
   const std::vector<Outcome> empty = call_all();
   ASSERT_EQ(none.size(), empty.size());
   for (std::size_t i = 0; i < none.size(); ++i) {
@@ -64,14 +64,14 @@ protected:
   void SetUp() override {
     columns_ = 3;
     DocumentTest::SetUp();
-    reset_document(g_document);
+    reset_document(document());
     store_line("COLUMN= 3");
   }
   // The one entry recorded since the last call with subject 0, or a zero entry when there is
   // not exactly one.
   ErrorEntry only_error() {
     ErrorEntry e = errors().size() == 1 ? errors()[0] : ErrorEntry{};
-    reset_error_list(g_document);
+    reset_error_list(document());
     e.subject = 0;
     return e;
   }
@@ -157,7 +157,7 @@ TEST_F(GetterTest, AbsentValuesDefaultsAndNumberChecks) {
   for (const Read& r : reads) {
     SCOPED_TRACE(std::string(r.line) + " " + r.getter + "(" + std::to_string(r.number) + ")");
     if (*r.line != '\0') store_line(r.line);
-    reset_error_list(g_document);
+    reset_error_list(document());
     const std::string name = std::string("get_") + r.getter;
     const auto g = std::find_if(all_getters().begin(), all_getters().end(),
                                 [&](const NamedGetter& n) { return n.name == name; });
@@ -182,7 +182,7 @@ TEST_F(GetterTest, DataValuesByColumnAndScan) {
   EXPECT_EQ(only_error(), (ErrorEntry{GEF_E_SCAN_OUT_OF_RANGE, 0, 11, 10, 3}));
   // A column count grown past the data block reads nothing from beyond it.
   store_line("COLUMN= 5");
-  reset_error_list(g_document);
+  reset_error_list(document());
   EXPECT_EQ(get_data(5, 10), DBL_MAX);
 }
 

@@ -89,7 +89,7 @@ TEST(SetterMatchesTextLine, EveryArgumentList) {
   ASSERT_EQ(init_gef_general(4, 10), 1);
   for (const SetterCase& c : kCases) {
     SCOPED_TRACE(c.line);
-    reset_document(g_document);
+    reset_document(document());
     // Keywords a later occurrence depends on (output formats need COLUMN).
     set_column(4);
     c.call();
@@ -97,7 +97,7 @@ TEST(SetterMatchesTextLine, EveryArgumentList) {
     const auto typed_errors = errors();
     const auto typed_messages = messages();
 
-    reset_document(g_document);
+    reset_document(document());
     set_column(4);
     store_line(c.line);
     EXPECT_EQ(typed, area_view(c.keyword));
@@ -123,7 +123,7 @@ TEST_F(SetterTest, NullTextKeepsThePreviousTextButNotItsBit) {
 }
 
 TEST_F(SetterTest, GefidAcceptsOnlyKnownVersions) {
-  reset_document(g_document);
+  reset_document(document());
   EXPECT_EQ(set_gefid(1, 2, 0), 0);
   EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{GEF_E_NOTE, errors()[0].subject, 0, 0, 2}}));
   EXPECT_EQ(message(0), " GEF 100: Unsupported ID, GEFID is currently supported up to 2, 0, 0\n");
@@ -152,14 +152,14 @@ TEST_F(SetterTest, DataConversionChecksNumberAndScan) {
   EXPECT_EQ(errors(),
             (std::vector<ErrorEntry>{{GEF_E_NUMBER_OUT_OF_RANGE, errors()[0].subject, 251, 250, 2},
                                      {GEF_E_NUMBER_OUT_OF_RANGE, errors()[1].subject, 11, 10, 2}}));
-  g_document.scan_known = 0;
+  document().scan_known = 0;
   EXPECT_EQ(set_dataconversion(1, 1, 0, "m", "i", "u", "q", 1, "e"), 0);
   EXPECT_EQ(message(2), " GEF 100: Zero or negative scan numbers are not allowed\n");
 }
 
 TEST_F(SetterTest, DataValuesAndColumnTexts) {
   set_data(2, 3, 0.5);
-  EXPECT_EQ(g_library.data[12], 0.5); // column after column: (2-1) x 10 + (3-1)
+  EXPECT_EQ(library().data[12], 0.5); // column after column: (2-1) x 10 + (3-1)
   set_data(3, 1, 1.0);
   set_data(1, 11, 1.0);
   set_data(1, 0, 1.0);
@@ -171,9 +171,9 @@ TEST_F(SetterTest, DataValuesAndColumnTexts) {
   set_columntext_text(10, "sand");
   set_columntext_text(11, "ignored");
   set_columntext_text(0, "ignored");
-  EXPECT_STREQ(g_library.column_texts[9], "sand");
+  EXPECT_STREQ(library().column_texts[9], "sand");
   set_columntext_text(10, nullptr);
-  EXPECT_EQ(g_library.column_texts[9], nullptr);
+  EXPECT_EQ(library().column_texts[9], nullptr);
 }
 
 } // namespace

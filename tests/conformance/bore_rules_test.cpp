@@ -56,12 +56,12 @@ TEST_F(BoreRulesTest, ValidBoringPassesEveryGroupAndOthersAreNoBoring) {
             (std::vector<Finding>{{GEF_E_BORE_NOTE, "This is not a Bore Report", 0, 0, 11}}));
   valid_boring();
   store_line("DATAFORMAT= BINARY"); // without DATATYPE and OS
-  EXPECT_EQ(check_bore_header(g_document), false);
+  EXPECT_EQ(check_bore_header(document()), false);
   EXPECT_EQ(std::get<0>(findings().front()), GEF_E_BINARY_NEEDS_TYPE_AND_OS);
 }
 
 TEST_F(BoreRulesTest, ReportHeaderFindingsInOrder) {
-  reset_document(g_document);
+  reset_document(document());
   for (const char* line :
        {"GEFID= 1, 1, 0", "COLUMN= 2", "FILEOWNER= Lab", "FILEDATE= 2024, 2, 6", "PROJECTID= B",
         "COLUMNINFO= 1, m, top, 5", "COLUMNINFO= 2, m, bottom",
@@ -69,7 +69,7 @@ TEST_F(BoreRulesTest, ReportHeaderFindingsInOrder) {
         "COLUMNTEXT= 2", "RECORDSEPARATOR= ;", "COMPANYID= Lab", "TESTID=", "ZID= 31000"})
     store_line(line);
   const std::size_t before = errors().size();
-  EXPECT_EQ(check_bore_header(g_document), false);
+  EXPECT_EQ(check_bore_header(document()), false);
   const auto found = findings(before);
   // The completeness check names the missing quantity number first.
   EXPECT_EQ(found.front(), (Finding{GEF_E_REQUIRED_MISSING, "COLUMNINFO", 2, 3, 5}));
@@ -146,10 +146,10 @@ TEST_F(BoreRulesTest, SamplesAndNen5104Groups) {
     if (c.valid) {
       valid_boring();
     } else {
-      reset_document(g_document);
+      reset_document(document());
     }
     for (const char* line : c.lines) store_line(line);
-    EXPECT_EQ(c.check(g_document), c.want.empty());
+    EXPECT_EQ(c.check(document()), c.want.empty());
     EXPECT_EQ(findings(), c.want);
   }
 }
@@ -157,16 +157,16 @@ TEST_F(BoreRulesTest, SamplesAndNen5104Groups) {
 TEST_F(BoreRulesTest, SampleCountsBeyondTheStorageOrNotANumber) {
   set_measurementtext(4, "JA", "");
   set_specimenvar(1, 250.0f, "-", "");
-  EXPECT_FALSE(check_bore_samples(g_document));
+  EXPECT_FALSE(check_bore_samples(document()));
   auto found = findings();
   ASSERT_EQ(found.size(), 1u + 2 * 213);
   EXPECT_EQ(std::get<1>(found[0]), "Number of samples should be between 1 and 200.");
   EXPECT_EQ(found.back(), (Finding{GEF_E_NEN5119_SAMPLE_TEXT, "sample code", 213, 1495, 12}));
 
-  reset_document(g_document);
+  reset_document(document());
   set_measurementtext(4, "JA", "");
   set_specimenvar(1, std::nanf(""), "-", "");
-  EXPECT_FALSE(check_bore_samples(g_document));
+  EXPECT_FALSE(check_bore_samples(document()));
   EXPECT_EQ(findings(),
             (std::vector<Finding>{
                 {GEF_E_BORE_NOTE, "Number of samples should be between 1 and 200.", 0, 0, 13}}));
@@ -180,14 +180,14 @@ TEST_F(BoreRulesTest, Descriptions) {
                            "Z", "Ks1g1h1h2", "Zs1s1s1s1s1s1s1s1s1s1"})
     EXPECT_FALSE(valid_description(word)) << word;
 
-  reset_document(g_document);
-  EXPECT_FALSE(check_bore_descriptions(g_document)); // no separators: fails silently
+  reset_document(document());
+  EXPECT_FALSE(check_bore_descriptions(document())); // no separators: fails silently
   EXPECT_EQ(findings(), std::vector<Finding>{});
   valid_boring();
   set_columntext_text(1, nullptr);
   set_columntext_text(2, ";;' ';'Zs1'");
   set_columntext_text(3, "'Zs1h2g3';'Zs1'");
-  EXPECT_FALSE(check_bore_descriptions(g_document));
+  EXPECT_FALSE(check_bore_descriptions(document()));
   EXPECT_EQ(findings(), (std::vector<Finding>{{GEF_E_NEN5104_SCAN_MISSING, "description", 1, 0, 11},
                                               {GEF_E_NEN5104_SCAN_MISSING, "description", 2, 0, 11},
                                               {GEF_E_NEN5104_DESCRIPTION, "Zs1h2g3", 3, 0, 12}}));
@@ -205,7 +205,7 @@ TEST_F(BoreRulesTest, LayersFindingsInOrder) {
         "MEASUREMENTTEXT= 15, 2001/05/03", "MEASUREMENTTEXT= 19, 01-05-03",
         "MEASUREMENTTEXT= 18, ja", "MEASUREMENTTEXT= 21, x", "MEASUREMENTTEXT= 17, vochtig"})
     store_line(line);
-  EXPECT_FALSE(check_bore_layers(g_document));
+  EXPECT_FALSE(check_bore_layers(document()));
   EXPECT_EQ(findings(), (std::vector<Finding>{
                             {GEF_E_BORE_NOTE, "Last layer does not end at bottom depth.", 0, 0, 12},
                             {GEF_E_BORE_LAYER_GAP, "", 2, 3, 12},
@@ -220,7 +220,7 @@ TEST_F(BoreRulesTest, LayersFindingsInOrder) {
   free_gef();
   ASSERT_EQ(init_gef_general(2, 0), 1);
   valid_boring();
-  EXPECT_TRUE(check_bore_layers(g_document));
+  EXPECT_TRUE(check_bore_layers(document()));
 }
 
 // Every code word the description grammar accepts expands with the shipped code texts, English

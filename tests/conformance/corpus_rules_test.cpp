@@ -59,7 +59,7 @@ TEST_F(CorpusRulesTest, RuleSetsRunOnEveryFile) {
     const int read = read_gef(path.string().c_str());
     readable += read;
     header += read * run_checked("HEADER", path);
-    EXPECT_EQ(is_plotable(), g_document.plotable) << path;
+    EXPECT_EQ(is_plotable(), document().plotable) << path;
     data += read * run_checked("DATA", path);
     if (names_cpt_report()) {
       reports += read;

@@ -53,7 +53,7 @@ TEST_F(CptRulesTest, RecognitionTable) {
       {"GEF-CPT-Report, 1, 1, 0", "GEF-CPT-Report, 1, 0, 100", 1, 1, 0},
   };
   for (const Case& c : cases) {
-    reset_document(g_document);
+    reset_document(document());
     if (*c.procedure) store_line(std::string("PROCEDURECODE= ") + c.procedure);
     if (*c.report) store_line(std::string("REPORTCODE= ") + c.report);
     SCOPED_TRACE(std::string(c.procedure) + " | " + c.report);
@@ -63,7 +63,7 @@ TEST_F(CptRulesTest, RecognitionTable) {
     EXPECT_EQ(gcr_get_version(), c.version);
     EXPECT_EQ(gcr_get_update(), c.update);
   }
-  reset_document(g_document);
+  reset_document(document());
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0);
   EXPECT_EQ(errors().back(), (ErrorEntry{GEF_E_CPT_NOTE, errors().back().subject, 0, 0, 11}));
   EXPECT_EQ(message(int(errors().size() - 1)), " GEF-CPT-Report 110: This is not a CPT Report\n");
@@ -99,8 +99,8 @@ TEST_F(CptRulesTest, CompleteReportPassesAndEachBrokenRequirementIsNamed) {
   report({-0.02, 0.02, 0.04});
   store_line("COLUMNINFO= 1, MPa, cone resistance, 2");
   store_line("COLUMNINFO= 2, m, corrected depth, 11");
-  g_document.entries[keyword_info(KW_ZID).entry_offset].present = 0;
-  g_document.entries[keyword_info(KW_MEASUREMENTTEXT).entry_offset + 8].present = 0;
+  document().entries[keyword_info(KW_ZID).entry_offset].present = 0;
+  document().entries[keyword_info(KW_MEASUREMENTTEXT).entry_offset + 8].present = 0;
   set_data(2, 1, -1.0);
   before_ = errors().size();
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0);
@@ -153,8 +153,8 @@ TEST_F(CptRulesTest, FirstReadingAndAscendingRules) {
   for (const Case& c : cases) {
     report(c.depths);
     if (c.line) store_line(c.line);
-    const bool held = c.ascending ? check_cpt_ascending(g_document)
-                                  : check_cpt_first_reading(g_document, {true, 1, 1, 0});
+    const bool held = c.ascending ? check_cpt_ascending(document())
+                                  : check_cpt_first_reading(document(), {true, 1, 1, 0});
     EXPECT_EQ(held, c.texts.empty()) << c.depths[0];
     ASSERT_EQ(found().size(), c.texts.size()) << c.depths[0];
     for (std::size_t i = 0; i < c.texts.size(); ++i) {
@@ -163,7 +163,7 @@ TEST_F(CptRulesTest, FirstReadingAndAscendingRules) {
     }
   }
   // 1.0.0 reports have no first-reading rules.
-  EXPECT_TRUE(check_cpt_first_reading(g_document, CptReport{true, 1, 0, 0}));
+  EXPECT_TRUE(check_cpt_first_reading(document(), CptReport{true, 1, 0, 0}));
 }
 
 TEST_F(CptRulesTest, DataRules) {
@@ -198,7 +198,7 @@ TEST_F(CptRulesTest, DataRules) {
   EXPECT_EQ(found(), (std::vector<ErrorEntry>{{GEF_E_LASTSCAN_MISMATCH, 0, 2, 100, 5},
                                               {GEF_E_NO_VALID_DATA, 0, 1, 0, 3},
                                               {GEF_E_DATA_NOTE, 0, 0, 0, 5}}));
-  g_document.entries[keyword_info(KW_COLUMN).entry_offset].present = 0;
+  document().entries[keyword_info(KW_COLUMN).entry_offset].present = 0;
   before_ = errors().size();
   EXPECT_EQ(test_gef("DATA"), 0); // and no column is looked at
   EXPECT_EQ(found(), (std::vector<ErrorEntry>{{GEF_E_REQUIRED_MISSING, KW_COLUMN, 0, 0, 1},
@@ -220,29 +220,29 @@ TEST_F(CptRulesTest, HostileDocumentsStayInsideTheBlock) {
 
   // A stale scan count: larger than the block, or no longer known.
   report({0.0, 0.02, 0.04});
-  g_document.scan_count = 1000000;
+  document().scan_count = 1000000;
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0); // LASTSCAN 3 against 1000000
   EXPECT_EQ(test_gef("DATA"), 0);
-  g_document.scan_known = 0;
+  document().scan_known = 0;
   EXPECT_EQ(test_gef("DATA"), 1);           // nothing to compare with
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0); // no first reading
 
   // No data block at all, and a single scan.
   report({0.5});
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0); // first reading 0.5 is not 0
-  g_library.data.reset();
-  g_document.value_capacity = 0;
+  library().data.reset();
+  document().value_capacity = 0;
   EXPECT_EQ(test_gef("DATA"), 1);
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0);
 
   // A full error list drops entries but not failures.
   report({0.0, 0.02, 0.02, 0.04});
-  while (report_text(g_document, GEF_E_NOTE, "filler", 0, 0, LEVEL_GEF_INFORMATION) == 1) {
+  while (report_text(document(), GEF_E_NOTE, "filler", 0, 0, LEVEL_GEF_INFORMATION) == 1) {
   }
   store_line("LASTSCAN=");
   EXPECT_EQ(test_gef("GEF-CPT-Report"), 0);
   EXPECT_EQ(test_gef("DATA"), 0);
-  EXPECT_EQ(check_cpt_ascending(g_document), false);
+  EXPECT_EQ(check_cpt_ascending(document()), false);
 }
 
 } // namespace

@@ -27,7 +27,7 @@ inline std::vector<Finding> findings(std::size_t from = 0) {
   const auto all = errors();
   for (std::size_t i = from; i < all.size(); ++i) {
     const ErrorEntry& e = all[i];
-    out.emplace_back(e.code, subject_text(*g_document.errors, e.subject), e.first, e.second,
+    out.emplace_back(e.code, subject_text(*document().errors, e.subject), e.first, e.second,
                      e.level);
   }
   return out;

@@ -10,7 +10,7 @@ class HeaderRulesTest : public DocumentTest {
 protected:
   // A complete, valid header of the given GEFID and two columns.
   void valid_header(int release = 1, int version = 1, int update = 0) {
-    reset_document(g_document);
+    reset_document(document());
     // The setter refuses updates; a file's GEFID line is stored as it stands.
     store_line("GEFID= " + std::to_string(release) + ", " + std::to_string(version) + ", " +
                std::to_string(update));
@@ -24,7 +24,7 @@ protected:
 };
 
 TEST_F(HeaderRulesTest, EmptyAndValidHeaders) {
-  reset_document(g_document);
+  reset_document(document());
   EXPECT_EQ(test_gef("HEADER"), 0);
   EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{GEF_E_GEFID_MISSING, KW_GEFID, 0, 0, 1},
                                                {GEF_E_REQUIRED_MISSING, KW_COLUMN, 0, 0, 1},
@@ -37,7 +37,7 @@ TEST_F(HeaderRulesTest, EmptyAndValidHeaders) {
   for (const char* name : {"HEADER", "header", "TAAL"}) EXPECT_EQ(test_gef(name), 1);
   EXPECT_TRUE(errors().empty());
   EXPECT_EQ(is_plotable(), 1);
-  reset_document(g_document);
+  reset_document(document());
   EXPECT_EQ(is_plotable(), 0);
 }
 
@@ -147,10 +147,10 @@ TEST_F(HeaderRulesTest, MessagesOfTypesFormatsAndUnknownRuleSets) {
   set_os("DOS");
   EXPECT_EQ(test_gef("HEADER"), 0);
   set_reportdataformat("  F10.3 E12.4 I5  ");
-  EXPECT_TRUE(check_report_data_format(g_document));
+  EXPECT_TRUE(check_report_data_format(document()));
   const std::string long_field = "F" + std::string(20, '1');
   set_reportdataformat((long_field + " f%s").c_str());
-  EXPECT_FALSE(check_report_data_format(g_document));
+  EXPECT_FALSE(check_report_data_format(document()));
   EXPECT_EQ(test_gef("SOMETHING") + test_gef(nullptr), 0);
   std::vector<std::string> texts;
   for (std::size_t i = 0; i < errors().size(); ++i) texts.push_back(message(int(i)));

@@ -13,10 +13,10 @@ constexpr int kColumnCodes[] = {KW_COLUMNINFO,      KW_COLUMNMINMAX, KW_COLUMNOF
 
 // Everything a column operation may touch, for "nothing changed" checks.
 std::vector<double> snapshot() {
-  std::vector<double> s = {double(g_document.scan_count),
+  std::vector<double> s = {double(document().scan_count),
                            entry_of(KW_COLUMN).present ? entry_of(KW_COLUMN).field[0].i : -1.0};
-  if (g_library.data)
-    s.insert(s.end(), g_library.data.get(), g_library.data.get() + g_document.value_capacity);
+  if (library().data)
+    s.insert(s.end(), library().data.get(), library().data.get() + document().value_capacity);
   for (int code : kColumnCodes)
     for (int i = 0; i < 250; ++i)
       s.push_back(entry_of(code, i).present * 256 + entry_of(code, i).bits);
@@ -34,13 +34,13 @@ protected:
       for (int s = 1; s <= 4; ++s) set_data(c, s, c * 10 + s);
     }
     set_columnvoid(2, -9999.0);
-    reset_error_list(g_document);
+    reset_error_list(document());
   }
   // `op` returns 0 and records only `code` (first number `first`, level `level`), changing nothing.
   void refused(const std::function<int()>& op, int code, int first, int second, int level,
                int subject = kTextSubject) {
     const auto before = snapshot();
-    reset_error_list(g_document);
+    reset_error_list(document());
     EXPECT_EQ(op(), 0);
     EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{code, subject, first, second, level}}));
     EXPECT_EQ(snapshot(), before);
@@ -77,7 +77,7 @@ TEST_F(ColumnOpsTest, WithoutColumnBlockOrDocument) {
   refused([] { return delete_column(1); }, GEF_E_COLUMN_OUT_OF_RANGE, 1, 0, 1);
   free_gef();
   init_gef();
-  reset_document(g_document);
+  reset_document(document());
   store_line("COLUMN= 3");
   refused([] { return calc_columnminmax(1); }, GEF_E_UNKNOWN_SCAN_COUNT, 0, 0, 1, kNameScans);
   refused(calc_all_columnminmax, GEF_E_UNKNOWN_SCAN_COUNT, 0, 0, 1, kNameScans);
@@ -119,13 +119,13 @@ TEST_F(ColumnOpsTest, OutputFormatsFollowTheirColumns) {
   set_reportdataformat("F7.2 F7.4  F8.3");
   ASSERT_EQ(add_data_column("u", "q", 4, 0.0), 4); // no token yet, columns differ: E13.5
   EXPECT_STREQ(get_reportdataformat(), "F7.2 F7.4  F8.3 E13.5");
-  EXPECT_EQ(output_format(g_document, 4), (NumberFormat{'e', 13, 5}));
+  EXPECT_EQ(output_format(document(), 4), (NumberFormat{'e', 13, 5}));
   EXPECT_EQ(delete_column(4), 1);
   EXPECT_STREQ(get_reportdataformat(), "F7.2 F7.4  F8.3");
   EXPECT_EQ(delete_column(1), 1);
   EXPECT_STREQ(get_reportdataformat(), "F7.4  F8.3");
-  EXPECT_EQ(output_format(g_document, 1), (NumberFormat{'f', 7, 4}));
-  EXPECT_EQ(output_format(g_document, 2), (NumberFormat{'f', 8, 3}));
+  EXPECT_EQ(output_format(document(), 1), (NumberFormat{'f', 7, 4}));
+  EXPECT_EQ(output_format(document(), 2), (NumberFormat{'f', 8, 3}));
   // A last token serving later columns stays; a new column takes a token already there.
   set_reportdataformat("F7.2");
   EXPECT_EQ(delete_column(1), 1);

@@ -17,7 +17,7 @@ std::vector<Column> columns_of() {
   for (int c = 1; c <= std::min(get_column(), 250); ++c) {
     Column s;
     for (int i = 1; i <= get_nr_scans(); ++i) s.first.push_back(get_data(c, i));
-    const NumberFormat f = output_format(g_document, c).value_or(NumberFormat{'-', -1, -1});
+    const NumberFormat f = output_format(document(), c).value_or(NumberFormat{'-', -1, -1});
     s.second.push_back(f.letter + std::to_string(f.width) + "." + std::to_string(f.precision));
     // Power-supply column numbers are renumbered: the keywords are compared without them.
     if (get_columnpowersupply_flag(c) == 0)
@@ -40,7 +40,7 @@ protected:
   // Reads a file whose data block is whole; false for files the operations cannot use.
   bool read(const fs::path& path) {
     return read_gef(path.string().c_str()) == 1 && get_column_flag() != 0 && get_nr_scans() > 0 &&
-           std::int64_t(get_column()) * get_nr_scans() <= g_document.value_capacity;
+           std::int64_t(get_column()) * get_nr_scans() <= document().value_capacity;
   }
   std::vector<fs::path> files_;
 };

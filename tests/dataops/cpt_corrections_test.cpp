@@ -25,11 +25,11 @@ protected:
       for (std::size_t s = 0; s < values[c].size(); ++s)
         set_data(int(c) + 1, int(s) + 1, values[c][s]);
     }
-    reset_error_list(g_document);
+    reset_error_list(document());
   }
   void expect_column(int c, const std::vector<double>& expected) {
-    ASSERT_EQ(g_document.scan_count, int(expected.size()));
-    for (int s = 1; s <= g_document.scan_count; ++s)
+    ASSERT_EQ(document().scan_count, int(expected.size()));
+    for (int s = 1; s <= document().scan_count; ++s)
       EXPECT_NEAR(get_data(c, s), expected[s - 1], 1e-12) << "scan " << s;
   }
 };

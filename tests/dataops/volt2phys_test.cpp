@@ -19,7 +19,7 @@ protected:
     const double operand[] = {2, 2, 0, 2, 2};
     for (int s = 1; s <= 5; ++s) set_data(1, s, s), set_data(2, s, operand[s - 1]);
     set_columnminmax(1, 1, 5);
-    reset_error_list(g_document);
+    reset_error_list(document());
   }
 };
 

@@ -23,11 +23,11 @@ TEST_F(ErrorListTest, QueriesWalkTheEntries) {
   EXPECT_EQ(get_last_error_code(), -1);
   EXPECT_STREQ(get_last_error_text(), "");
 
-  report_keyword(g_document, GEF_E_REQUIRED_MISSING, KW_XYID, 0, 2, LEVEL_STANDARD_ERROR);
+  report_keyword(document(), GEF_E_REQUIRED_MISSING, KW_XYID, 0, 2, LEVEL_STANDARD_ERROR);
   EXPECT_EQ(get_error_level_all(), 2);
   EXPECT_EQ(get_error_level_last(), 12);
   EXPECT_EQ(get_error_level_recent(), -1);
-  report_text(g_document, GEF_E_HEADER_NOTE, "warn", 0, 0, LEVEL_GEF_WARNING);
+  report_text(document(), GEF_E_HEADER_NOTE, "warn", 0, 0, LEVEL_GEF_WARNING);
   EXPECT_EQ(get_error_level_recent(), 4);
   EXPECT_EQ(get_error_level_recent(), -1);
 
@@ -43,9 +43,9 @@ TEST_F(ErrorListTest, QueriesWalkTheEntries) {
 }
 
 TEST_F(ErrorListTest, LogFileHasOneSectionPerLevelWithCrLf) {
-  report_keyword(g_document, GEF_E_REQUIRED_MISSING, KW_XYID, 0, 0, LEVEL_STANDARD_ERROR);
-  report_text(g_document, GEF_E_UNKNOWN_KEYWORD, "FOO", 0, 0, LEVEL_GEF_MINOR);
-  report_keyword(g_document, GEF_E_NUMBER_OUT_OF_RANGE, KW_NONE + 5, 3, 250, LEVEL_GEF_MINOR);
+  report_keyword(document(), GEF_E_REQUIRED_MISSING, KW_XYID, 0, 0, LEVEL_STANDARD_ERROR);
+  report_text(document(), GEF_E_UNKNOWN_KEYWORD, "FOO", 0, 0, LEVEL_GEF_MINOR);
+  report_keyword(document(), GEF_E_NUMBER_OUT_OF_RANGE, KW_NONE + 5, 3, 250, LEVEL_GEF_MINOR);
   EXPECT_EQ(log(), "*** Errorlevel: GEF MINOR (3) ***\r\n"
                    " GEF 100: Unknown keyword FOO found.\r\n\r\n"
                    " GEF 100: Column 3 is outside the interval (1, 250)\r\n"
@@ -62,10 +62,10 @@ TEST_F(ErrorListTest, LogFileHasOneSectionPerLevelWithCrLf) {
 // A full list takes no more reports, and its log says so in every section.
 TEST_F(ErrorListTest, FullListIgnoresFurtherReports) {
   for (int i = 0; i < 1000; ++i)
-    ASSERT_EQ(report_keyword(g_document, GEF_E_UNKNOWN_SCAN_COUNT, KW_ZID, i, 1,
+    ASSERT_EQ(report_keyword(document(), GEF_E_UNKNOWN_SCAN_COUNT, KW_ZID, i, 1,
                              i % 2 ? LEVEL_STANDARD_WARNING : LEVEL_GEF_SEVERE),
               1);
-  EXPECT_EQ(report_text(g_document, GEF_E_NOTE, "too many", 0, 0, LEVEL_GEF_SEVERE), 0);
+  EXPECT_EQ(report_text(document(), GEF_E_NOTE, "too many", 0, 0, LEVEL_GEF_SEVERE), 0);
   EXPECT_EQ(get_last_error_code(), GEF_E_UNKNOWN_SCAN_COUNT);
   EXPECT_EQ(get_error_level_last(), 14);
   int codes = 0;

@@ -66,14 +66,14 @@ TEST_F(MessagesTest, TemplatesFormatEachFiller) {
   // GEFID 1.1.0 fills the " GEF %d%d%d:" prefixes.
   for (const MessageCase& c : kMessageCases) {
     SCOPED_TRACE(c.code);
-    EXPECT_EQ(std::string(format_error_message(g_document, c.code, "Kw", c.first, c.second)),
+    EXPECT_EQ(std::string(format_error_message(document(), c.code, "Kw", c.first, c.second)),
               c.expected);
   }
 }
 
 TEST_F(MessagesTest, UnassignedCodesAreClueless) {
   for (int code : {0, 15, 19, 29, 33, 65, 1000, 1017, 2012, 3002, 3203, -5}) {
-    EXPECT_EQ(std::string(format_error_message(g_document, code, "Kw", 1, 2)),
+    EXPECT_EQ(std::string(format_error_message(document(), code, "Kw", 1, 2)),
               " Clueless. Unknown error corresponding to error code " + std::to_string(code) +
                   " occured.\n ");
   }
@@ -81,11 +81,11 @@ TEST_F(MessagesTest, UnassignedCodesAreClueless) {
 
 // Subjects name a keyword, a stored text, or a code without a keyword.
 TEST_F(MessagesTest, SubjectsResolveToKeywordNamesOrTexts) {
-  report_keyword(g_document, GEF_E_REQUIRED_MISSING, KW_XYID, 3, 2, LEVEL_GEF_MINOR);
-  report_text(g_document, GEF_E_KEYWORD_INFO_MISSING, "COLUMN", 0, 0, LEVEL_GEF_MINOR);
-  report_keyword(g_document, GEF_E_BORE_LAYER_GAP, KW_GEFID, 4, 0, LEVEL_STANDARD_MINOR);
-  report_keyword(g_document, GEF_E_UNKNOWN_KEYWORD, 20, 0, 0, LEVEL_GEF_MINOR);
-  report_keyword(g_document, GEF_E_UNKNOWN_KEYWORD, KW_SCANFREQUENCY, 0, 0, LEVEL_GEF_MINOR);
+  report_keyword(document(), GEF_E_REQUIRED_MISSING, KW_XYID, 3, 2, LEVEL_GEF_MINOR);
+  report_text(document(), GEF_E_KEYWORD_INFO_MISSING, "COLUMN", 0, 0, LEVEL_GEF_MINOR);
+  report_keyword(document(), GEF_E_BORE_LAYER_GAP, KW_GEFID, 4, 0, LEVEL_STANDARD_MINOR);
+  report_keyword(document(), GEF_E_UNKNOWN_KEYWORD, 20, 0, 0, LEVEL_GEF_MINOR);
+  report_keyword(document(), GEF_E_UNKNOWN_KEYWORD, KW_SCANFREQUENCY, 0, 0, LEVEL_GEF_MINOR);
   EXPECT_EQ(message(0), " GEF 100: In keyword XYID, serial number 3, field 2 is missing.\n");
   EXPECT_EQ(message(1), " GEF 100: Info of keyword COLUMN is missing.\n");
   EXPECT_EQ(message(2), " GEF-BORE-Report 100: Gap/Overlap between layers 4 and 5.\n");
@@ -95,12 +95,12 @@ TEST_F(MessagesTest, SubjectsResolveToKeywordNamesOrTexts) {
 
 TEST_F(MessagesTest, LongTextsAreCutNotOverflowed) {
   const std::string long_text(2000, 'x');
-  report_text(g_document, GEF_E_NOTE, long_text.c_str(), 0, 0, LEVEL_GEF_MINOR);
-  EXPECT_EQ(std::strlen(g_document.errors->texts[0]), 255u);
+  report_text(document(), GEF_E_NOTE, long_text.c_str(), 0, 0, LEVEL_GEF_MINOR);
+  EXPECT_EQ(std::strlen(document().errors->texts[0]), 255u);
   const std::string m = message(0);
   EXPECT_EQ(m, " GEF 100: " + std::string(255, 'x') + "\n");
   // A text with conversions in it is printed as it stands.
-  report_text(g_document, GEF_E_NOTE, "%s%n%d", 0, 0, LEVEL_GEF_MINOR);
+  report_text(document(), GEF_E_NOTE, "%s%n%d", 0, 0, LEVEL_GEF_MINOR);
   EXPECT_EQ(message(1), " GEF 100: %s%n%d\n");
 }
 

@@ -18,24 +18,24 @@ TEST_F(LifecycleTest, EditingDocumentHasSizeVersionAndProcedureCode) {
   ASSERT_EQ(init_gef_for_editing(3, 100), 1);
   EXPECT_EQ(entry_of(KW_COLUMN).field[0].i, 3);
   EXPECT_EQ(entry_of(KW_LASTSCAN).field[0].i, 100);
-  EXPECT_EQ(g_document.scan_count, 100);
-  EXPECT_EQ(g_document.scan_known, 1);
+  EXPECT_EQ(document().scan_count, 100);
+  EXPECT_EQ(document().scan_known, 1);
   EXPECT_EQ(stored(KW_GEFID), "7: 1, 1, 0");
   EXPECT_EQ(stored(KW_PROCEDURECODE), "31: GEF-CPT-Report, 1, 0, 0, -");
-  for (int i = 0; i < 300; ++i) ASSERT_EQ(g_library.data[i], 0.0);
-  EXPECT_EQ(g_library.column_texts.size(), 100u);
+  for (int i = 0; i < 300; ++i) ASSERT_EQ(library().data[i], 0.0);
+  EXPECT_EQ(library().column_texts.size(), 100u);
   EXPECT_TRUE(errors().empty());
   EXPECT_EQ(get_last_error_code(), -1);
 
   // A general document has none, and a larger one may follow a smaller one.
   ASSERT_EQ(init_gef_general(2, 5), 1);
   EXPECT_EQ(entry_of(KW_PROCEDURECODE).present, 0);
-  for (char* text : g_library.column_texts) EXPECT_EQ(text, nullptr);
+  for (char* text : library().column_texts) EXPECT_EQ(text, nullptr);
   ASSERT_EQ(init_gef_general(10, 1000), 1);
   EXPECT_EQ(entry_of(KW_LASTSCAN).field[0].i, 1000);
   ASSERT_EQ(init_gef_for_editing(20, 2000), 1);
   EXPECT_EQ(entry_of(KW_COLUMN).field[0].i, 20);
-  EXPECT_EQ(g_library.column_texts.size(), 2000u);
+  EXPECT_EQ(library().column_texts.size(), 2000u);
   EXPECT_TRUE(errors().empty());
 }
 
@@ -45,8 +45,8 @@ TEST_F(LifecycleTest, ImpossibleSizesAreRefused) {
   EXPECT_EQ(init_gef_for_editing(3, -1), 0);
   EXPECT_EQ(init_gef_for_editing(100000, 100000), 0);
   EXPECT_EQ(error_codes(), (std::vector<int>{GEF_E_BLOCK_TOO_LARGE})); // each start empties it
-  EXPECT_EQ(g_document.data_present, 0);
-  EXPECT_EQ(g_document.scan_known, 0);
+  EXPECT_EQ(document().data_present, 0);
+  EXPECT_EQ(document().scan_known, 0);
   set_data(1, 1, 2.0); // no data block: reported, nothing written
   EXPECT_EQ(init_gef_for_editing(0, 0), 1);
 }
@@ -59,15 +59,15 @@ TEST_F(LifecycleTest, ResetForgetsKeywordsAndEmptiesTheErrorList) {
   store_line("COLUMN= 2");
   store_line("REPORTDATAFORMAT= F8.2");
   ASSERT_EQ(errors().size(), 1u);
-  reset_document(g_document);
+  reset_document(document());
   EXPECT_TRUE(errors().empty());
   EXPECT_EQ(get_last_error_code(), -1);
-  EXPECT_EQ(g_document.errors->text_count, 0);
+  EXPECT_EQ(document().errors->text_count, 0);
   EXPECT_EQ(entry_of(KW_COLUMNINFO, 1).present, 0);
   EXPECT_EQ(entry_of(KW_COLUMNINFO, 1).field[0].s, nullptr);
   EXPECT_EQ(entry_of(KW_COLUMNINFO, 1).field[2].i, -1); // the table's reset value
-  EXPECT_EQ(g_document.scan_known, 0);
-  EXPECT_EQ(g_document.data_present, 1); // the data block stays
+  EXPECT_EQ(document().scan_known, 0);
+  EXPECT_EQ(document().data_present, 1); // the data block stays
 }
 
 TEST_F(LifecycleTest, FreeReleasesEverythingAndCanStartAgain) {
@@ -79,10 +79,10 @@ TEST_F(LifecycleTest, FreeReleasesEverythingAndCanStartAgain) {
   EXPECT_EQ(free_gef(), 1);
   // Also when the scan count is not known.
   ASSERT_EQ(init_gef_general(2, 3), 1);
-  reset_document(g_document);
+  reset_document(document());
   EXPECT_EQ(free_gef(), 1);
   EXPECT_EQ(the_header(), nullptr);
-  EXPECT_EQ(g_document.errors, nullptr);
+  EXPECT_EQ(document().errors, nullptr);
   // Building documents in a loop must not grow memory (the sanitizer run checks for leaks).
   for (int i = 0; i < 50; ++i) {
     ASSERT_EQ(init_gef_for_editing(0, 0), 0); // needs init_gef first

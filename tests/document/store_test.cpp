@@ -15,7 +15,7 @@ class StoreTest : public DocumentTest {
 protected:
   void SetUp() override {
     DocumentTest::SetUp();
-    reset_document(g_document); // no keywords at all
+    reset_document(document()); // no keywords at all
   }
 };
 
@@ -51,7 +51,7 @@ TEST_F(StoreTest, LinesStoreTheirFieldsAndMarkThoseGiven) {
   };
   // clang-format on
   for (const auto& c : cases) {
-    reset_document(g_document);
+    reset_document(document());
     std::istringstream lines(c.lines);
     for (std::string l; std::getline(lines, l);) store_line(l);
     EXPECT_EQ(stored(c.code, c.index), c.expected) << c.lines;
@@ -78,7 +78,7 @@ TEST_F(StoreTest, SurplusFieldsAreReportedOnlyWhenGiven) {
   for (int code = 1; code < kKeywordSlots; ++code) {
     const KeywordInfo& kw = keyword_info(code);
     if (kw.name == nullptr) continue;
-    reset_document(g_document);
+    reset_document(document());
     std::string line = std::string(kw.name) + "=";
     for (int k = 0; k < kw.line_fields; ++k) line += " 1,";
     store_line(line + " surplus");
@@ -95,21 +95,21 @@ TEST_F(StoreTest, SurplusFieldsAreReportedOnlyWhenGiven) {
                                 : ErrorEntry{kw.surplus, at, 1, k, 3};
     EXPECT_EQ(found[0], want) << kw.name;
   }
-  reset_document(g_document);
+  reset_document(document());
   store_line("ZID= 31000, 1.5, , x");
   EXPECT_EQ(stored(KW_ZID), "3: 31000, 1.5, 0");
   store_line("ZID= 31000, 1.5, 0.01,");
   store_line("COLUMNVOID= 2, -999, 5");
   // Typed arguments count as given even when they designate an empty text.
   const void* args[kMaxFields] = {"owner", ""};
-  store_keyword(g_document, "FILEOWNER", args);
+  store_keyword(document(), "FILEOWNER", args);
   EXPECT_EQ(error_codes(), (std::vector<int>{GEF_E_TOO_MANY_FIELDS, GEF_E_TOO_MANY_PARAMETERS,
                                              GEF_E_TOO_MANY_FIELDS}));
 }
 
 TEST_F(StoreTest, UnknownAndRepeatedKeywords) {
   const void* none[kMaxFields] = {};
-  EXPECT_EQ(store_keyword(g_document, "NOSUCHWORD", none), 0);
+  EXPECT_EQ(store_keyword(document(), "NOSUCHWORD", none), 0);
   store_line("GEFID= 1, 1, 0");
   store_line("gefid= 1, 0, 0");
   EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{GEF_E_UNKNOWN_KEYWORD, 10000, 0, 0, 3},
@@ -151,7 +151,7 @@ TEST_F(StoreTest, ReportDataFormatNeedsTheColumnCountAndValidFields) {
   EXPECT_EQ(errors(),
             (std::vector<ErrorEntry>{{GEF_E_UNKNOWN_COLUMN_COUNT, errors()[0].subject, 0, 0, 1}}));
   EXPECT_STREQ(entry_of(KW_REPORTDATAFORMAT).field[0].s, "F8.2"); // kept, though not applied
-  reset_document(g_document);
+  reset_document(document());
   store_line("COLUMN= 4");
   store_line("REPORTDATAFORMAT= I6 g8 X5 F%n");
   EXPECT_EQ(error_codes(),

@@ -49,9 +49,9 @@ TEST_F(CorpusTest, EveryFileReadsAndEveryValueMatchesANaiveSplit) {
     ++files;
     const int result = read_gef(path.string().c_str());
     EXPECT_TRUE(result == 0 || result == 1) << name;
-    if (g_document.scan_known != 0) {
-      EXPECT_EQ(g_library.column_texts.size(), std::size_t(g_document.scan_count)) << name;
-      EXPECT_GE(g_document.value_capacity, g_document.scan_count) << name;
+    if (document().scan_known != 0) {
+      EXPECT_EQ(library().column_texts.size(), std::size_t(document().scan_count)) << name;
+      EXPECT_GE(document().value_capacity, document().scan_count) << name;
     }
     if (result != 1) continue;
     const Entry& colsep = entry_of(KW_COLUMNSEPARATOR);
@@ -66,7 +66,7 @@ TEST_F(CorpusTest, EveryFileReadsAndEveryValueMatchesANaiveSplit) {
     compared.insert(name);
     ASSERT_EQ(std::size_t(scans()), rows.size()) << name;
     // A CPT report 1.0.0 has its lengths and depths turned positive on reading.
-    const bool converted = g_library.conversion_stamp != 0;
+    const bool converted = library().conversion_stamp != 0;
     auto shown = [&](double v) { return converted ? std::fabs(v) : v; };
     for (int s = 1; s <= scans(); ++s)
       for (int c = 1; c <= columns; ++c)
@@ -89,7 +89,7 @@ TEST_F(CorpusTest, ExamplesReadCleanly) {
     ASSERT_EQ(read_gef((GEF_SOURCE_DIR "/examples/" + file + ".gef").c_str()), 1) << file;
     EXPECT_TRUE(errors().empty()) << file << ": " << message(0);
     EXPECT_EQ(scans(), count) << file;
-    EXPECT_EQ(g_document.plotable, 1) << file;
+    EXPECT_EQ(document().plotable, 1) << file;
   }
   EXPECT_STREQ(text(3), "'Vm';'DO BR'"); // the boring's third layer
 }

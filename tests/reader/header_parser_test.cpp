@@ -23,7 +23,7 @@ struct Split {
   std::int64_t consumed = 0;
   int result = 0;
   explicit Split(const std::string& text) {
-    result = split_keyword_line(g_document, text.data(), std::int64_t(text.size()), true, line,
+    result = split_keyword_line(document(), text.data(), std::int64_t(text.size()), true, line,
                                 consumed);
   }
   std::string operator[](int k) const { return line.field[k]; }
@@ -41,7 +41,7 @@ TEST_F(HeaderTest, AcceptsSupportedGefidsAndReadsUpdatesOfOneOneAsOneOneZero) {
   EXPECT_EQ(errors(), (std::vector<ErrorEntry>{{GEF_E_NOTE, 10000, 0, 0, 4}}));
   EXPECT_EQ(message(0), " GEF 100: GEFID 1.1.2 is read as 1.1.0.\n");
   EXPECT_EQ(get_gefid_Update(), 2);
-  EXPECT_EQ(gefid_version(g_document), 10100);
+  EXPECT_EQ(gefid_version(document()), 10100);
 
   // Other versions are refused with the reason before the missing-GEFID report.
   std::vector<int> refused = kNoGefid;
@@ -119,10 +119,10 @@ TEST_F(HeaderTest, EohEndsTheHeaderInAnyCaseAndForm) {
   // At the very end of the file, without a line end: no data.
   ASSERT_EQ(read("#GEFID= 1, 1, 0\r\n#COLUMN= 1\r\n#COLUMNINFO= 1, m, x, 1\r\n#EOH="), 1);
   EXPECT_EQ(scans(), 0);
-  EXPECT_EQ(g_document.scan_known, 1);
+  EXPECT_EQ(document().scan_known, 1);
   EXPECT_TRUE(errors().empty());
   EXPECT_STREQ(entry_of(KW_DATATYPE).field[0].s, "REAL8"); // the default
-  EXPECT_EQ(g_document.input_mode, GETAL);                 // the text mode of the parse is undone
+  EXPECT_EQ(document().input_mode, GETAL);                 // the text mode of the parse is undone
 }
 
 TEST_F(HeaderTest, HeadersCutShortSayWhy) {
@@ -169,16 +169,16 @@ TEST_F(HeaderTest, LimitsOfNamesFieldsAndLines) {
   ASSERT_EQ(read(header(1, "#FILEOWNER= " + std::string(3000, 'x') + "\r\n") + "1\r\n"), 1);
   EXPECT_EQ(std::strlen(entry_of(KW_FILEOWNER).field[0].s), std::size_t(kFieldSize - 1));
 
-  reset_document(g_document);
+  reset_document(document());
   EXPECT_EQ(Split("#" + std::string(1500, 'K') + "= 1\r\n").result, 0);
   EXPECT_TRUE(has_error(GEF_E_INCOMPLETE_KEYWORD));
   EXPECT_TRUE(has_error(GEF_E_EOH_MISSING));
-  reset_document(g_document);
+  reset_document(document());
   char keyword[kFieldSize];
-  EXPECT_EQ(find_keyword(g_document, "#COLUMN", 7, keyword), kTextEnded); // no `=` before the end
-  EXPECT_EQ(g_document.reading.stop, 0);
+  EXPECT_EQ(find_keyword(document(), "#COLUMN", 7, keyword), kTextEnded); // no `=` before the end
+  EXPECT_EQ(document().reading.stop, 0);
   const std::string nohash(1100, 'x');
-  EXPECT_EQ(find_keyword(g_document, nohash.data(), 1100, keyword), kLineLimit);
+  EXPECT_EQ(find_keyword(document(), nohash.data(), 1100, keyword), kLineLimit);
   EXPECT_TRUE(has_error(GEF_E_LINE_TOO_LONG));
 }
 

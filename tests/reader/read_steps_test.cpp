@@ -16,7 +16,7 @@ protected:
     for (std::size_t c = 0; c < columns.size(); ++c)
       for (std::size_t s = 0; s < columns[c].size(); ++s)
         set_data(int(c + 1), int(s + 1), columns[c][s]);
-    reset_error_list(g_document);
+    reset_error_list(document());
   }
   using Values = std::vector<double>;
 };
@@ -29,7 +29,7 @@ TEST_F(CorrectionTest, EachStepChangesItsColumnAndRemovesItsKeyword) {
   set_columnminmax(3, 10, 40);
   set_columnminmax(4, -1, -1);
   set_columnoffset(5, 1, 5.0); // beyond the columns: stays
-  apply_column_corrections(g_document);
+  apply_column_corrections(document());
   EXPECT_EQ(column_values(1), (Values{0, 1, 2, 3}));
   EXPECT_EQ(column_values(2), (Values{1, 3, 3, 1}));
   EXPECT_EQ(column_values(3), (Values{1, 2, 3, 2}));
@@ -48,7 +48,7 @@ TEST_F(CorrectionTest, StepsRunInOrderAndVoidsStay) {
   set_columnoffset(1, 1, 0.0);
   set_columnamplifier(1, 0.0f, 3.0f, 1, 2147483647, "");
   set_columnpowersupply(1, 0.0f, 2.0f, 2, "");
-  apply_column_corrections(g_document);
+  apply_column_corrections(document());
   // 10 / (2 * 5) = 1, * 3 = 3, shifted to 0; the void value is left as it is.
   EXPECT_EQ(column_values(1), (Values{0, 999, 3}));
 }
@@ -79,7 +79,7 @@ TEST_F(CorrectionTest, ACorrectionThatCannotBeAppliedLeavesItsColumnRaw) {
     if (k.keyword == KW_COLUMNOFFSET) set_columnoffset(1, k.number, 1.0);
     const bool supply = k.keyword == KW_COLUMNPOWERSUPPLY;
     set_columnpowersupply(1, 0.0f, supply ? k.amplification : 1.0f, supply ? k.number : 3, "");
-    apply_column_corrections(g_document);
+    apply_column_corrections(document());
     EXPECT_EQ(column_values(1), (Values{1, -1, 2}));
     EXPECT_EQ(get_columnamplifier_flag(1), 1);
     EXPECT_EQ(entry_of(k.keyword, 0).present, 1);
@@ -139,7 +139,7 @@ TEST_F(CptConversionTest, OldReportsTurnPositive) {
     EXPECT_EQ(errors_with(GEF_E_CPT_NOTE), c.notes);
     EXPECT_EQ(stored(KW_ZID), "7: 31000, 0, 0.01");
     EXPECT_STREQ(entry_of(KW_MEASUREMENTTEXT, 8).field[0].s, "Maaiveld");
-    EXPECT_EQ(g_library.conversion_stamp, 1);
+    EXPECT_EQ(library().conversion_stamp, 1);
     if (!c.extra.empty()) {
       EXPECT_EQ(stored(KW_COLUMNVOID), "1: 9999");
       EXPECT_EQ(entry_of(KW_COLUMNMINMAX).field[0].d, 0.0); // the voids stay out of the range
@@ -152,11 +152,11 @@ TEST_F(CptConversionTest, OnlyOldReportsConvertAndFailuresSayWhy) {
   ASSERT_EQ(read(report("1, 1, 0", "", "0 0\n-0.02 -0.02\n-0.04 -0.04\n")), 1);
   EXPECT_EQ(value(2, 1), -0.02);
   EXPECT_EQ(entry_of(KW_ZID).present, 0);
-  EXPECT_EQ(g_library.conversion_stamp, 0);
+  EXPECT_EQ(library().conversion_stamp, 0);
 
   EXPECT_EQ(read(report("1, 0, 0", "", "0 0\n")), 0); // one scan
   EXPECT_EQ(errors().back(), (ErrorEntry{GEF_E_CPT_NOTE, 10000, 0, 0, 12}));
-  EXPECT_EQ(g_library.conversion_stamp, 0);
+  EXPECT_EQ(library().conversion_stamp, 0);
 }
 
 } // namespace

@@ -27,11 +27,11 @@ protected:
 
   // Value of scan s in column c, both 1-based.
   double value(int s, int c) const {
-    return g_library
-        .data[std::size_t(c - 1) * std::size_t(g_document.scan_count) + std::size_t(s - 1)];
+    return library()
+        .data[std::size_t(c - 1) * std::size_t(document().scan_count) + std::size_t(s - 1)];
   }
-  int scans() const { return g_document.scan_count; }
-  const char* text(int s) const { return g_library.column_texts.at(std::size_t(s - 1)); }
+  int scans() const { return document().scan_count; }
+  const char* text(int s) const { return library().column_texts.at(std::size_t(s - 1)); }
 
   ScratchDir scratch_;
 };
@@ -47,10 +47,10 @@ inline std::string header(int columns, const std::string& extra = "") {
 
 // The block's size must always match its bookkeeping.
 inline void expect_consistent(int columns) {
-  EXPECT_EQ(g_document.scan_known, 1);
-  EXPECT_EQ(g_document.data_present, 1);
-  EXPECT_EQ(g_library.column_texts.size(), std::size_t(g_document.scan_count));
-  EXPECT_EQ(g_document.value_capacity, std::max(1, columns * g_document.scan_count));
+  EXPECT_EQ(document().scan_known, 1);
+  EXPECT_EQ(document().data_present, 1);
+  EXPECT_EQ(library().column_texts.size(), std::size_t(document().scan_count));
+  EXPECT_EQ(document().value_capacity, std::max(1, columns * document().scan_count));
 }
 
 } // namespace gef::test

@@ -48,7 +48,7 @@ TEST_F(ReportTextTest, NumbersOutOfRangeAndUnreadableItems) {
     EXPECT_STREQ(get_pi_tekst(n), "") << n;
     EXPECT_STREQ(get_pi_hoek(n), "") << n;
   }
-  reset_error_list(g_document);
+  reset_error_list(document());
   put_pi(2, 0, 0, std::string(1024, ',').c_str(), "", "", "", ""); // 2048 when escaped
   EXPECT_EQ(error_codes(), std::vector<int>{GEF_E_NOTE});
   EXPECT_EQ(get_reporttext_flag(2), 0);

@@ -40,7 +40,7 @@ TEST_F(ExportBoundary, EveryExceptionBecomesAFailureAndAnEntry) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    reset_error_list(g_document);
+    reset_error_list(document());
     EXPECT_EQ(c.call(), -1);
     ASSERT_EQ(errors().size(), 1u);
     EXPECT_EQ(errors()[0].code, c.code);
@@ -74,7 +74,7 @@ TEST(NoDocument, EveryFamilyRefusesQuietly) {
        "0.000000"},
       {[] {
          return std::to_string(
-             report_text(g_document, GEF_E_NOTE, "nobody listens", 0, 0, LEVEL_GEF_SEVERE));
+             report_text(document(), GEF_E_NOTE, "nobody listens", 0, 0, LEVEL_GEF_SEVERE));
        },
        "0"},
       {[] { return std::to_string(get_error_code()) + std::to_string(get_last_error_code()); },

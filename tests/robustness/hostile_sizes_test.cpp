@@ -55,7 +55,7 @@ TEST_F(HostileSizes, DeclaredSizesAndOddValues) {
   for (const auto& [name, bytes] : cases) {
     SCOPED_TRACE(name);
     EXPECT_TRUE(read(bytes) == 1 || !errors().empty());
-    const std::int64_t held = std::int64_t(g_document.value_capacity) * 8;
+    const std::int64_t held = std::int64_t(document().value_capacity) * 8;
     EXPECT_LE(held, std::int64_t(bytes.size()) * 16 + (std::int64_t(1) << 20));
     const int columns = get_column(), scan_count = get_nr_scans();
     if (columns > 0 && scan_count > 0) get_data(columns, scan_count);
@@ -116,8 +116,8 @@ TEST_F(HostileSizes, CallerSizes) {
     const int result = c.call();
     EXPECT_EQ(result, c.result);
     EXPECT_TRUE(c.error == 0 || has_error(c.error));
-    const std::size_t held = std::size_t(g_document.value_capacity) * sizeof(double) +
-                             g_library.column_texts.capacity() * sizeof(char*);
+    const std::size_t held = std::size_t(document().value_capacity) * sizeof(double) +
+                             library().column_texts.capacity() * sizeof(char*);
     EXPECT_LE(held, std::size_t(1) << 20);
   }
 }

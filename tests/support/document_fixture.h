@@ -34,7 +34,7 @@ namespace test {
 // Every entry recorded so far, in order.
 inline std::vector<ErrorEntry> errors() {
   std::vector<ErrorEntry> out;
-  if (const ErrorList* list = g_document.errors)
+  if (const ErrorList* list = document().errors)
     for (int i = 0; i < list->count; ++i) out.push_back(list->entries[i]);
   return out;
 }
@@ -72,7 +72,7 @@ inline std::vector<double> column_values(int c) {
 
 // Message of entry `i`.
 inline std::string message(int i) {
-  return format_entry(g_document, g_document.errors->entries[i]);
+  return format_entry(document(), document().errors->entries[i]);
 }
 
 // Stores a header line "NAME= f1, f2, ..." in text mode, the way a file's line arrives: fields
@@ -94,12 +94,12 @@ inline int store_line(const std::string& line) {
   const void* args[kMaxFields] = {};
   for (std::size_t i = 0; i < fields.size() && i < std::size_t(kMaxFields); ++i)
     args[i] = fields[i].c_str();
-  InputModeScope text(g_document, STRING);
-  return store_keyword(g_document, name.c_str(), args);
+  InputModeScope text(document(), STRING);
+  return store_keyword(document(), name.c_str(), args);
 }
 
 // The entry of keyword `code` at `index` (0-based).
-inline Entry& entry_of(int code, int index = 0) { return entry(g_document, code, index); }
+inline Entry& entry_of(int code, int index = 0) { return entry(document(), code, index); }
 
 // An entry as one text: the bits of its given fields, then every field ("-" for a null text),
 // e.g. "7: m, depth, 1"; "absent" while nothing is stored. Numbers to `precision` digits.

@@ -13,9 +13,9 @@ namespace {
 
 // The data block as the document holds it, column by column.
 std::vector<double> block() {
-  const std::int64_t count = std::int64_t(g_document.scan_count) * get_column();
-  if (count > g_document.value_capacity) return {};
-  return std::vector<double>(g_library.data.get(), g_library.data.get() + count);
+  const std::int64_t count = std::int64_t(document().scan_count) * get_column();
+  if (count > document().value_capacity) return {};
+  return std::vector<double>(library().data.get(), library().data.get() + count);
 }
 
 // Every stored keyword entry, as (code, slot), but those the writer always stores.
@@ -57,13 +57,13 @@ TEST_F(CorpusWriteTest, EveryReadableFileWritesDifAndBinaryData) {
       store_text(KW_DATATYPE, as);
       ASSERT_EQ(write_gef(path("bin.gef").c_str()), 1) << as;
       const std::vector<double> before = block();
-      const int scans = g_document.scan_count;
+      const int scans = document().scan_count;
       const Entry& lastscan = entry_of(KW_LASTSCAN);
       const int kept = lastscan.present != 0 && lastscan.field[0].i < scans
                            ? std::max(lastscan.field[0].i, 0)
                            : scans;
       ASSERT_EQ(read_gef(path("bin.gef").c_str()), 1) << as;
-      ASSERT_EQ(g_document.scan_count, kept) << as;
+      ASSERT_EQ(document().scan_count, kept) << as;
       const std::vector<double> after = block();
       for (std::size_t c = 0; kept > 0 && c < before.size() / std::size_t(scans); ++c)
         for (std::size_t s = 0; s < std::size_t(kept); ++s) {

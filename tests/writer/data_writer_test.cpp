@@ -56,12 +56,12 @@ TEST_F(DataWriterTest, WritesPerScanTextsBeforeTheRecordEnd) {
   restart(2, 3);
   for (const char* l : {"COLUMNSEPARATOR= ;", "RECORDSEPARATOR= !", "COLUMNTEXT= 1"}) store_line(l);
   make_readable();
-  g_library.column_texts[0] = copy_text("first");
-  g_library.column_texts[2] = copy_text("a!b\r\nc");
+  library().column_texts[0] = copy_text("first");
+  library().column_texts[2] = copy_text("a!b\r\nc");
   EXPECT_EQ(data(), "0.0000e+00;0.0000e+00;first!\r\n0.0000e+00;0.0000e+00;!\r\n"
                     "0.0000e+00;0.0000e+00;a b  c!\r\n");
   EXPECT_EQ(read_gef(path("out.gef").c_str()), 1);
-  EXPECT_STREQ(g_library.column_texts[2], "a b  c");
+  EXPECT_STREQ(library().column_texts[2], "a b  c");
 }
 
 TEST_F(DataWriterTest, KeepsVoidCellsVoid) {

@@ -137,11 +137,11 @@ TEST_F(HeaderWriterTest, ForcesSystemAndDataFormatAndKeepsThem) {
 TEST_F(HeaderWriterTest, RecordsTheConvertedReportVersion) {
   store_line("REPORTCODE= gef_cpt_report, 1, 0, 0");
   store_line("PROCEDURECODE= MY-CPT-REPORT, 1, 0, 0");
-  g_library.conversion_stamp = 1;
+  library().conversion_stamp = 1;
   const std::string text = write();
   EXPECT_EQ(line(text, "#REPORTCODE="), "#REPORTCODE= gef_cpt_report, 1, 1, 0");
   EXPECT_EQ(line(text, "#PROCEDURECODE="), "#PROCEDURECODE= GEF-CPT-Report, 1, 1, 0");
-  EXPECT_EQ(g_library.conversion_stamp, 0);
+  EXPECT_EQ(library().conversion_stamp, 0);
 }
 
 // A 1.0.0 CPT report is converted on reading; written and read again it is the same 1.1.0

@@ -27,8 +27,8 @@ inline std::vector<std::string> header_lines(const std::string& text) {
 // Stores a text field exactly as given (no splitting at commas).
 inline void store_text(int code, const char* text) {
   const void* args[kMaxFields] = {text};
-  InputModeScope mode(g_document, STRING);
-  store_keyword(g_document, code, keyword_info(code).name, args);
+  InputModeScope mode(document(), STRING);
+  store_keyword(document(), code, keyword_info(code).name, args);
 }
 
 class WriterTest : public DocumentTest {
