@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Builds libgef in every build type and runs every test twice: an optimised build, then one under
-# AddressSanitizer and UBSan.
+# AddressSanitizer and UBSan; then the documents-per-thread test under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -67,5 +67,16 @@ run_suite build-asan \
   -DCMAKE_CXX_FLAGS="$sanitize" \
   -DCMAKE_EXE_LINKER_FLAGS="$sanitize" \
   -DCMAKE_SHARED_LINKER_FLAGS="$sanitize"
+
+# Documents per thread under ThreadSanitizer: the library and the thread test only.
+tsan="-fsanitize=thread -fno-omit-frame-pointer"
+echo "=== configure build-tsan"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGEF_WERROR=ON \
+  -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" \
+  -DCMAKE_C_FLAGS="$tsan" -DCMAKE_CXX_FLAGS="$tsan" -DCMAKE_EXE_LINKER_FLAGS="$tsan" \
+  -DCMAKE_SHARED_LINKER_FLAGS="$tsan" >/dev/null
+cmake --build build-tsan -j "$jobs" --target gef_thread_tests
+echo "=== test build-tsan"
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 build-tsan/bin/gef_thread_tests
 
 echo "=== all Linux tests passed"
