@@ -109,10 +109,7 @@ TEST(SetterMatchesTextLine, EveryArgumentList) {
 
 class SetterTest : public DocumentTest {
 protected:
-  void SetUp() override {
-    columns_ = 2;
-    DocumentTest::SetUp();
-  }
+  SetterTest() : DocumentTest(2) {}
 };
 
 TEST_F(SetterTest, NullTextKeepsThePreviousTextButNotItsBit) {
