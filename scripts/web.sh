@@ -43,8 +43,11 @@ native_program() {
     cmake -S . -B "$native" -DGEF_WERROR=ON >/dev/null
     cmake --build "$native" -j "${GEF_JOBS:-2}" --target gef geftool
   }
-  cc -std=c99 -O2 -Wall -Wextra -Werror -Iinclude web/tests/native_values.c \
-    -L"$native/lib" -Wl,-rpath,"$root/$native/lib" -lgef -o "$out/native_values"
+  local program
+  for program in web/tests/native_values.c web/bench/native_times.c; do
+    cc -std=c99 -O2 -Wall -Wextra -Werror -Iinclude -I"$native/include" "$program" -L"$native/lib" \
+      -Wl,-rpath,"$root/$native/lib" -lgef -o "$out/$(basename "$program" .c)"
+  done
 }
 
 files_to_read() {
@@ -65,7 +68,7 @@ serve)
 bench)
   native_program
   mapfile -t files < <(files_to_read | sort)
-  node web/tests/compare.mjs --bench "$root/$out/bin/geftool.js" "$out/native_values" "$native/bin/geftool" "${files[@]}"
+  node web/bench/read_times.mjs "$root/$out/bin/geftool.js" "$out/native_times" "${files[@]}"
   ;;
 test)
   native_program

@@ -84,29 +84,23 @@ def test_attributes_engineers_reach_for(tmp_path):
             libgef.read(tmp_path / "x.gef")
 
 
-def test_missing_library_names_every_place_searched(tmp_path):
+def test_library_search_names_every_place_and_finds_an_installed_library(tmp_path):
     shutil.copytree(PYTHON_DIR / "libgef", tmp_path / "libgef")
-    env = dict(os.environ, LIBGEF_PATH=str(tmp_path / "nowhere" / "libgef.so"),
-               PYTHONPATH=str(tmp_path))
+    run = lambda code, env: subprocess.run([sys.executable, "-c", code], capture_output=True,
+                                           text=True, cwd=tmp_path, env=env)
+    missing = tmp_path / "nowhere" / "libgef.so"
     code = "import libgef\ntry:\n libgef.version()\nexcept libgef.LibraryNotFoundError as e:\n print(e)"
-    out = subprocess.run([sys.executable, "-c", code], env=env, capture_output=True, text=True,
-                         cwd=tmp_path).stdout
-    assert "LIBGEF_PATH" in out and str(tmp_path / "nowhere" / "libgef.so") in out
+    out = run(code, dict(os.environ, LIBGEF_PATH=str(missing), PYTHONPATH=str(tmp_path))).stdout
+    assert "LIBGEF_PATH" in out and str(missing) in out
     assert str(tmp_path / "libgef") in out and os.path.join("build", "lib") in out
     assert "libgef.so.0 (system library path" in out
-
-
-def test_installed_library_found_on_the_system_path(tmp_path):
     # As after `cmake --install` to a prefix the loader searches: no LIBGEF_PATH, no build tree.
-    shutil.copytree(PYTHON_DIR / "libgef", tmp_path / "libgef")
-    built = os.environ["LIBGEF_PATH"]
     (tmp_path / "lib").mkdir()
-    shutil.copy(built, tmp_path / "lib" / "libgef.so.0")
+    shutil.copy(os.environ["LIBGEF_PATH"], tmp_path / "lib" / "libgef.so.0")
     env = {k: v for k, v in os.environ.items() if k != "LIBGEF_PATH"}
     env.update(PYTHONPATH=str(tmp_path), LD_LIBRARY_PATH=str(tmp_path / "lib"))
-    run = subprocess.run([sys.executable, "-c", "import libgef; print(libgef.version())"],
-                         env=env, capture_output=True, text=True, cwd=tmp_path)
-    assert run.returncode == 0 and run.stdout.strip(), run.stderr
+    found = run("import libgef; print(libgef.version())", env)
+    assert found.returncode == 0 and found.stdout.strip(), found.stderr
 
 
 def test_version_is_the_projects():

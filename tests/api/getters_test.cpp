@@ -61,8 +61,8 @@ TEST(GettersWithoutDocument, ReadLikeAnEmptyDocumentAndNeverCrash) {
 
 class GetterTest : public DocumentTest {
 protected:
+  GetterTest() : DocumentTest(3) {}
   void SetUp() override {
-    columns_ = 3;
     DocumentTest::SetUp();
     reset_document(document());
     store_line("COLUMN= 3");

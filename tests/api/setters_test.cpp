@@ -84,9 +84,9 @@ const SetterCase kCases[] = {
     {KW_QNVOID, "QNVOID= 2, -1", [] { set_qnvoid(2, -1.0); }},
 };
 
-TEST(SetterMatchesTextLine, EveryArgumentList) {
-  ASSERT_EQ(init_gef(), 1);
-  ASSERT_EQ(init_gef_general(4, 10), 1);
+using SetterMatchesTextLine = DocumentTest;
+
+TEST_F(SetterMatchesTextLine, EveryArgumentList) {
   for (const SetterCase& c : kCases) {
     SCOPED_TRACE(c.line);
     reset_document(document());
@@ -104,15 +104,11 @@ TEST(SetterMatchesTextLine, EveryArgumentList) {
     EXPECT_EQ(typed_errors, errors());
     EXPECT_EQ(typed_messages, messages());
   }
-  free_gef();
 }
 
 class SetterTest : public DocumentTest {
 protected:
-  void SetUp() override {
-    columns_ = 2;
-    DocumentTest::SetUp();
-  }
+  SetterTest() : DocumentTest(2) {}
 };
 
 TEST_F(SetterTest, NullTextKeepsThePreviousTextButNotItsBit) {

@@ -140,9 +140,8 @@ TEST(NenSplits, LetterCaseChoosesTheScheme) {
 
 class AdditionalStringsTest : public DocumentTest {
 protected:
+  AdditionalStringsTest() : DocumentTest(4, 3) {}
   void SetUp() override {
-    columns_ = 4;
-    scans_ = 3;
     DocumentTest::SetUp();
     set_columninfo(1, "m", "top", 1);
     set_columninfo(2, "%", "clay", 3);

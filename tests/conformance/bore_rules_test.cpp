@@ -14,11 +14,7 @@ namespace {
 
 class BoreRulesTest : public DocumentTest {
 protected:
-  void SetUp() override {
-    columns_ = 2;
-    scans_ = 3;
-    DocumentTest::SetUp();
-  }
+  BoreRulesTest() : DocumentTest(2, 3) {}
   // A new boring of three layers that every group accepts.
   void valid_boring() {
     free_gef();

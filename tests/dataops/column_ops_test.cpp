@@ -25,9 +25,8 @@ std::vector<double> snapshot() {
 
 class ColumnOpsTest : public DocumentTest {
 protected:
+  ColumnOpsTest() : DocumentTest(3, 4) {}
   void SetUp() override {
-    columns_ = 3;
-    scans_ = 4;
     DocumentTest::SetUp();
     for (int c = 1; c <= 3; ++c) {
       set_columninfo(c, "u", "q", c);

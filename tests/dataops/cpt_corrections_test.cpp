@@ -17,9 +17,7 @@ class CptCorrectionsTest : public DocumentTest {
 protected:
   // A fresh document with one column per entry of `qns` holding `values[k]`.
   void make(const std::vector<int>& qns, const std::vector<std::vector<double>>& values) {
-    free_gef();
-    ASSERT_EQ(init_gef(), 1);
-    ASSERT_EQ(init_gef_general(int(qns.size()), int(values[0].size())), 1);
+    restart(int(qns.size()), int(values[0].size()));
     for (std::size_t c = 0; c < qns.size(); ++c) {
       set_columninfo(int(c) + 1, "u", "q", qns[c]);
       for (std::size_t s = 0; s < values[c].size(); ++s)

@@ -10,9 +10,8 @@ namespace {
 
 class Volt2physTest : public DocumentTest {
 protected:
+  Volt2physTest() : DocumentTest(2, 5) {}
   void SetUp() override {
-    columns_ = 2;
-    scans_ = 5;
     DocumentTest::SetUp();
     set_columninfo(1, "V", "raw", 2);
     set_columninfo(2, "-", "factor", 13);

@@ -11,11 +11,6 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string header(const std::string& lines) { return "#GEFID= 1, 1, 0\r\n" + lines + "#EOH=\r\n"; }
-
-const std::string kTwoColumns = "#COLUMN= 2\r\n#COLUMNINFO= 1, m, Sondeertrajectlengte, 1\r\n"
-                                "#COLUMNINFO= 2, MPa, Conuswaarde, 2\r\n";
-
 using HostileSizes = ReaderTest;
 
 // Each reads to a verdict that says why, holding no more than the bytes could encode (a huge
@@ -23,34 +18,32 @@ using HostileSizes = ReaderTest;
 TEST_F(HostileSizes, DeclaredSizesAndOddValues) {
   const std::string one_scan = "1.0 2.0\r\n";
   const std::pair<const char*, std::string> cases[] = {
-      {"negative COLUMN", header("#COLUMN= -2147483648\r\n") + one_scan},
+      {"negative COLUMN", "#GEFID= 1, 1, 0\r\n#COLUMN= -2147483648\r\n#EOH=\r\n" + one_scan},
       {"COLUMNINFO far beyond 250",
-       header(kTwoColumns +
-              "#COLUMNINFO= 100000, m, x, 1\r\n#COLUMNINFO= 2147483647, m, x, 1\r\n") +
+       header(2, "#COLUMNINFO= 100000, m, x, 1\r\n#COLUMNINFO= 2147483647, m, x, 1\r\n") +
            one_scan},
       {"binary block with no LASTSCAN",
-       header(kTwoColumns + "#DATAFORMAT= BINARY\r\n#DATATYPE= REAL8\r\n") + std::string(7, 'x')},
+       header(2, "#DATAFORMAT= BINARY\r\n#DATATYPE= REAL8\r\n") + std::string(7, 'x')},
       {"binary block of the largest LASTSCAN",
-       header(kTwoColumns + "#DATAFORMAT= BINARY\r\n#DATATYPE= REAL4\r\n#OS= DOS\r\n"
-                            "#LASTSCAN= 2147483647\r\n") +
+       header(2, "#DATAFORMAT= BINARY\r\n#DATATYPE= REAL4\r\n#OS= DOS\r\n"
+                 "#LASTSCAN= 2147483647\r\n") +
            std::string(24, '\0')},
       {"negative and huge numbers of numbered keywords",
-       header(kTwoColumns + "#COLUMNINFO= -5, m, x, 1\r\n#COLUMNVOID= 2147483647, -1\r\n"
-                            "#MEASUREMENTVAR= 2147483647, 1, m, x\r\n#LASTSCAN= -1\r\n"
-                            "#DATACONVERSION= 2147483647, 1, 2147483647, 1, 1, 1, 1\r\n") +
+       header(2, "#COLUMNINFO= -5, m, x, 1\r\n#COLUMNVOID= 2147483647, -1\r\n"
+                 "#MEASUREMENTVAR= 2147483647, 1, m, x\r\n#LASTSCAN= -1\r\n"
+                 "#DATACONVERSION= 2147483647, 1, 2147483647, 1, 1, 1, 1\r\n") +
            one_scan},
       {"format widths and precisions beyond any number",
-       header(kTwoColumns + "#REPORTDATAFORMAT= 1, %2147483647.2147483647f, 2, %99999999e\r\n") +
-           one_scan},
+       header(2, "#REPORTDATAFORMAT= 1, %2147483647.2147483647f, 2, %99999999e\r\n") + one_scan},
       {"per-scan text of 100,000 characters",
-       header(kTwoColumns + "#COLUMNTEXT= 1, aan\r\n#COLUMNSEPARATOR= ;\r\n"
-                            "#RECORDSEPARATOR= !\r\n") +
+       header(2, "#COLUMNTEXT= 1, aan\r\n#COLUMNSEPARATOR= ;\r\n"
+                 "#RECORDSEPARATOR= !\r\n") +
            "1.0;2.0;" + std::string(100000, 't') + "!\r\n"},
       {"overflowing and odd numbers",
-       header(kTwoColumns) + "1e999 nan\r\n-0 -1e999\r\ninf 0x10\r\n1e-400 -nan\r\n"},
-      {"NUL in header and data", header(kTwoColumns + "#COMMENT= a\0b\r\n"s) + "1\0 2\r\n"s},
+       header(2) + "1e999 nan\r\n-0 -1e999\r\ninf 0x10\r\n1e-400 -nan\r\n"},
+      {"NUL in header and data", header(2, "#COMMENT= a\0b\r\n"s) + "1\0 2\r\n"s},
       {"separators without values",
-       header(kTwoColumns + "#COLUMNSEPARATOR= ;\r\n") + std::string(5000, ';') + "\r\n"},
+       header(2, "#COLUMNSEPARATOR= ;\r\n") + std::string(5000, ';') + "\r\n"},
   };
   for (const auto& [name, bytes] : cases) {
     SCOPED_TRACE(name);

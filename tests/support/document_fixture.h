@@ -129,6 +129,7 @@ inline std::string stored(int code, int index = 0) {
 // A library with an empty document of the given size, released after the test.
 class DocumentTest : public ::testing::Test {
 protected:
+  explicit DocumentTest(int columns = 4, int scans = 10) : columns_(columns), scans_(scans) {}
   void SetUp() override {
     ASSERT_EQ(init_gef(), 1);
     ASSERT_EQ(init_gef_general(columns_, scans_), 1);
@@ -141,8 +142,8 @@ protected:
     scans_ = scans;
     SetUp();
   }
-  int columns_ = 4;
-  int scans_ = 10;
+  int columns_;
+  int scans_;
 };
 
 } // namespace test

@@ -10,10 +10,7 @@ namespace {
 
 class DataWriterTest : public WriterTest {
 protected:
-  DataWriterTest() {
-    columns_ = 2;
-    scans_ = 1;
-  }
+  DataWriterTest() : WriterTest(2, 1) {}
   // The bytes behind the `#EOH=` line.
   std::string data(int expected = 1) {
     const std::string text = write(expected);

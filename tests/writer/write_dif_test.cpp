@@ -7,10 +7,7 @@ namespace {
 
 class WriteDifTest : public WriterTest {
 protected:
-  WriteDifTest() {
-    columns_ = 2;
-    scans_ = 3;
-  }
+  WriteDifTest() : WriterTest(2, 3) {}
   std::string dif() {
     EXPECT_EQ(write_dif(path("out.dif").c_str()), 1);
     return slurp_file(path("out.dif"));

@@ -33,6 +33,7 @@ inline void store_text(int code, const char* text) {
 
 class WriterTest : public DocumentTest {
 protected:
+  using DocumentTest::DocumentTest;
   std::string path(const std::string& name) const { return scratch_.file(name); }
   // Writes the document and returns the file's bytes.
   std::string write(int expected = 1) {

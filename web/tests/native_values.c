@@ -1,20 +1,11 @@
 /* SPDX-License-Identifier: MIT */
 /* Prints what the native library reads from each file, in the form compare.mjs builds from the
- * WebAssembly library: result, scan and column counts, error list, every value's bits. With
- * --time it prints instead the best of several read times per file, in microseconds. */
-#define _POSIX_C_SOURCE 199309L
+ * WebAssembly library: result, scan and column counts, error list, every value's bits. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <time.h>
 
 #include <gef/gef.h>
-
-static double now_us(void) {
-  struct timespec t;
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return t.tv_sec * 1e6 + t.tv_nsec / 1e3;
-}
 
 static void print_values(const char* path) {
   init_gef();
@@ -41,26 +32,7 @@ static void print_values(const char* path) {
   free_gef();
 }
 
-static void print_time(const char* path, int rounds) {
-  double best = 1e300;
-  for (int r = 0; r < rounds; ++r) {
-    init_gef();
-    const double start = now_us();
-    read_gef(path);
-    const double took = now_us() - start;
-    free_gef();
-    if (took < best) best = took;
-  }
-  printf("%s\t%.1f\n", path, best);
-}
-
 int main(int argc, char** argv) {
-  const int timing = argc > 1 && strcmp(argv[1], "--time") == 0;
-  for (int i = timing ? 2 : 1; i < argc; ++i) {
-    if (timing)
-      print_time(argv[i], 5);
-    else
-      print_values(argv[i]);
-  }
+  for (int i = 1; i < argc; ++i) print_values(argv[i]);
   return 0;
 }
