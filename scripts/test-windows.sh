@@ -28,6 +28,9 @@ fi
 wineserver -w
 wineserver -p
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+# Wine's own services start with the first program and outlive it, holding its output open; start
+# them here, so that no test's output stays open and ctest does not wait for them.
+wineboot </dev/null >/dev/null 2>&1
 
 echo "=== test $build (under Wine)"
 ctest --test-dir "$build" --output-on-failure --timeout "${GEF_TEST_TIMEOUT:-1200}" </dev/null
