@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 
 #include <nlohmann/json.hpp>
 
@@ -16,6 +17,7 @@
 #include "facts.h"
 #include "findings.h"
 #include "inputs.h"
+#include "json_files.h"
 #include "location.h"
 #include "parallel.h"
 #include "reading.h"
@@ -229,7 +231,8 @@ int run_check(const CheckOptions& options) {
     FileResult result;
     std::string log; // the file's section of the log, when one is written
   };
-  nlohmann::json files = nlohmann::json::array();
+  std::optional<JsonFiles> files;
+  if (options.json) files.emplace(std::cout);
   int ok = 0, failed = 0, unreadable = 0;
   for_each_file<Checked>(
       inputs, options.jobs,
@@ -244,7 +247,7 @@ int run_check(const CheckOptions& options) {
         const FileResult& r = c.result;
         if (log.is_open()) log << c.log << std::flush;
         if (options.json)
-          files.push_back(to_json(r, options.quiet));
+          files->add(to_json(r, options.quiet));
         else
           print_plain(r, options.quiet);
         switch (r.status) {
@@ -256,12 +259,10 @@ int run_check(const CheckOptions& options) {
       });
 
   if (options.json) {
-    nlohmann::json out = {
-        {"schema", 1},
-        {"files", files},
-        {"summary",
-         {{"files", inputs.size()}, {"ok", ok}, {"failed", failed}, {"unreadable", unreadable}}}};
-    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    files->close(
+        {{"schema", 1},
+         {"summary",
+          {{"files", inputs.size()}, {"ok", ok}, {"failed", failed}, {"unreadable", unreadable}}}});
   } else if (inputs.size() > 1) {
     std::cout << "checked " << inputs.size() << " files: " << ok << " ok, " << failed << " failed, "
               << unreadable << " unreadable\n";

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #include <nlohmann/json.hpp>
 
@@ -15,6 +16,7 @@
 #include "facts.h"
 #include "findings.h"
 #include "inputs.h"
+#include "json_files.h"
 #include "location.h"
 #include "parallel.h"
 #include "reading.h"
@@ -141,7 +143,8 @@ int run_summary(const std::vector<std::string>& paths, bool as_json, int jobs) {
   }
   LibrarySession session;
   if (!session.ok()) return 2;
-  nlohmann::json rows = nlohmann::json::array();
+  std::optional<JsonFiles> rows;
+  if (as_json) rows.emplace(std::cout);
   if (!as_json) {
     std::string line;
     for (const char* name : kHeader) line += (line.empty() ? "" : ",") + std::string(name);
@@ -153,15 +156,12 @@ int run_summary(const std::vector<std::string>& paths, bool as_json, int jobs) {
       [&](const Input&, Row& row) {
         status = std::max(status, row.status);
         if (as_json)
-          rows.push_back(std::move(row.json));
+          rows->add(row.json);
         else
           std::cout << row.line << "\n";
         return true;
       });
-  if (as_json) {
-    const nlohmann::json out = {{"schema", 1}, {"files", rows}};
-    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
-  }
+  if (as_json) rows->close({{"schema", 1}});
   std::cout.flush();
   return status;
 }
