@@ -41,7 +41,7 @@ for run in "summary --json" "check --quiet"; do
       sleep 1
     done
     wait "$timer" || true
-    read -r wall user system peak <"$times"
+    read -r wall user system peak < <(tail -1 "$times")
     n=$(wc -l <"$samples")
     quarters=""
     for q in 1 2 3 4; do
