@@ -37,7 +37,7 @@ for run in "summary --json" "check --quiet"; do
     timer=$!
     : >"$samples"
     while kill -0 "$timer" 2>/dev/null; do
-      ps -o rss= --ppid "$timer" >>"$samples" || true
+      ps -o rss= --ppid "$timer" | awk '$1 > 0' >>"$samples" || true
       sleep 1
     done
     wait "$timer" || true
