@@ -2,6 +2,7 @@
 // Per-file work on N threads, each with its own library document, emitted in input order.
 #include "parallel.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <iostream>
 #include <mutex>
