@@ -534,7 +534,10 @@ def read_many(paths: Sequence[PathLike], *, threads: Optional[int] = None,
     def work() -> None:
         # A thread the library cannot give a document of its own reads on the process
         # document, behind the package's lock like every other caller of it.
-        own = lib.gef_thread_document(1) == 1 and lib.init_gef() == 1
+        own = lib.gef_thread_document(1) == 1
+        if own and lib.init_gef() != 1:
+            lib.gef_thread_document(0)
+            own = False
         try:
             while True:
                 with claim:
