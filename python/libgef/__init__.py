@@ -11,11 +11,12 @@
 
 The shared library is found through LIBGEF_PATH, then beside the package, then in the project's
 build/lib (build/bin for gef.dll). Every call into it runs behind one lock, and a Document is a
-plain copy, valid after later reads and in any thread.
+plain copy, valid after later reads and in any thread. read_many reads many files at once: each
+of its threads has a library document of its own and needs no lock.
 """
 
 from ._document import (RULE_SETS, Column, Document, Finding, Layer, ReadError, from_arrays,
-                        read, read_folder, version, write)
+                        read, read_folder, read_many, version, write)
 from ._keeping import DataLossError
 from ._library import LibraryNotFoundError, library_candidates
 from ._codes import expand_layer
@@ -28,6 +29,6 @@ __version__ = "0.1.0"
 
 __all__ = ["Column", "DataLossError", "Document", "Finding", "Layer", "LibraryNotFoundError",
            "ReadError", "RULE_SETS", "from_arrays", "library_candidates", "read", "read_folder",
-           "version", "write"]
+           "read_many", "version", "write"]
 __all__ += ["Dissipation", "PoreCurve", "TestDate", "expand_layer", "plot_profile"]
 __all__ += ["Location", "locations", "to_geojson"]

@@ -6,6 +6,7 @@ from __future__ import annotations
 import ctypes
 import os
 import re
+import threading
 from functools import cached_property
 from typing import Dict, List, NamedTuple, Optional, Sequence, Tuple, Union
 
@@ -95,16 +96,18 @@ _ESCAPE, _RECORD_END, _FIELD_START = b"\x1b", b"\x1e", b"\x1f"
 _TOKENS = re.compile(rb"\x1b(.)|([\x1e\x1f])|([^\x1b\x1e\x1f]+)", re.S)
 
 
-_buffer = ctypes.create_string_buffer(1 << 16)  # reused under LOCK: one call per copy
+# One buffer per thread, reused: read_many's threads copy at once.
+_buffers = threading.local()
 
 
 def _copy_bytes(function) -> bytes:
-    global _buffer
-    size = function(_buffer, len(_buffer))
-    if size > len(_buffer):
-        _buffer = ctypes.create_string_buffer(size * 2)
-        size = function(_buffer, len(_buffer))
-    return ctypes.string_at(_buffer, size) if size > 0 else b""
+    buffer = getattr(_buffers, "buffer", None) or ctypes.create_string_buffer(1 << 16)
+    size = function(buffer, len(buffer))
+    if size > len(buffer):
+        buffer = ctypes.create_string_buffer(size * 2)
+        size = function(buffer, len(buffer))
+    _buffers.buffer = buffer
+    return ctypes.string_at(buffer, size) if size > 0 else b""
 
 
 def _split_records(raw: bytes) -> List[List[bytes]]:
@@ -483,20 +486,25 @@ def read(path: PathLike, *, voids: str = "nan") -> Document:
     it; lesser problems are in :attr:`Document.findings`."""
     text_path = os.fspath(path)
     with LOCK:
-        lib = library()
-        ok = lib.read_gef(os.fsencode(text_path))
-        findings = _next_findings(lib)
-        if ok != 1:
-            if not os.path.isfile(text_path):
-                raise FileNotFoundError(2, "No such GEF file", text_path)
-            raise ReadError(text_path, findings)
-        data = _copy_data(lib, max(lib.get_column(), 0) if lib.get_column_flag() else 0)
-        header = _copy_bytes(lib.gef_copy_header)
-        texts = _copy_bytes(lib.gef_copy_column_texts) if lib.get_columntext_flag() else None
-        if voids == "nan":
-            # Through the getters: the header itself is parsed only when asked for.
-            column_voids = [(c, lib.get_columnvoid(c + 1)) for c in range(data.shape[1])
-                            if lib.get_columnvoid_flag(c + 1)]
+        return _read_into(library(), text_path, voids)
+
+
+def _read_into(lib, text_path: str, voids: str) -> Document:
+    """Reads `text_path` into the calling thread's document of `lib` and copies what the
+    Document needs, so that it does not depend on that document afterwards."""
+    ok = lib.read_gef(os.fsencode(text_path))
+    findings = _next_findings(lib)
+    if ok != 1:
+        if not os.path.isfile(text_path):
+            raise FileNotFoundError(2, "No such GEF file", text_path)
+        raise ReadError(text_path, findings)
+    data = _copy_data(lib, max(lib.get_column(), 0) if lib.get_column_flag() else 0)
+    header = _copy_bytes(lib.gef_copy_header)
+    texts = _copy_bytes(lib.gef_copy_column_texts) if lib.get_columntext_flag() else None
+    if voids == "nan":
+        # Through the getters: the header itself is parsed only when asked for.
+        column_voids = [(c, lib.get_columnvoid(c + 1)) for c in range(data.shape[1])
+                        if lib.get_columnvoid_flag(c + 1)]
     if voids not in ("nan", "keep"):
         raise ValueError('voids must be "nan" or "keep"')
     if voids == "nan" and column_voids:
@@ -504,6 +512,58 @@ def read(path: PathLike, *, voids: str = "nan") -> Document:
         for c, void in column_voids:
             data[_void_mask(data[:, c], void), c] = np.nan
     return Document(text_path, data, findings, header, texts)
+
+
+def read_many(paths: Sequence[PathLike], *, threads: Optional[int] = None,
+              voids: str = "nan") -> List[Document]:
+    """Reads the GEF files `paths` on `threads` threads (default: the number of cores), each
+    with a library document of its own, and returns their Documents in input order, each as
+    :func:`read` gives it. The library runs without the package's lock, so the files are read
+    at once. When a file cannot be read, raises what :func:`read` raises for the first such
+    file, after every thread has ended. threads=1 reads in turn, as :func:`read` does."""
+    names = [os.fspath(p) for p in paths]
+    count = min(threads or os.cpu_count() or 1, len(names))
+    if count <= 1:
+        return [read(name, voids=voids) for name in names]
+    with LOCK:
+        lib = library()
+    results: List[Union[Document, BaseException, None]] = [None] * len(names)
+    pending = iter(range(len(names)))
+    claim = threading.Lock()
+
+    def work() -> None:
+        # A thread the library cannot give a document of its own reads on the process
+        # document, behind the package's lock like every other caller of it.
+        own = lib.gef_thread_document(1) == 1
+        if own and lib.init_gef() != 1:
+            lib.gef_thread_document(0)
+            own = False
+        try:
+            while True:
+                with claim:
+                    i = next(pending, None)
+                if i is None:
+                    return
+                try:
+                    if own:
+                        results[i] = _read_into(lib, names[i], voids)
+                    else:
+                        with LOCK:
+                            results[i] = _read_into(lib, names[i], voids)
+                except Exception as error:  # told in input order below
+                    results[i] = error
+        finally:
+            lib.gef_thread_document(0)
+
+    workers = [threading.Thread(target=work, name=f"libgef-read-{n}") for n in range(count)]
+    for worker in workers:
+        worker.start()
+    for worker in workers:
+        worker.join()
+    for result in results:
+        if isinstance(result, BaseException):
+            raise result
+    return results  # type: ignore[return-value]
 
 
 def from_arrays(data, columns: Sequence[Tuple[str, str, int]], *,

@@ -82,6 +82,7 @@ _FUNCTIONS = [
     ("gef_copy_data", _c.c_longlong, [_c.c_void_p, _c.c_longlong]),
     ("gef_copy_column", _c.c_longlong, [_c.c_int, _c.POINTER(_c.c_double), _c.c_longlong]),
     ("gef_copy_errors", _c.c_int, [_c.POINTER(_c.c_int), _c.c_int]),
+    ("gef_thread_document", _c.c_int, [_c.c_int]),
     ("gef_copy_header", _c.c_longlong, [_c.c_char_p, _c.c_longlong]),
     ("gef_copy_column_texts", _c.c_longlong, [_c.c_char_p, _c.c_longlong]),
     ("gef_coordinate_system_epsg", _c.c_int, [_c.c_int]),

@@ -511,6 +511,26 @@ TEST_F(GeftoolTest, EveryCommandSurvivesEveryCorpusFile) {
                   {"!megaPascal", "!_Mpa", "!graden", "!Graden", "!degrees", "!procent", "!meter"});
 }
 
+// -j N reads the files on N threads: what every command prints, its log and exit status are
+// those of -j 1, byte for byte.
+TEST_F(GeftoolTest, ParallelRunsPrintWhatOneThreadPrints) {
+  std::string inputs = q(data("")) + " " + q(example(""));
+  if (!gef::test::corpus_files().empty()) inputs += " " + q(gef::test::corpus_dir().string());
+  for (const std::string command :
+       {"check --json", "check --log", "summary", "dump --add rf,elevation", "map"}) {
+    std::vector<std::string> seen; // status, stdout, stderr and log of each -j
+    for (const std::string jobs : {"1", "3"}) {
+      const std::string log = (dir() / ("j" + jobs + ".log")).string();
+      const bool logs = command == "check --log";
+      const Outcome run =
+          geftool(command + (logs ? " " + q(log) : "") + " -j " + jobs + " " + inputs);
+      seen.push_back(std::to_string(run.status) + "\n" + run.out + "\n" + run.err +
+                     (logs ? slurp_file(log) : ""));
+    }
+    EXPECT_EQ(seen[0], seen[1]) << command;
+  }
+}
+
 // Known points through PROJ (no correction grid), and each doubt about a location in check's
 // LOCATION group: information or warnings that never fail the file.
 TEST_F(GeftoolTest, LocationsInWgs84AndSuspectLocationsFlagged) {

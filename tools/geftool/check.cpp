@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 
 #include <nlohmann/json.hpp>
 
@@ -16,8 +17,9 @@
 #include "facts.h"
 #include "findings.h"
 #include "inputs.h"
+#include "json_files.h"
 #include "location.h"
-#include "progress.h"
+#include "parallel.h"
 #include "reading.h"
 #include "rule_sets.h"
 #include "text.h"
@@ -175,18 +177,19 @@ nlohmann::json to_json(const FileResult& r, bool quiet) {
   return j;
 }
 
-// Appends the library's log of the current document to `log`, headed by the file when several
-// files share one log.
-void append_log(std::ofstream& log, const std::string& scratch_log, const FileResult& r,
-                bool several) {
+// The section of the log for one file: the library's log of the current document, headed by the
+// file when several files share one log; for a file the library never saw, the reason.
+std::string log_section(const Input& input, const FileResult& r, bool several,
+                        const std::string& scratch_log) {
+  std::string section = several || !input.problem.empty() ? "=== " + r.path + " ===\r\n" : "";
+  if (!input.problem.empty()) return section + r.problem + "\r\n";
   std::remove(scratch_log.c_str());
   write_error_log(scratch_log.c_str());
-  if (several) log << "=== " << r.path << " ===\r\n";
   std::ifstream in(scratch_log, std::ios::binary);
-  // Streaming an empty buffer sets the log's failbit, which would silently drop every later
-  // section: copy only when there is something to copy.
-  if (in && in.peek() != std::ifstream::traits_type::eof()) log << in.rdbuf();
-  log.flush();
+  section.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  in.close();
+  std::remove(scratch_log.c_str());
+  return section;
 }
 
 } // namespace
@@ -224,37 +227,42 @@ int run_check(const CheckOptions& options) {
     std::cerr << "geftool check: the library could not start\n";
     return 2;
   }
-  const std::string scratch_log = scratch_path("check.log");
-  Progress progress(inputs.size());
-  nlohmann::json files = nlohmann::json::array();
+  struct Checked {
+    FileResult result;
+    std::string log; // the file's section of the log, when one is written
+  };
+  std::optional<JsonFiles> files;
+  if (options.json) files.emplace(std::cout);
   int ok = 0, failed = 0, unreadable = 0;
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    progress.show(i, to_utf8(inputs[i].path));
-    const FileResult r = check_file(inputs[i], options);
-    if (log.is_open() && inputs[i].problem.empty())
-      append_log(log, scratch_log, r, inputs.size() > 1);
-    else if (log.is_open()) // the library never saw it: its section gives the reason
-      log << "=== " << r.path << " ===\r\n" << r.problem << "\r\n";
-    progress.clear();
-    if (options.json)
-      files.push_back(to_json(r, options.quiet));
-    else
-      print_plain(r, options.quiet);
-    switch (r.status) {
-    case Status::Ok: ++ok; break;
-    case Status::Failed: ++failed; break;
-    case Status::Unreadable: ++unreadable; break;
-    }
-  }
-  std::remove(scratch_log.c_str());
+  for_each_file<Checked>(
+      inputs, options.jobs,
+      [&](const Input& input, std::size_t i) {
+        Checked c{check_file(input, options), ""};
+        if (log.is_open())
+          c.log = log_section(input, c.result, inputs.size() > 1,
+                              scratch_path("check-" + std::to_string(i) + ".log"));
+        return c;
+      },
+      [&](const Input&, Checked& c) {
+        const FileResult& r = c.result;
+        if (log.is_open()) log << c.log << std::flush;
+        if (options.json)
+          files->add(to_json(r, options.quiet));
+        else
+          print_plain(r, options.quiet);
+        switch (r.status) {
+        case Status::Ok: ++ok; break;
+        case Status::Failed: ++failed; break;
+        case Status::Unreadable: ++unreadable; break;
+        }
+        return true;
+      });
 
   if (options.json) {
-    nlohmann::json out = {
-        {"schema", 1},
-        {"files", files},
-        {"summary",
-         {{"files", inputs.size()}, {"ok", ok}, {"failed", failed}, {"unreadable", unreadable}}}};
-    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    files->close(
+        {{"schema", 1},
+         {"summary",
+          {{"files", inputs.size()}, {"ok", ok}, {"failed", failed}, {"unreadable", unreadable}}}});
   } else if (inputs.size() > 1) {
     std::cout << "checked " << inputs.size() << " files: " << ok << " ok, " << failed << " failed, "
               << unreadable << " unreadable\n";

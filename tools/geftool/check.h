@@ -17,6 +17,7 @@ struct CheckOptions {
   /// The most lenient severity class that still fails a file: 1 severe, 2 error (the default),
   /// 3 minor; 0 never (only the data decide).
   int fail_on = 2;
+  int jobs = 1; ///< files read at once, each on its own thread and library document
 };
 
 /// Runs the check and prints its report, one line per file that tells the data ("complete",

@@ -20,6 +20,7 @@
 
 #include "document/number_chars.h"
 #include "findings.h"
+#include "parallel.h"
 #include "reading.h"
 #include "text.h"
 
@@ -31,8 +32,8 @@ LibrarySession::~LibrarySession() { free_gef(); }
 
 bool read_for(const char* command, const std::string& path) {
   if (read_gef(path.c_str()) == 1) return true;
-  std::cerr << "geftool " << command << ": cannot read " << to_utf8(path)
-            << (lacks_gefid(path) ? std::string(": ") + kNotGef : "") << "\n";
+  diagnostics() << "geftool " << command << ": cannot read " << to_utf8(path)
+                << (lacks_gefid(path) ? std::string(": ") + kNotGef : "") << "\n";
   bool truncated = false;
   tell_reasons(fold_repeats(collect_findings(&truncated)));
   return false;

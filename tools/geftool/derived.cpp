@@ -9,6 +9,8 @@
 
 #include <gef/gef.h>
 
+#include "parallel.h"
+
 namespace geftool {
 namespace {
 
@@ -23,13 +25,13 @@ int add_one(const char* command, const std::string& name) {
   } else if (name == "depth") {
     quantity = kDepth;
   } else {
-    std::cerr << "geftool " << command << ": unknown computed column '" << name
-              << "' (rf, rf-shifted, depth)\n";
+    diagnostics() << "geftool " << command << ": unknown computed column '" << name
+                  << "' (rf, rf-shifted, depth)\n";
     return 2;
   }
   if (qn2column(quantity) != 0) {
-    std::cerr << "geftool " << command << ": " << name << ": the file has this column already ("
-              << qn2column(quantity) << "); it is kept\n";
+    diagnostics() << "geftool " << command << ": " << name << ": the file has this column already ("
+                  << qn2column(quantity) << "); it is kept\n";
     return 0;
   }
   bool added = false;
@@ -40,10 +42,11 @@ int add_one(const char* command, const std::string& name) {
   else
     added = gca_add_diepte() == 1 && qn2column(kDepth) != 0;
   if (added) return 0;
-  std::cerr << "geftool " << command << ": " << name << ": cannot be computed for this file ("
-            << (quantity == kRatio ? "needs penetration length, cone resistance and local friction"
-                                   : "needs penetration length and inclination")
-            << "); left out\n";
+  diagnostics() << "geftool " << command << ": " << name << ": cannot be computed for this file ("
+                << (quantity == kRatio
+                        ? "needs penetration length, cone resistance and local friction"
+                        : "needs penetration length and inclination")
+                << "); left out\n";
   return 1;
 }
 

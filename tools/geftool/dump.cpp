@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 
 #include <gef/gef.h>
 
@@ -18,6 +19,7 @@
 #include "inputs.h"
 #include "layers.h"
 #include "names.h"
+#include "parallel.h"
 #include "reading.h"
 #include "rule_sets.h"
 #include "text.h"
@@ -187,23 +189,47 @@ int run_dump(const DumpOptions& options) {
     std::cerr << "geftool dump: no .gef files found\n";
     return 2;
   }
-  for (const std::string& path : paths) {
-    const ReadResult read = read_document(path);
-    status = std::max(status, tell_losses("dump", path, read));
-    if (!read.read) continue;
-    const int added = add_derived_columns("dump", options.adds);
-    if (added == 2) return 2;
-    status = std::max(status, added);
-    tables.emplace_back(to_utf8(path), table_of_document(options));
-    const auto& names = tables.back().second.names;
-    if (options.elevation && std::find_if(names.begin(), names.end(), [](const std::string& n) {
-                               return n.rfind("elevation_", 0) == 0;
-                             }) == names.end()) {
-      std::cerr << "geftool dump: " << to_utf8(path) << ": elevation: cannot be computed (needs "
-                << "#ZID and a depth or penetration length column); left out\n";
-      status = std::max(status, 1);
-    }
-  }
+  // One file's table, or its status alone when it has none.
+  struct Dumped {
+    int status = 0;
+    std::optional<Table> table;
+    bool stop = false; // a computed column geftool does not know: the run ends
+  };
+  std::vector<Input> readable;
+  for (const std::string& path : paths) readable.push_back({path, ""});
+  bool stopped = false;
+  for_each_file<Dumped>(
+      readable, options.jobs,
+      [&](const Input& input, std::size_t) {
+        Dumped d;
+        const std::string& path = input.path;
+        const ReadResult read = read_document(path);
+        d.status = tell_losses("dump", path, read);
+        if (!read.read) return d;
+        const int added = add_derived_columns("dump", options.adds);
+        d.stop = added == 2;
+        d.status = std::max(d.status, added);
+        if (d.stop) return d;
+        d.table = table_of_document(options);
+        const auto& names = d.table->names;
+        if (options.elevation && std::find_if(names.begin(), names.end(), [](const std::string& n) {
+                                   return n.rfind("elevation_", 0) == 0;
+                                 }) == names.end()) {
+          diagnostics() << "geftool dump: " << to_utf8(path)
+                        << ": elevation: cannot be computed (needs #ZID and a depth or "
+                        << "penetration length column); left out\n";
+          d.status = std::max(d.status, 1);
+        }
+        return d;
+      },
+      [&](const Input& input, Dumped& d) {
+        stopped = d.stop;
+        if (stopped) return false;
+        status = std::max(status, d.status);
+        if (d.table) tables.emplace_back(to_utf8(input.path), std::move(*d.table));
+        return true;
+      });
+  if (stopped) return 2;
 
   if (!options.per_file.empty()) return std::max(status, write_per_file(options, tables));
   write_csv(std::cout, tables, options.file_column.value_or(paths.size() > 1));

@@ -18,6 +18,7 @@ struct DumpOptions {
   std::string adds;                ///< computed columns to append first (add_derived_columns)
   bool elevation = false;          ///< append the level of each reading (ZID less the depth)
   std::string per_file;            ///< folder for one CSV per file; empty: one table on stdout
+  int jobs = 1;                    ///< files read at once, each on its own thread and document
 };
 
 /// Writes the data blocks of `options.paths` to standard output as CSV: a header row, one row per

@@ -18,6 +18,7 @@
 #include <gef/gef.h>
 
 #include "common.h"
+#include "parallel.h"
 #include "text.h"
 
 namespace fs = std::filesystem;
@@ -96,8 +97,8 @@ bool load_layer_codes(const std::string& codes) {
                         : codes == "nl"                ? shipped / "soil_codes_nl.txt"
                                                        : fs::path(codes);
   if (load_codetexts(file.string().c_str()) == 1) return true;
-  std::cerr << "geftool: warning: code texts " << to_utf8(file.string())
-            << " could not be read; layer descriptions are shown unexpanded\n";
+  diagnostics() << "geftool: warning: code texts " << to_utf8(file.string())
+                << " could not be read; layer descriptions are shown unexpanded\n";
   return false;
 }
 

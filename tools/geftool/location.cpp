@@ -33,8 +33,8 @@ std::string printed(const char* format, int precision, double value) {
 // Seven decimals of a degree are about a centimetre: the precision GeoJSON readers expect.
 double degrees(double value) { return std::round(value * 1e7) / 1e7; }
 
-// One PROJ context and one transformation per EPSG code for the life of the program: a map over
-// a folder asks for the same few systems again and again.
+// One PROJ context and one transformation per EPSG code for the life of a thread: a map over a
+// folder asks for the same few systems again and again, and PROJ's objects serve one thread.
 class Transformer {
 public:
   Transformer() : context_(proj_context_create()) {
@@ -77,7 +77,7 @@ private:
 };
 
 bool to_wgs84(int epsg, double x, double y, double& longitude, double& latitude) {
-  static Transformer transformer;
+  static thread_local Transformer transformer;
   return transformer.to_wgs84(epsg, x, y, longitude, latitude);
 }
 #endif

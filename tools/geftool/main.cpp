@@ -23,6 +23,7 @@
 #include "header.h"
 #include "info.h"
 #include "map.h"
+#include "parallel.h"
 #include "plot.h"
 #include "summary.h"
 
@@ -44,8 +45,14 @@ int main(int argc, char** argv) {
     commands.emplace_back(app.add_subcommand(name, help), std::move(run));
     return commands.back().first;
   };
-  auto add_paths = [](CLI::App* sub, std::vector<std::string>& paths) {
+  // The commands over many files read them on -j threads; the output is the same for any -j.
+  auto add_paths = [](CLI::App* sub, std::vector<std::string>& paths, int& jobs) {
     sub->add_option("paths", paths, "GEF files, or folders searched for *.gef")->required();
+    jobs = geftool::default_jobs();
+    sub->add_option("-j,--jobs", jobs,
+                    "Files read at once, each on a thread of its own (default: the number of "
+                    "cores); the output is the same for any number")
+        ->check(CLI::Range(1, 1024));
   };
   std::string codes;
 
@@ -68,7 +75,7 @@ int main(int argc, char** argv) {
                                                       : 2;
                 return geftool::run_check(check);
               });
-  add_paths(check_cmd, check.paths);
+  add_paths(check_cmd, check.paths, check.jobs);
   check_cmd
       ->add_option("--rules", check.rules,
                    "Comma-separated rule sets to run on every file (HEADER, DATA, "
@@ -132,7 +139,7 @@ int main(int argc, char** argv) {
                 dump.adds = adds;
                 return geftool::run_dump(dump);
               });
-  add_paths(dump_cmd, dump.paths);
+  add_paths(dump_cmd, dump.paths, dump.jobs);
   dump_cmd
       ->add_option("--names", dump_names,
                    "Column names: standard (quantity and unit) or file (the producer's text)")
@@ -167,13 +174,14 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> summary_paths;
   bool summary_json = false;
+  int summary_jobs = 1;
   CLI::App* summary_cmd =
       command("summary",
               "One CSV row per GEF file: report, test, location, date, scans, depth, maximum "
               "cone resistance, worst finding, data complete.\nExit status: 0 all complete "
               "without severe or error findings, 1 otherwise, 2 a file could not be read.",
-              [&] { return geftool::run_summary(summary_paths, summary_json); });
-  add_paths(summary_cmd, summary_paths);
+              [&] { return geftool::run_summary(summary_paths, summary_json, summary_jobs); });
+  add_paths(summary_cmd, summary_paths, summary_jobs);
   summary_cmd->add_flag("--json", summary_json, "Print the rows as JSON");
 
   std::vector<std::string> plot_paths;
@@ -248,7 +256,7 @@ int main(int argc, char** argv) {
               "status: 0 every file on the map, 1 a file without a usable location (listed on "
               "stderr), 2 a file could not be read or the output not written.",
               [&] { return geftool::run_map(map); });
-  add_paths(map_cmd, map.paths);
+  add_paths(map_cmd, map.paths, map.jobs);
   map_cmd->add_option("-o,--output", map.output,
                       "GeoJSON file to write (default: standard output)");
   // CLI11 would only say that a subcommand is required; name the word it did not know.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <type_traits>
 
 #include <nlohmann/json.hpp>
@@ -18,7 +19,7 @@
 #include "findings.h"
 #include "inputs.h"
 #include "location.h"
-#include "progress.h"
+#include "parallel.h"
 #include "reading.h"
 #include "rule_sets.h"
 #include "text.h"
@@ -85,39 +86,48 @@ int run_map(const MapOptions& options) {
   }
   LibrarySession session;
   if (!session.ok()) return 2;
-  Progress progress(inputs.size());
   json features = json::array();
   int status = 0;
   std::size_t left_off = 0;
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    const std::string path = to_utf8(inputs[i].path);
-    progress.show(i, path);
-    std::string reason = inputs[i].problem;
-    ReadResult read;
-    if (reason.empty()) {
-      read = read_document(inputs[i].path);
-      if (!read.read) reason = "not read: " + unread_reason(read);
-    }
-    progress.clear();
-    if (!reason.empty()) {
-      std::cerr << "geftool map: " << path << ": not on the map: " << reason << "\n";
-      status = 2;
-      ++left_off;
-      continue;
-    }
-    const Facts facts = gather_facts();
-    const Wgs84 place = wgs84_of(facts);
-    if (!place.longitude) {
-      std::cerr << "geftool map: " << path << ": not on the map: " << place.unusable << "\n";
-      status = std::max(status, 1);
-      ++left_off;
-      continue;
-    }
-    for (const RuleSet* set : default_rule_sets(report_kind())) test_gef(set->name);
-    bool truncated = false;
-    const int worst = worst_class(collect_findings(&truncated), worst_class(read.findings, 0));
-    features.push_back(feature(path, facts, place, worst));
-  }
+  // A file's feature, or the status that tells why it is left off.
+  struct Placed {
+    std::optional<json> feature;
+    int status = 0;
+  };
+  for_each_file<Placed>(
+      inputs, options.jobs,
+      [&](const Input& input, std::size_t) {
+        const std::string path = to_utf8(input.path);
+        std::string reason = input.problem;
+        ReadResult read;
+        if (reason.empty()) {
+          read = read_document(input.path);
+          if (!read.read) reason = "not read: " + unread_reason(read);
+        }
+        if (!reason.empty()) {
+          diagnostics() << "geftool map: " << path << ": not on the map: " << reason << "\n";
+          return Placed{std::nullopt, 2};
+        }
+        const Facts facts = gather_facts();
+        const Wgs84 place = wgs84_of(facts);
+        if (!place.longitude) {
+          diagnostics() << "geftool map: " << path << ": not on the map: " << place.unusable
+                        << "\n";
+          return Placed{std::nullopt, 1};
+        }
+        for (const RuleSet* set : default_rule_sets(report_kind())) test_gef(set->name);
+        bool truncated = false;
+        const int worst = worst_class(collect_findings(&truncated), worst_class(read.findings, 0));
+        return Placed{feature(path, facts, place, worst), 0};
+      },
+      [&](const Input&, Placed& p) {
+        status = std::max(status, p.status);
+        if (p.feature)
+          features.push_back(std::move(*p.feature));
+        else
+          ++left_off;
+        return true;
+      });
   if (left_off > 0)
     std::cerr << "geftool map: " << features.size() << " of " << inputs.size()
               << " files on the map, " << left_off << " left off\n";

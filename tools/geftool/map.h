@@ -11,6 +11,7 @@ namespace geftool {
 struct MapOptions {
   std::vector<std::string> paths; ///< files and folders
   std::string output;             ///< GeoJSON file to write; empty: standard output
+  int jobs = 1;                   ///< files read at once, each on its own thread and document
 };
 
 /// Writes a Point per file with a usable location and lists the others on stderr with the

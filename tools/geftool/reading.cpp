@@ -13,6 +13,7 @@
 #include <gef/gef.h>
 
 #include "common.h"
+#include "parallel.h"
 #include "text.h"
 
 namespace geftool {
@@ -102,24 +103,24 @@ void tell_reasons(const std::vector<Finding>& findings) {
   bool told = false;
   for (const Finding& f : findings)
     if (f.level % 10 == 1 || f.level % 10 == 2) {
-      std::cerr << "  " << f.text << "\n";
+      diagnostics() << "  " << f.text << "\n";
       told = true;
     }
   if (!told)
-    for (const Finding& f : findings) std::cerr << "  " << f.text << "\n";
-  if (findings.empty()) std::cerr << "  (the library recorded no reason)\n";
+    for (const Finding& f : findings) diagnostics() << "  " << f.text << "\n";
+  if (findings.empty()) diagnostics() << "  (the library recorded no reason)\n";
 }
 
 int tell_losses(const char* command, const std::string& path, const ReadResult& result) {
   const std::string prefix = std::string("geftool ") + command + ": " + to_utf8(path) + ": ";
   if (!result.read) {
-    std::cerr << "geftool " << command << ": cannot read " << to_utf8(path)
-              << (lacks_gefid(path) ? std::string(": ") + kNotGef : "") << "\n";
+    diagnostics() << "geftool " << command << ": cannot read " << to_utf8(path)
+                  << (lacks_gefid(path) ? std::string(": ") + kNotGef : "") << "\n";
     tell_reasons(result.findings);
     return 2;
   }
   if (result.data_loss) {
-    std::cerr << prefix << loss_text(result) << "\n";
+    diagnostics() << prefix << loss_text(result) << "\n";
     return 1;
   }
   return 0;

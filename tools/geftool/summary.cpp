@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #include <nlohmann/json.hpp>
 
@@ -15,8 +16,9 @@
 #include "facts.h"
 #include "findings.h"
 #include "inputs.h"
+#include "json_files.h"
 #include "location.h"
-#include "progress.h"
+#include "parallel.h"
 #include "reading.h"
 #include "rule_sets.h"
 #include "text.h"
@@ -44,9 +46,96 @@ template <typename T> nlohmann::json value(const std::optional<T>& v) {
   return v ? nlohmann::json(*v) : nlohmann::json();
 }
 
+struct Row {
+  nlohmann::json json; // the row, for --json
+  std::string line;    // the row, as CSV
+  int status = 0;      // 2 unreadable, 1 incomplete or a severe or error finding, else 0
+};
+
+// Reads one file and makes its row.
+Row summary_row(const Input& input, bool as_json) {
+  Row row;
+  const std::string path = to_utf8(input.path);
+  ReadResult read;
+  std::string problem = input.problem;
+  if (problem.empty()) {
+    read = read_document(input.path);
+    tell_losses("summary", input.path, read);
+    if (!read.read) problem = unread_reason(read);
+  }
+  Facts facts;
+  int worst = 0; // most serious class among the findings, 0 for none
+  auto take = [&](const std::vector<Finding>& findings) {
+    for (const Finding& f : findings) {
+      const int cls = f.level % 10;
+      if (cls >= 1 && cls <= 5 && (worst == 0 || cls < worst)) worst = cls;
+    }
+  };
+  take(read.findings);
+  if (read.read) {
+    facts = gather_facts();
+    for (const RuleSet* set : default_rule_sets(report_kind())) test_gef(set->name);
+    bool truncated = false;
+    take(collect_findings(&truncated));
+    if (read.data_loss) problem = loss_text(read);
+  }
+  const bool complete = read.read && !read.data_loss;
+  row.status = !read.read ? 2 : (!complete || (worst >= 1 && worst <= 2)) ? 1 : 0;
+  const std::optional<std::string> worst_name =
+      worst > 0 ? std::optional<std::string>(class_name(worst)) : std::nullopt;
+  const Wgs84 place = wgs84_of(facts);
+  if (as_json) {
+    row.json = {{"file", path},
+                {"report_type", value(facts.report_type)},
+                {"test_id", value(facts.test_id)},
+                {"x", value(facts.x)},
+                {"y", value(facts.y)},
+                {"longitude", value(place.longitude)},
+                {"latitude", value(place.latitude)},
+                {"system_code", value(facts.system_code)},
+                {"system", value(facts.system_name)},
+                {"z", value(facts.z)},
+                {"height_system", value(facts.height_name)},
+                {"date", value(facts.date)},
+                {"date_source", value(facts.date_source)},
+                {"scans", read.read ? nlohmann::json(facts.scans) : nlohmann::json()},
+                {"final_depth", value(facts.final_penetration_length)},
+                {"max_cone_resistance", value(facts.max_cone_resistance)},
+                {"worst_finding", value(worst_name)},
+                {"data_complete", complete},
+                {"problem", problem.empty() ? nlohmann::json() : nlohmann::json(problem)}};
+    return row;
+  }
+  const std::optional<std::string> system =
+      facts.system_name
+          ? facts.system_name
+          : (facts.system_code ? std::optional<std::string>(std::to_string(*facts.system_code))
+                               : std::nullopt);
+  const std::string cells[] = {path,
+                               cell(facts.report_type),
+                               cell(facts.test_id),
+                               cell(facts.x),
+                               cell(facts.y),
+                               cell(place.longitude),
+                               cell(place.latitude),
+                               cell(system),
+                               cell(facts.z),
+                               cell(facts.height_name),
+                               cell(facts.date),
+                               cell(facts.date_source),
+                               read.read ? std::to_string(facts.scans) : std::string(),
+                               cell(facts.final_penetration_length),
+                               cell(facts.max_cone_resistance),
+                               cell(worst_name),
+                               complete ? "yes" : "no",
+                               problem};
+  for (const std::string& c : cells) row.line += (row.line.empty() ? "" : ",") + csv_field(c);
+  return row;
+}
+
 } // namespace
 
-int run_summary(const std::vector<std::string>& paths, bool as_json) {
+int run_summary(const std::vector<std::string>& paths, bool as_json, int jobs) {
   const std::vector<Input> inputs = collect_inputs(paths);
   if (inputs.empty()) {
     std::cerr << "geftool summary: no .gef files found\n";
@@ -54,101 +143,25 @@ int run_summary(const std::vector<std::string>& paths, bool as_json) {
   }
   LibrarySession session;
   if (!session.ok()) return 2;
-  Progress progress(inputs.size());
-  nlohmann::json rows = nlohmann::json::array();
+  std::optional<JsonFiles> rows;
+  if (as_json) rows.emplace(std::cout);
   if (!as_json) {
     std::string line;
     for (const char* name : kHeader) line += (line.empty() ? "" : ",") + std::string(name);
     std::cout << line << "\n";
   }
   int status = 0;
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    const std::string path = to_utf8(inputs[i].path);
-    progress.show(i, path);
-    ReadResult read;
-    std::string problem = inputs[i].problem;
-    if (problem.empty()) {
-      read = read_document(inputs[i].path);
-      progress.clear();
-      tell_losses("summary", inputs[i].path, read);
-      if (!read.read) problem = unread_reason(read);
-    }
-    Facts facts;
-    int worst = 0; // most serious class among the findings, 0 for none
-    auto take = [&](const std::vector<Finding>& findings) {
-      for (const Finding& f : findings) {
-        const int cls = f.level % 10;
-        if (cls >= 1 && cls <= 5 && (worst == 0 || cls < worst)) worst = cls;
-      }
-    };
-    take(read.findings);
-    if (read.read) {
-      facts = gather_facts();
-      for (const RuleSet* set : default_rule_sets(report_kind())) test_gef(set->name);
-      bool truncated = false;
-      take(collect_findings(&truncated));
-      if (read.data_loss) problem = loss_text(read);
-    }
-    progress.clear();
-    const bool complete = read.read && !read.data_loss;
-    const int file_status = !read.read ? 2 : (!complete || (worst >= 1 && worst <= 2)) ? 1 : 0;
-    status = std::max(status, file_status);
-    const std::optional<std::string> worst_name =
-        worst > 0 ? std::optional<std::string>(class_name(worst)) : std::nullopt;
-    const Wgs84 place = wgs84_of(facts);
-    if (as_json) {
-      rows.push_back({{"file", path},
-                      {"report_type", value(facts.report_type)},
-                      {"test_id", value(facts.test_id)},
-                      {"x", value(facts.x)},
-                      {"y", value(facts.y)},
-                      {"longitude", value(place.longitude)},
-                      {"latitude", value(place.latitude)},
-                      {"system_code", value(facts.system_code)},
-                      {"system", value(facts.system_name)},
-                      {"z", value(facts.z)},
-                      {"height_system", value(facts.height_name)},
-                      {"date", value(facts.date)},
-                      {"date_source", value(facts.date_source)},
-                      {"scans", read.read ? nlohmann::json(facts.scans) : nlohmann::json()},
-                      {"final_depth", value(facts.final_penetration_length)},
-                      {"max_cone_resistance", value(facts.max_cone_resistance)},
-                      {"worst_finding", value(worst_name)},
-                      {"data_complete", complete},
-                      {"problem", problem.empty() ? nlohmann::json() : nlohmann::json(problem)}});
-      continue;
-    }
-    const std::optional<std::string> system =
-        facts.system_name
-            ? facts.system_name
-            : (facts.system_code ? std::optional<std::string>(std::to_string(*facts.system_code))
-                                 : std::nullopt);
-    const std::string cells[] = {path,
-                                 cell(facts.report_type),
-                                 cell(facts.test_id),
-                                 cell(facts.x),
-                                 cell(facts.y),
-                                 cell(place.longitude),
-                                 cell(place.latitude),
-                                 cell(system),
-                                 cell(facts.z),
-                                 cell(facts.height_name),
-                                 cell(facts.date),
-                                 cell(facts.date_source),
-                                 read.read ? std::to_string(facts.scans) : std::string(),
-                                 cell(facts.final_penetration_length),
-                                 cell(facts.max_cone_resistance),
-                                 cell(worst_name),
-                                 complete ? "yes" : "no",
-                                 problem};
-    std::string line;
-    for (const std::string& c : cells) line += (line.empty() ? "" : ",") + csv_field(c);
-    std::cout << line << "\n";
-  }
-  if (as_json) {
-    const nlohmann::json out = {{"schema", 1}, {"files", rows}};
-    std::cout << out.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
-  }
+  for_each_file<Row>(
+      inputs, jobs, [&](const Input& input, std::size_t) { return summary_row(input, as_json); },
+      [&](const Input&, Row& row) {
+        status = std::max(status, row.status);
+        if (as_json)
+          rows->add(row.json);
+        else
+          std::cout << row.line << "\n";
+        return true;
+      });
+  if (as_json) rows->close({{"schema", 1}});
   std::cout.flush();
   return status;
 }
