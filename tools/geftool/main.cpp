@@ -54,6 +54,12 @@ int main(int argc, char** argv) {
                     "cores); the output is the same for any number")
         ->check(CLI::Range(1, 1024));
   };
+  // The commands that turn one GEF file into another file.
+  auto add_input_output = [](CLI::App* sub, std::string& input, std::string& output,
+                             const char* output_help) {
+    sub->add_option("input", input, "GEF file to read")->required();
+    sub->add_option("output", output, output_help)->required();
+  };
   std::string codes;
 
   geftool::CheckOptions check;
@@ -209,8 +215,7 @@ int main(int argc, char** argv) {
               "only the header could be written, 2 input unreadable, output not writable or "
               "a wrong argument.",
               [&] { return geftool::run_convert(convert); });
-  convert_cmd->add_option("input", convert.input, "GEF file to read")->required();
-  convert_cmd->add_option("output", convert.output, "GEF file to write")->required();
+  add_input_output(convert_cmd, convert.input, convert.output, "GEF file to write");
   CLI::Option* binary =
       convert_cmd->add_flag("--binary", convert.binary, "Write the data block as binary records");
   convert_cmd
@@ -245,8 +250,7 @@ int main(int argc, char** argv) {
       "on stderr), 2 input unreadable or output not "
       "writable.",
       [&] { return geftool::run_dif(dif_input, dif_output); });
-  dif_cmd->add_option("input", dif_input, "GEF file to read")->required();
-  dif_cmd->add_option("output", dif_output, "DIF file to write")->required();
+  add_input_output(dif_cmd, dif_input, dif_output, "DIF file to write");
 
   geftool::MapOptions map;
   CLI::App* map_cmd =
