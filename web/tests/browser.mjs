@@ -160,23 +160,6 @@ await open(tidy, [cpt, bore, diss, join(examples, "cpt_raw_corrections.gef")]);
 await tidy.evaluate((n) => window.gef.select(n), basename(cpt));
 await tidy.screenshot({ path: join(shots, "readme.png") });
 
-// Speed: a hundred corpus files (repeated when the corpus holds fewer), on a fresh page.
-if (corpusFiles.length) {
-  const hundred = join(scratch, "hundred");
-  mkdirSync(hundred);
-  const paths = Array.from({ length: 100 }, (_, i) => {
-    const to = join(hundred, `${i}-${basename(corpusFiles[i % corpusFiles.length])}`);
-    writeFileSync(to, readFileSync(corpusFiles[i % corpusFiles.length]));
-    return to;
-  });
-  const fresh = await newPage();
-  const ms = await open(fresh, paths);
-  console.log(`opening 100 corpus files in the page took ${ms} ms`);
-  await fresh.screenshot({ path: join(shots, "corpus.png"), fullPage: false });
-} else {
-  console.log(`=== ${corpus} is absent: the 100-file timing is skipped`);
-}
-
 await browser.close();
 server.close();
 rmSync(scratch, { recursive: true, force: true });
