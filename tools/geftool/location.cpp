@@ -31,9 +31,6 @@ std::string printed(const char* format, int precision, double value) {
 }
 
 #ifdef GEFTOOL_WITH_PROJ
-// Seven decimals of a degree are about a centimetre: the precision GeoJSON readers expect.
-double degrees(double value) { return std::round(value * 1e7) / 1e7; }
-
 // PROJ's functions, from the library opened on the first transformation. Linked instead, PROJ
 // and the forty libraries it needs cost every geftool start some 30 ms of CPU, more than
 // checking a hundred files, while only placing a location in WGS84 uses it.
@@ -67,6 +64,9 @@ const Proj& proj() {
   static const Proj opened;
   return opened;
 }
+
+// Seven decimals of a degree are about a centimetre: the precision GeoJSON readers expect.
+double degrees(double value) { return std::round(value * 1e7) / 1e7; }
 
 // One PROJ context and one transformation per EPSG code for the life of the program: a map over
 // a folder asks for the same few systems again and again.
