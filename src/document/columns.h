@@ -49,9 +49,12 @@ int known_scans(const Document& doc);
 // Whether column `c` (1-based) of `scans` scans lies inside the allocated data block.
 bool column_in_block(const Document& doc, int c, int scans);
 
-// Value of scan `s` (1-based) in column `c` (1-based); the caller has checked the bounds.
-inline double data_value(const Document& doc, int c, int s) {
-  return library().data[std::int64_t(c - 1) * doc.scan_count + (s - 1)];
+// The values of column `c` (1-based), scan after scan; the caller has checked the bounds.
+inline const double* column_values(const Document& doc, int c) {
+  return library().data.get() + std::int64_t(c - 1) * doc.scan_count;
 }
+
+// Value of scan `s` (1-based) in column `c` (1-based); the caller has checked the bounds.
+inline double data_value(const Document& doc, int c, int s) { return column_values(doc, c)[s - 1]; }
 
 } // namespace gef

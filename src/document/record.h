@@ -57,7 +57,11 @@ struct ReadState {
 
 struct Document {
   // Keyword storage: every area in one array, area of keyword c at keyword_info(c).entry_offset.
-  std::unique_ptr<Entry[]> entries;
+  // From calloc: an area whose reset state is all zeros is never touched until it is used.
+  struct FreeEntries {
+    void operator()(Entry* entries) const { std::free(entries); }
+  };
+  std::unique_ptr<Entry[], FreeEntries> entries;
   // Per area, one past the highest entry touched since the last reset, so that a reset only
   // visits what was used.
   std::int32_t used[kKeywordSlots];

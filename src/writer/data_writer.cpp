@@ -22,11 +22,16 @@ namespace {
 
 constexpr std::size_t kScanTextKept = 1022; // the reader refuses longer per-scan texts
 
-// How one column's values are written.
+// How one column's values are written, and where they are.
 struct ColumnFormat {
   NumberFormat format{'e', 10, 4};
   bool has_void = false;
   double void_value = 0;
+  // Values outside [void_low, void_high] never match the void value, so most values skip the
+  // division of the match rule; the bounds are wider than the rule's and fail for NaN.
+  double void_low = 0;
+  double void_high = 0;
+  const double* values = nullptr;
 };
 
 std::vector<ColumnFormat> column_formats(Document& doc, int columns, bool report_format) {
@@ -35,6 +40,11 @@ std::vector<ColumnFormat> column_formats(Document& doc, int columns, bool report
     ColumnFormat& f = out[std::size_t(c - 1)];
     if (report_format) f.format = output_format(doc, c).value_or(NumberFormat{});
     f.has_void = column_void(doc, c, &f.void_value);
+    const double w = std::fabs(f.void_value);
+    const double margin = w < kVoidThreshold ? w : 2e-10 * w;
+    f.void_low = f.void_value - margin;
+    f.void_high = f.void_value + margin;
+    if (doc.scan_count > 0) f.values = column_values(doc, c);
   }
   return out;
 }
@@ -42,7 +52,9 @@ std::vector<ColumnFormat> column_formats(Document& doc, int columns, bool report
 // Formats `v`; a void value keeps reading as void.
 void format_value(const ColumnFormat& column, double v, NumberText& text) {
   format_core(column.format, v, text);
-  if (!column.has_void || !matches_void(v, column.void_value, kVoidThreshold)) return;
+  if (!column.has_void || !(v >= column.void_low && v <= column.void_high) ||
+      !matches_void(v, column.void_value, kVoidThreshold))
+    return;
   double back = 0;
   parse_double(text.text, text.text + text.length, &back);
   if (matches_void(back, column.void_value, kVoidThreshold)) return;
@@ -63,15 +75,13 @@ void write_text(Document& doc, Output& out, int columns, bool report_format, boo
   const char record_end = recsep.present != 0 ? recsep.field[0].c : ' ';
   const bool with_texts = texts.present != 0 && texts.field[0].i == 1;
   const std::vector<ColumnFormat> formats = column_formats(doc, columns, report_format);
+  const bool unpadded = separated && report_format;
   NumberText text;
   for (int s = 1; s <= doc.scan_count; ++s) {
     for (int c = 1; c <= columns; ++c) {
       const ColumnFormat& f = formats[std::size_t(c - 1)];
-      format_value(f, data_value(doc, c, s), text);
-      if (separated && report_format)
-        out.put_unpadded(text);
-      else
-        out.put_number(f.format, text);
+      format_value(f, f.values[s - 1], text);
+      out.put_number(unpadded ? 0 : f.format.width, text);
       out.put(separator);
     }
     if (separated) {

@@ -94,11 +94,6 @@ void Output::put(const char* bytes, std::size_t n) {
 }
 
 void Output::fill(char c, std::size_t n) {
-  if (used_ + n <= kBufferSize) { // the usual few blanks of a padded number
-    for (std::size_t i = 0; i < n; ++i) buffer_[used_ + i] = c;
-    used_ += n;
-    return;
-  }
   while (n > 0) {
     if (used_ == kBufferSize) flush();
     const std::size_t step = std::min(n, kBufferSize - used_);
@@ -118,8 +113,8 @@ void Output::put_unpadded(const NumberText& text) {
   put(text.text + text.zeros_at, text.length - text.zeros_at);
 }
 
-void Output::put_number(const NumberFormat& format, const NumberText& text) {
-  if (std::size_t(format.width) > text.size()) fill(' ', format.width - text.size());
+void Output::put_number_slowly(std::size_t pad, const NumberText& text) {
+  fill(' ', pad);
   put_unpadded(text);
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "document/record.h"
@@ -54,13 +55,21 @@ public:
     if (crlf_) put('\r');
     put('\n');
   }
-  // The number padded to the format's width.
-  void put_number(const NumberFormat& format, const NumberText& text);
+  // The number padded with blanks to `width`.
+  void put_number(int width, const NumberText& text) {
+    const std::size_t pad = std::size_t(width) > text.size() ? std::size_t(width) - text.size() : 0;
+    if (text.zeros != 0 || used_ + pad + text.length > kBufferSize)
+      return put_number_slowly(pad, text);
+    for (std::size_t i = 0; i < pad; ++i) buffer_[used_ + i] = ' '; // a few blanks: no memset
+    std::memcpy(buffer_ + used_ + pad, text.text, text.length);
+    used_ += pad + text.length;
+  }
   void put_unpadded(const NumberText& text);
   bool flush();
   bool failed() const { return failed_; }
 
 private:
+  void put_number_slowly(std::size_t pad, const NumberText& text);
   static constexpr std::size_t kBufferSize = 1 << 15;
   std::FILE* file_;
   bool crlf_;

@@ -130,7 +130,7 @@ const ColumnFacts* column_of(const std::vector<ColumnFacts>& columns, int quanti
 
 } // namespace
 
-Facts gather_facts() {
+Facts gather_facts(bool with_columns) {
   Facts f;
   const std::vector<HeaderRecord> records = header_records();
   const ReportKind kind = report_kind();
@@ -178,6 +178,7 @@ Facts gather_facts() {
     f.end_depth = field_number(find_record(records, "MEASUREMENTVAR", 16), 1);
   }
 
+  if (!with_columns) return f;
   f.scans = std::max(get_nr_scans(), 0);
   f.columns = read_columns(f.scans, numbering);
   // A boring's depth is the bottom of its layers; a sounding's the corrected depth when given.

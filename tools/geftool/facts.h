@@ -41,8 +41,9 @@ struct Facts {
   std::vector<ColumnFacts> columns;
 };
 
-/// Gathers the facts of the current document.
-Facts gather_facts();
+/// Gathers the facts of the current document; without `with_columns`, only the header's
+/// (no scans, no columns), for callers that look at the header alone.
+Facts gather_facts(bool with_columns = true);
 
 /// The facts as JSON members (absent items null), to be merged into a command's document.
 nlohmann::json facts_json(const Facts& facts);
