@@ -42,10 +42,10 @@ const NumberFormat kFormats[] = {
     {'f', 0, 1100}, {'e', 0, 900}};
 
 std::string printf_text(const NumberFormat& f, double v) {
-  const std::string spec = std::string("%*.*") + f.letter;
-  const int n = std::snprintf(nullptr, 0, spec.c_str(), f.width, f.precision, v);
+  const std::string printf_format = std::string("%*.*") + f.letter;
+  const int n = std::snprintf(nullptr, 0, printf_format.c_str(), f.width, f.precision, v);
   std::string out(std::size_t(n) + 1, '\0');
-  std::snprintf(out.data(), out.size(), spec.c_str(), f.width, f.precision, v);
+  std::snprintf(out.data(), out.size(), printf_format.c_str(), f.width, f.precision, v);
   out.resize(std::size_t(n));
 #ifdef _WIN32
   // The Windows runtime's printf drops the width of some %G conversions (%25.17G of 1e15).
