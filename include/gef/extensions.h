@@ -27,8 +27,8 @@ GEF_API const char* gef_version(void);
  * of its temporary files. Every other function called from that thread then works on it, exactly
  * as on the process document: start it with init_gef (or init_gef_general) and load code texts
  * into it as needed. Asking again keeps the same document. gef_thread_document(0) releases it as
- * free_gef does and returns the thread to the process document; a thread that ends without
- * doing so has it released as it ends. Threads that never ask share the process document as
+ * free_gef does and returns the thread to the process document; a thread gives it back so
+ * before it ends, since a document a thread leaves behind is not released. Threads that never ask share the process document as
  * before, untouched by the others.
  *
  * A thread's own document is used from that thread only, so its calls need no serialising;

@@ -84,7 +84,7 @@ std::vector<std::pair<int, double>> additional_readings(int s) {
 using namespace gef;
 
 const char* gbr_code2text(const char* code, const char* separator) try {
-  thread_local std::string result; // valid until the next call on this thread
+  std::string& result = session().returned[RETURNED_EXPANSION];
   const std::string_view given = code != nullptr ? code : "";
   const std::string text = ascii_upper(given.substr(0, kCodeInput));
   std::vector<std::string> words = words_of(text);
@@ -119,7 +119,7 @@ const char* gbr_code2text(const char* code, const char* separator) try {
 GEF_CATCH(kNoResult)
 
 const char* gbr_NEN5104_splits(char* code) try {
-  thread_local std::string result; // valid until the next call on this thread
+  std::string& result = session().returned[RETURNED_SPLITS];
   const std::string_view word = std::string_view(code != nullptr ? code : "").substr(0, kCodeInput);
   const std::string upper = ascii_upper(word);
   if (upper == "NBE" || upper == "GM") {

@@ -22,29 +22,24 @@ Session::~Session() = default;
 
 namespace {
 
-// Owns the thread's session, so that a thread which ends without giving it back releases it.
-struct ThreadSession {
-  std::unique_ptr<Session> owned;
-  ~ThreadSession() { release(); }
-  void release() {
-    if (!owned) return;
-    t_session = owned.get();
-    free_gef();
-    t_session = nullptr;
-    owned.reset();
-  }
-};
-thread_local ThreadSession t_owner;
+// The thread's own session. A plain pointer: objects with destructors in thread storage are not
+// released reliably as a thread ends on every platform (MinGW frees their storage first).
+thread_local Session* t_owned = nullptr;
 
 } // namespace
 
 bool use_thread_session(bool own) {
   if (!own) {
-    t_owner.release();
+    if (t_owned == nullptr) return true;
+    t_session = t_owned;
+    free_gef();
+    t_session = nullptr;
+    delete t_owned;
+    t_owned = nullptr;
     return true;
   }
-  if (!t_owner.owned) t_owner.owned.reset(new (std::nothrow) Session());
-  t_session = t_owner.owned.get();
+  if (t_owned == nullptr) t_owned = new (std::nothrow) Session();
+  t_session = t_owned;
   return t_session != nullptr;
 }
 

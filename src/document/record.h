@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "document/keywords.h"
@@ -94,6 +95,14 @@ struct Library {
 
 struct CodeTable;
 
+// Slots of the texts a session's functions return.
+enum ReturnedText {
+  RETURNED_EXPANSION,
+  RETURNED_SPLITS,
+  RETURNED_REPORT_FIRST,
+  kReturnedTexts = 7
+};
+
 // Everything the calls on one document share: the record, the data block and the code texts.
 // The process has one session; a thread that asks for a document of its own gets a session of
 // its own, which every call from that thread then uses.
@@ -106,6 +115,9 @@ struct Session {
   Document document{};
   Library library;
   std::unique_ptr<CodeTable> codes; // the code texts, once init_gef has made the holder
+  // Texts functions return, each valid until that function's next call: the code expansion,
+  // the code split and the report texts' slots.
+  std::string returned[kReturnedTexts];
 };
 
 extern Session g_process;

@@ -121,9 +121,10 @@ Item read_item(int n) {
 
 // The getters' text results, one buffer per getter, valid until that getter is called again.
 const char* held(int which, std::string text) {
-  thread_local std::string buffers[kTexts]; // valid until the next call on this thread
-  buffers[which] = std::move(text);
-  return buffers[which].c_str();
+  static_assert(RETURNED_REPORT_FIRST + kTexts == kReturnedTexts, "a slot per report text");
+  std::string& slot = session().returned[RETURNED_REPORT_FIRST + which];
+  slot = std::move(text);
+  return slot.c_str();
 }
 
 } // namespace
