@@ -17,6 +17,10 @@ namespace {
 
 constexpr int kTokenMax = 9;         // longest REPORTDATAFORMAT token
 constexpr int kFormatTextMax = 1024; // REPORTDATAFORMAT characters looked at
+// Widest field and most decimals an output format keeps. A wider field only adds blanks and more
+// decimals only zeros (1023 of them tell every double apart), but a million of either would make
+// a header line no reader holds, so a written file would not read back.
+constexpr int kFormatNumberMax = 1023;
 
 const char* as_text(const void* arg) { return static_cast<const char*>(arg); }
 
@@ -94,9 +98,10 @@ NumberFormat format_of(const std::string& token) {
   NumberFormat f;
   f.letter = char(std::tolower(static_cast<unsigned char>(token[0])));
   // A token holds at most kTokenMax characters, so its numbers fit an int.
-  f.width = std::atoi(token.c_str() + 1);
+  f.width = std::min(std::atoi(token.c_str() + 1), kFormatNumberMax);
   const std::size_t dot = token.find('.');
-  if (dot != std::string::npos) f.precision = std::atoi(token.c_str() + dot + 1);
+  if (dot != std::string::npos)
+    f.precision = std::min(std::atoi(token.c_str() + dot + 1), kFormatNumberMax);
   if (f.letter == 'i') {
     // An integer has no decimals to show, so a precision given with I is dropped.
     f.letter = 'f';

@@ -37,6 +37,11 @@ const std::pair<std::string, std::string> kLines[] = {
     {"COLUMNVOID= 2, 1e-10", "#COLUMNVOID= 2, 1e-10"},
     {"COLUMNMINMAX= 1, 0.5, 25", "#COLUMNMINMAX= 1,  5.0000e-01,  2.5000e+01"},
     {"REPORTDATAFORMAT= F8.2\nCOLUMNMINMAX= 1, 0.5, 25", "#COLUMNMINMAX= 1,     0.50,    25.00"},
+    // A format asking for megabytes of blanks or zeros: the line must still read back.
+    {"REPORTDATAFORMAT= F77483647\nCOLUMNMINMAX= 1, 0.5, 25",
+     "#COLUMNMINMAX= 1, " + std::string(1015, ' ') + "0.500000, " + std::string(1014, ' ') + "25.000000"},
+    {"REPORTDATAFORMAT= e1.999999\nCOLUMNMINMAX= 1, 0.5, 2",
+     "#COLUMNMINMAX= 1, 5." + std::string(1023, '0') + "e-01, 2." + std::string(1023, '0') + "e+00"},
     {"COLUMNOFFSET= 1, 0", "#COLUMNOFFSET= 1, 0, 0.0"},
     {"COLUMNOFFSET= 1, 0, 1.5", "#COLUMNOFFSET= 1, 0, 1.5 "},
     {"COLUMNPOWERSUPPLY= 1, 0.5, 2, 3, V", "#COLUMNPOWERSUPPLY= 1, 0.500000, 2.000000, 3, V"},
