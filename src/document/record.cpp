@@ -15,32 +15,24 @@
 namespace gef {
 
 Session g_process;
+// A plain pointer, owning: objects with destructors in thread storage are not released reliably
+// as a thread ends on every platform (MinGW frees their storage first).
 thread_local Session* t_session = nullptr;
 
 Session::Session() = default;
 Session::~Session() = default;
 
-namespace {
-
-// The thread's own session. A plain pointer: objects with destructors in thread storage are not
-// released reliably as a thread ends on every platform (MinGW frees their storage first).
-thread_local Session* t_owned = nullptr;
-
-} // namespace
-
 bool use_thread_session(bool own) {
-  if (!own) {
-    if (t_owned == nullptr) return true;
-    t_session = t_owned;
-    free_gef();
-    t_session = nullptr;
-    delete t_owned;
-    t_owned = nullptr;
-    return true;
+  if (own) {
+    if (t_session == nullptr) t_session = new (std::nothrow) Session();
+    return t_session != nullptr;
   }
-  if (t_owned == nullptr) t_owned = new (std::nothrow) Session();
-  t_session = t_owned;
-  return t_session != nullptr;
+  if (t_session != nullptr) {
+    free_gef(); // the thread's own document, while it is still the current one
+    delete t_session;
+    t_session = nullptr;
+  }
+  return true;
 }
 
 void release_texts(Entry& e, int code) {

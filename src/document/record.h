@@ -121,7 +121,8 @@ struct Session {
 };
 
 extern Session g_process;
-// The calling thread's own session, or null while it uses the process's.
+// The calling thread's own session (made and freed by use_thread_session), or null while it
+// uses the process's.
 extern thread_local Session* t_session;
 
 inline Session& session() { return t_session != nullptr ? *t_session : g_process; }
