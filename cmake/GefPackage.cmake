@@ -20,5 +20,9 @@ else()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   # The library needs only the C and C++ runtimes; let dpkg-shlibdeps name them.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # geftool opens PROJ only to place locations in WGS84, and says so when it cannot.
+  if(GEFTOOL_PROJ_PACKAGE)
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "${GEFTOOL_PROJ_PACKAGE}")
+  endif()
 endif()
 include(CPack)

@@ -44,6 +44,9 @@ struct Snapshot {
   std::vector<double> data; // as the first write puts them, read back
   std::string texts;
   bool cut = false; // binary data written only up to a smaller LASTSCAN
+  // A value near the largest double rounded by its format reads back infinite, and the second
+  // write then puts "inf" where the first put digits: the writes agree one round later.
+  bool overflowed = false;
 };
 
 void fail(const char* what, const std::string& detail = "") {
@@ -168,9 +171,11 @@ Snapshot take_snapshot(bool expected) {
     for (double& v : shot.data) v = as_written(gef::element_type(doc), v);
   } else if (expected && shot.scans > 0) {
     const bool report_format = gef::entry(doc, gef::KW_REPORTDATAFORMAT, 0).present != 0;
-    for (std::size_t k = 0; k < shot.data.size(); ++k)
-      shot.data[k] =
-          as_written(doc, int(k / std::size_t(shot.scans)) + 1, shot.data[k], report_format);
+    for (std::size_t k = 0; k < shot.data.size(); ++k) {
+      const double v = shot.data[k];
+      shot.data[k] = as_written(doc, int(k / std::size_t(shot.scans)) + 1, v, report_format);
+      shot.overflowed = shot.overflowed || (std::isinf(shot.data[k]) && std::isfinite(v));
+    }
   }
   const long long texts = gef_copy_column_texts(nullptr, 0);
   if (texts > 0 && texts < (1 << 22)) {
@@ -338,7 +343,7 @@ int roundtrip_target(const std::uint8_t* data, std::size_t size) {
   // Defaults may be written in another form than the same value given (COLUMNOFFSET writes
   // "0.0" for none, "%lg " for a value): with defaults filled the writes agree one round later.
   std::string earlier = contents(first), later = contents(second);
-  if (filled && earlier != later) {
+  if ((filled || before.overflowed) && earlier != later) {
     if (read_gef(second.c_str()) != 1 || write_gef(first.c_str()) != 1)
       fail("a rewritten document does not read or write");
     earlier = later;

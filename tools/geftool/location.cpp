@@ -10,6 +10,7 @@
 #include <gef/extensions.h>
 
 #ifdef GEFTOOL_WITH_PROJ
+#include <dlfcn.h>
 #include <proj.h>
 #endif
 
@@ -30,6 +31,41 @@ std::string printed(const char* format, int precision, double value) {
 }
 
 #ifdef GEFTOOL_WITH_PROJ
+// PROJ's functions, from the library opened on the first transformation. Linked instead, PROJ
+// and the forty libraries it needs cost every geftool start some 20 ms of CPU, more than
+// checking a hundred files, while only placing a location in WGS84 uses it.
+struct Proj {
+  decltype(&proj_context_create) context_create = nullptr;
+  decltype(&proj_context_destroy) context_destroy = nullptr;
+  decltype(&proj_log_level) log_level = nullptr;
+  decltype(&proj_create_crs_to_crs) create_crs_to_crs = nullptr;
+  decltype(&proj_normalize_for_visualization) normalize_for_visualization = nullptr;
+  decltype(&proj_trans) trans = nullptr;
+  decltype(&proj_destroy) destroy = nullptr;
+  bool opened = false;
+
+  Proj() {
+    void* library = dlopen(GEFTOOL_PROJ_SONAME, RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) library = dlopen(GEFTOOL_PROJ_PATH, RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) return;
+    opened = take(library, "proj_context_create", context_create) &&
+             take(library, "proj_context_destroy", context_destroy) &&
+             take(library, "proj_log_level", log_level) &&
+             take(library, "proj_create_crs_to_crs", create_crs_to_crs) &&
+             take(library, "proj_normalize_for_visualization", normalize_for_visualization) &&
+             take(library, "proj_trans", trans) && take(library, "proj_destroy", destroy);
+  }
+  template <typename F> static bool take(void* library, const char* name, F& function) {
+    function = reinterpret_cast<F>(dlsym(library, name));
+    return function != nullptr;
+  }
+};
+
+const Proj& proj() {
+  static const Proj opened;
+  return opened;
+}
+
 // Seven decimals of a degree are about a centimetre: the precision GeoJSON readers expect.
 double degrees(double value) { return std::round(value * 1e7) / 1e7; }
 
@@ -37,14 +73,14 @@ double degrees(double value) { return std::round(value * 1e7) / 1e7; }
 // folder asks for the same few systems again and again, and PROJ's objects serve one thread.
 class Transformer {
 public:
-  Transformer() : context_(proj_context_create()) {
+  Transformer() : context_(proj().context_create()) {
     // geftool tells why a location has no WGS84 itself; PROJ's own messages would only repeat it.
-    proj_log_level(context_, PJ_LOG_NONE);
+    proj().log_level(context_, PJ_LOG_NONE);
   }
   ~Transformer() {
     for (auto& entry : cache_)
-      if (entry.second != nullptr) proj_destroy(entry.second);
-    proj_context_destroy(context_);
+      if (entry.second != nullptr) proj().destroy(entry.second);
+    proj().context_destroy(context_);
   }
   Transformer(const Transformer&) = delete;
   Transformer& operator=(const Transformer&) = delete;
@@ -54,7 +90,9 @@ public:
     auto found = cache_.find(epsg);
     if (found == cache_.end()) found = cache_.emplace(epsg, create(epsg)).first;
     if (found->second == nullptr) return false;
-    const PJ_COORD out = proj_trans(found->second, PJ_FWD, proj_coord(x, y, 0, 0));
+    PJ_COORD in{};
+    in.xyzt = {x, y, 0, 0};
+    const PJ_COORD out = proj().trans(found->second, PJ_FWD, in);
     if (!std::isfinite(out.xy.x) || !std::isfinite(out.xy.y)) return false;
     longitude = out.lp.lam;
     latitude = out.lp.phi;
@@ -64,11 +102,11 @@ public:
 private:
   PJ* create(int epsg) {
     const std::string from = "EPSG:" + std::to_string(epsg);
-    PJ* raw = proj_create_crs_to_crs(context_, from.c_str(), "EPSG:4326", nullptr);
+    PJ* raw = proj().create_crs_to_crs(context_, from.c_str(), "EPSG:4326", nullptr);
     if (raw == nullptr) return nullptr;
     // EPSG:4326 is latitude first; maps and GeoJSON want longitude first.
-    PJ* normalised = proj_normalize_for_visualization(context_, raw);
-    proj_destroy(raw);
+    PJ* normalised = proj().normalize_for_visualization(context_, raw);
+    proj().destroy(raw);
     return normalised;
   }
 
@@ -145,6 +183,10 @@ Wgs84 wgs84_of(const Facts& facts, bool findings_only) {
 #ifdef GEFTOOL_WITH_PROJ
   const int epsg = gef_coordinate_system_epsg(code);
   double longitude = 0, latitude = 0;
+  if (!proj().opened) {
+    place.unusable = "PROJ cannot be opened (" GEFTOOL_PROJ_SONAME ")";
+    return place;
+  }
   if (!to_wgs84(epsg, x, y, longitude, latitude)) {
     place.unusable = "PROJ cannot transform EPSG:" + std::to_string(epsg) + " to WGS84";
     return place;
