@@ -32,6 +32,6 @@ std::vector<Finding> collect_findings(bool* truncated);
 
 /// The findings with identical entries (same code, level and text) folded into the first of
 /// them, which counts them; the order of first occurrence is kept.
-std::vector<Finding> fold_repeats(const std::vector<Finding>& findings);
+std::vector<Finding> fold_repeats(std::vector<Finding> findings);
 
 } // namespace geftool

@@ -42,11 +42,15 @@ std::string meaning(const HeaderRecord& r, Numbering numbering) {
 } // namespace
 
 std::vector<HeaderRecord> header_records() {
+  std::vector<gef_tools::HeaderBytesRecord> copies = gef_tools::copy_header_records();
   std::vector<HeaderRecord> records;
-  for (const gef_tools::HeaderBytesRecord& copied : gef_tools::copy_header_records()) {
+  records.reserve(copies.size());
+  for (gef_tools::HeaderBytesRecord& copied : copies) {
     HeaderRecord r;
-    r.keyword = copied.name;
+    r.keyword = std::move(copied.name);
     if (!copied.number.empty()) r.number = std::atoi(copied.number.c_str());
+    r.fields.reserve(copied.fields.size());
+    r.types.reserve(copied.fields.size());
     for (const std::string& field : copied.fields) {
       if (field.empty()) {
         r.fields.emplace_back();

@@ -72,8 +72,13 @@ void run_files(const std::vector<Input>& inputs, int jobs, std::size_t slots,
   std::condition_variable claimable, finished;
   std::vector<char> done(slots, 0);
   std::size_t claimed = 0, emitted = 0;
+  // The calling thread sleeps until a batch of files is done, not for every file: a wake per file
+  // cost a switch of threads per file, a fifth of the time of a check on two cores. It waits for
+  // file `wanted` and for file `awaited` (the batch's last), and a worker wakes it only then.
+  std::size_t wanted = 0, awaited = 0;
   int alive = 0;
   bool stop = false;
+  auto ready = [&] { return (done[wanted % slots] != 0 && done[awaited % slots] != 0) || alive == 0; };
 
   // Takes the next file whose slot is free; false when there is none left (or a stop).
   auto claim = [&](std::unique_lock<std::mutex>& lock, std::size_t& i) {
@@ -86,7 +91,7 @@ void run_files(const std::vector<Input>& inputs, int jobs, std::size_t slots,
     const std::lock_guard<std::mutex> lock(mutex);
     told[i % slots] = std::move(text);
     done[i % slots] = 1;
-    finished.notify_all();
+    if (ready()) finished.notify_all();
   };
   auto worker = [&] {
     // A worker whose document cannot start takes no file; the calling thread does the rest.
@@ -115,7 +120,11 @@ void run_files(const std::vector<Input>& inputs, int jobs, std::size_t slots,
     const std::size_t slot = i % slots;
     progress.show(i, to_utf8(inputs[i].path));
     std::unique_lock<std::mutex> lock(mutex);
-    finished.wait(lock, [&] { return done[slot] != 0 || alive == 0; });
+    if (done[slot] == 0) {
+      wanted = i;
+      awaited = std::min(i + slots / 4, count - 1);
+      finished.wait(lock, ready);
+    }
     if (done[slot] == 0) { // every worker has gone: this file was never claimed
       claimed = i + 1;
       lock.unlock();

@@ -66,9 +66,9 @@ constexpr std::uint16_t kCp1252High[32] = {
 
 } // namespace
 
-std::string to_utf8(const std::string& bytes) {
+std::string to_utf8(std::string bytes) {
   if (is_valid_utf8(bytes)) {
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return bytes.substr(3);
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
     return bytes;
   }
   std::string out;

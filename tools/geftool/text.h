@@ -9,7 +9,7 @@ namespace geftool {
 
 /// Returns `bytes` unchanged when they are valid UTF-8 (a leading byte-order mark is dropped),
 /// otherwise decodes them as Windows code page 1252, the code page most GEF files are written in.
-std::string to_utf8(const std::string& bytes);
+std::string to_utf8(std::string bytes);
 
 /// As to_utf8; a null text gives an empty string.
 std::string to_utf8(const char* bytes);

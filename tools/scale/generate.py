@@ -1,14 +1,16 @@
 # SPDX-License-Identifier: MIT
-"""Writes many GEF files for the scale run: the corpus's files in turn, the fraction digits of the
-numbers in each text data block moved by a shift (the round through the corpus), so that copies of
-one file hold other values while every file keeps its producer's layout (widths, separators,
-texts). The first numbers take the round's further decimal digits as their shifts, so no two files
-are alike; a binary data block is copied as it is and its header names the round instead."""
+"""Writes many GEF files for the scale run: the corpus's files in turn, each number with decimals in
+a text data block raised by the round through the corpus in its last decimal (0.25 becomes 0.27 in
+round 2), so that copies of one file hold other values in the order they had (depths still rise)
+and every file keeps its producer's layout (separators, texts). Void values (those the header declares,
+and nines with nines or zeros behind the point) stay. A binary data block is copied as it is and its header names the
+round instead, as does a line at the end of a file with nothing to vary: no two files are alike."""
 import pathlib
 import re
 import sys
 
-NUMBER = re.compile(rb"(-?\d+\.)(\d+)")
+NUMBER = re.compile(rb"(-?)(\d+)\.(\d+)")
+VOID = re.compile(rb"#COLUMNVOID\s*=\s*\d+\s*[,;]\s*([-+0-9.eE]+)", re.IGNORECASE)
 
 
 def main(corpus: str, folder: str, count: int) -> None:
@@ -21,13 +23,17 @@ def main(corpus: str, folder: str, count: int) -> None:
         end = blob.find(b"#EOH=")
         cut = blob.find(b"\n", end) + 1 if end >= 0 else 0
         round_ = i // len(blobs)
-        numbers = iter(range(1 << 62))
+        voids = {float(v) for v in VOID.findall(blob[:cut]) if re.fullmatch(rb"[-+]?[0-9.]+([eE][-+]?\d+)?", v)}
 
         def vary(m: re.Match) -> bytes:
-            k = next(numbers)
-            shift = round_ // 10**k % 10 if 0 < k < 6 else round_ % 10
-            digits = bytes((d - 48 + shift) % 10 + 48 for d in m.group(2))
-            return m.group(1) + digits
+            whole, decimals = m.group(2), m.group(3)
+            nines = len(whole) >= 3 and set(whole) == {57} and len(set(decimals)) == 1 and decimals[0] in b"09"
+            if nines or float(m.group(0)) in voids:
+                return m.group(0)
+            sign = -1 if m.group(1) else 1
+            scaled = sign * int(whole + decimals) + round_
+            text = str(abs(scaled)).rjust(len(decimals) + 1, "0")
+            return (b"-" if scaled < 0 else b"") + (text[: -len(decimals)] + "." + text[-len(decimals) :]).encode()
 
         head, data = blob[:cut], blob[cut:]
         if b"\0" in data or b"BINARY" in head.upper():

@@ -21,6 +21,7 @@ struct HeaderBytesRecord {
 inline std::vector<HeaderBytesRecord> split_header_records(const std::string& bytes) {
   std::vector<HeaderBytesRecord> records;
   HeaderBytesRecord record;
+  record.fields.reserve(8);
   std::string part;
   std::size_t index = 0; // of `part` in its record: 0 name, 1 number, then the fields
   auto finish_part = [&] {
@@ -43,6 +44,7 @@ inline std::vector<HeaderBytesRecord> split_header_records(const std::string& by
       finish_part();
       records.push_back(std::move(record));
       record = HeaderBytesRecord{};
+      record.fields.reserve(8); // the most a keyword has, so a record's fields grow once
       index = 0;
     } else {
       part += c;
