@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <string>
@@ -271,6 +272,16 @@ bool reported(int code) {
   return found;
 }
 
+// Whether reading refused a column correction ("... is not applied: ..."); empties the list.
+bool refused_correction() {
+  bool found = false;
+  for (int code; (code = get_error_code()) != 0;) {
+    const char* text = get_error_text(code); // once: it moves on to the next entry
+    found = found || (code == GEF_E_DATA_NOTE && std::strstr(text, "is not applied") != nullptr);
+  }
+  return found;
+}
+
 } // namespace
 
 int roundtrip_target(const std::uint8_t* data, std::size_t size) {
@@ -281,6 +292,7 @@ int roundtrip_target(const std::uint8_t* data, std::size_t size) {
   const int read = read_gef(input_path(data, size));
   input_done();
   const bool converted = gef::library().conversion_stamp != 0;
+  const bool refused = read == 1 && refused_correction();
   // The output formats follow the columns declared when REPORTDATAFORMAT was read, and the
   // written file declares COLUMN first: storing the formats again gives the first document
   // those the read-back one will have.
@@ -307,8 +319,10 @@ int roundtrip_target(const std::uint8_t* data, std::size_t size) {
   // to). The written file is then where the round trip starts.
   const bool reconverted =
       gef::library().conversion_stamp != 0 || (reread != 1 && reported(GEF_E_CPT_NOTE));
-  // Binary data is written up to LASTSCAN when that is smaller: another document too.
-  if (((reconverted && !converted) || before.cut) && !restarted) {
+  // Binary data is written up to LASTSCAN when that is smaller: another document too. So is
+  // one with a correction refused on its raw readings: the correction stays in the header, and
+  // the corrections applied before writing may have changed the readings it refused.
+  if (((reconverted && !converted) || before.cut || refused) && !restarted) {
     const std::string written = contents(first);
     end_document();
     restarted = true;
