@@ -87,7 +87,8 @@ std::vector<Finding> fold_repeats(std::vector<Finding> findings) {
                    [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
   std::vector<std::size_t> leader(findings.size());
   for (std::size_t k = 0; k < order.size(); ++k)
-    leader[order[k]] = k > 0 && key(order[k]) == key(order[k - 1]) ? leader[order[k - 1]] : order[k];
+    leader[order[k]] =
+        k > 0 && key(order[k]) == key(order[k - 1]) ? leader[order[k - 1]] : order[k];
   // Leaders in input order; `order` is free again and says where each leader went.
   std::vector<Finding> folded;
   for (std::size_t i = 0; i < findings.size(); ++i) {

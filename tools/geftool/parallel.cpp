@@ -78,7 +78,9 @@ void run_files(const std::vector<Input>& inputs, int jobs, std::size_t slots,
   std::size_t wanted = 0, awaited = 0;
   int alive = 0;
   bool stop = false;
-  auto ready = [&] { return (done[wanted % slots] != 0 && done[awaited % slots] != 0) || alive == 0; };
+  auto ready = [&] {
+    return (done[wanted % slots] != 0 && done[awaited % slots] != 0) || alive == 0;
+  };
 
   // Takes the next file whose slot is free; false when there is none left (or a stop).
   auto claim = [&](std::unique_lock<std::mutex>& lock, std::size_t& i) {
