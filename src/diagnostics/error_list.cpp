@@ -28,7 +28,8 @@ void reset_error_list(Document& doc) {
     list = new (std::nothrow) ErrorList;
     if (list == nullptr) return; // reports are ignored while no list exists
     doc.errors = list;
-    for (auto& text : list->texts) copy_cut(text, "empty", kTextSize);
+    // A text slot is written when its entry is recorded and read only through that entry, so the
+    // 256 kB of slots stay untouched until used.
     copy_cut(list->last_text, "empty", kTextSize);
     list->name_buffer[0] = '\0';
     list->message[0] = '\0';
