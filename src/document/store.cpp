@@ -17,9 +17,9 @@ namespace {
 
 constexpr int kTokenMax = 9;         // longest REPORTDATAFORMAT token
 constexpr int kFormatTextMax = 1024; // REPORTDATAFORMAT characters looked at
-// Widest field and most decimals an output format keeps. A wider field only adds blanks and more
-// decimals only zeros (1023 of them tell every double apart), but a million of either would make
-// a header line no reader holds, so a written file would not read back.
+// Widest field and most decimals an output format keeps. A wider field only adds blanks, and
+// digits beyond 1023 decimals never change the double a text reads back as, but a million of
+// either would make a header line no reader holds, so a written file would not read back.
 constexpr int kFormatNumberMax = 1023;
 
 const char* as_text(const void* arg) { return static_cast<const char*>(arg); }
