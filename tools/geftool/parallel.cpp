@@ -72,9 +72,9 @@ void run_files(const std::vector<Input>& inputs, int jobs, std::size_t slots,
   std::condition_variable claimable, finished;
   std::vector<char> done(slots, 0);
   std::size_t claimed = 0, emitted = 0;
-  // The calling thread sleeps until a batch of files is done, not for every file: a wake per file
-  // cost a switch of threads per file, a fifth of the time of a check on two cores. It waits for
-  // file `wanted` and for file `awaited` (the batch's last), and a worker wakes it only then.
+  // The calling thread sleeps until a batch of files is done, not for every file: waking it for
+  // each file switched threads several times per file. It waits for file `wanted` and for file
+  // `awaited` (the batch's last), and a worker wakes it only then.
   std::size_t wanted = 0, awaited = 0;
   int alive = 0;
   bool stop = false;
