@@ -34,13 +34,21 @@ median_times() {
 }
 if cmake --build "$dir" -j "${GEF_JOBS:-2}" --target geftool >/dev/null 2>&1 && [[ -d $corpus ]]; then
   files=$(find "$corpus" -type f -iname '*.gef' | wc -l)
-  read -r wall cpu < <(median_times "$dir/bin/geftool" check --quiet "$corpus")
   # The start of a process is paid once per run, whatever the number of files.
   read -r _ start < <(median_times "$dir/bin/geftool" --help)
-  awk -v f="$files" -v w="$wall" -v c="$cpu" -v r="$runs" -v s="$start" 'BEGIN {
-    printf "geftool check --quiet: %d files, median of %d runs: wall %.3f s, %.0f files/s", f, r, w, f / w
-    if (c > 0) printf "; CPU %.3f s, %.0f files/s (target >= 3000 per CPU-second: %s)", c, f / c, (f / c >= 3000 ? "met" : "MISSED")
-    printf "\n  of which the start of geftool (--help): CPU %.3f s\n", s }'
+  # The target counts the CPU a file costs, so on one thread; the default, a thread per core,
+  # spends more CPU for less wall time (two busy cores slow each other down on small machines).
+  for jobs in 1 default; do
+    option=()
+    [[ $jobs == 1 ]] && option=(-j 1)
+    read -r wall cpu < <(median_times "$dir/bin/geftool" check --quiet "${option[@]}" "$corpus")
+    awk -v f="$files" -v w="$wall" -v c="$cpu" -v r="$runs" -v j="$jobs" 'BEGIN {
+      printf "geftool check --quiet -j %s: %d files, median of %d runs: wall %.3f s, %.0f files/s", j, f, r, w, f / w
+      if (c > 0) printf "; CPU %.3f s, %.0f files/s", c, f / c
+      if (c > 0 && j == 1) printf " (target >= 3000 per CPU-second: %s)", (f / c >= 3000 ? "met" : "MISSED")
+      printf "\n" }'
+  done
+  printf "  of which the start of geftool (--help): CPU %.3f s\n" "$start"
 else
   echo "geftool check throughput skipped: geftool not built or no corpus at $corpus"
 fi
