@@ -34,6 +34,14 @@ def example_files():
     return sorted(EXAMPLES.glob("*.gef"))
 
 
+def read_or_none(path):
+    """The file read, or None where the library refuses it."""
+    try:
+        return libgef.read(path)
+    except libgef.ReadError:
+        return None
+
+
 @pytest.fixture
 def raw():
     """The loaded C library, held under the package's lock: call getters with `raw.call`."""

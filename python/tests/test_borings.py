@@ -14,7 +14,7 @@ import pytest
 import libgef
 import libgef._plot
 from conftest import (CORPUS, EXAMPLES, PROJECT, corpus_files, curve_drawn, example_files,
-                      needs_rsvg, render, rgb, share_of)
+                      needs_rsvg, read_or_none, render, rgb, share_of)
 
 # Words of the corpus borings that the shipped code files leave out on purpose, with the reason.
 LEFT_OUT = {word: reason for words, reason in [
@@ -104,11 +104,8 @@ def test_t50_has_the_known_answer(geftool, tmp_path, u, end, equilibrium, t50):
 def test_dissipation_facts_on_every_file_and_why_not(geftool, tmp_path):
     seen = 0
     for path in corpus_files() + example_files():
-        try:
-            facts = libgef.read(path).dissipation()
-        except libgef.ReadError:
-            continue
-        if facts is None:
+        doc = read_or_none(path)
+        if doc is None or (facts := doc.dissipation()) is None:
             continue
         seen += 1
         info = run_json(geftool, "info", "--json", path)["dissipation"]

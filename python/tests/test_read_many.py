@@ -5,17 +5,12 @@ import numpy as np
 import pytest
 
 import libgef
-from conftest import corpus_files, example_files
+from conftest import corpus_files, example_files, read_or_none
 
 
 def test_read_many_equals_reading_in_turn():
     paths = corpus_files() + example_files()
-    readable = []
-    for path in paths:
-        try:
-            readable.append((path, libgef.read(path)))
-        except libgef.ReadError:
-            pass
+    readable = [(p, doc) for p in paths if (doc := read_or_none(p)) is not None]
     many = libgef.read_many([p for p, _ in readable], threads=4)
     assert [d.path for d in many] == [str(p) for p, _ in readable]
     for doc, (_, one) in zip(many, readable):
