@@ -54,9 +54,10 @@ void store_text(Document& doc, int code, const char* value) {
   store_keyword(doc, code, keyword_info(code).name, args);
 }
 
-// Whether `c` can stand inside a number the writer writes ("-1.5e+03").
+// Whether `c` can stand inside a number the writer writes ("-1.5e+03"), or make one the reader
+// takes for another: after a 0, an x starts a hexadecimal number.
 bool in_numbers(char c) {
-  return std::isdigit(static_cast<unsigned char>(c)) || (c != '\0' && std::strchr("+-.eE", c));
+  return std::isdigit(static_cast<unsigned char>(c)) || (c != '\0' && std::strchr("+-.eExX", c));
 }
 
 // Reports that the separator of `kw` is written as `chosen` instead, for `why`, and stores it.

@@ -30,6 +30,7 @@ TEST_F(DataWriterTest, WritesTheTextLayouts) {
       {{}, "1.5000e+00 -2.0000e-01 \r\n"},
       {{"COLUMNSEPARATOR= ;", "RECORDSEPARATOR= !"}, "1.5000e+00;-2.0000e-01;!\r\n"},
       {{"COLUMNSEPARATOR= ;"}, "1.5000e+00;-2.0000e-01; \r\n"},
+      {{"COLUMNSEPARATOR= X"}, "1.5000e+00;-2.0000e-01; \r\n"}, // "0X0" would read as hex
       {{"RECORDSEPARATOR= !"}, "1.5000e+00 -2.0000e-01 !\r\n"},
       // The reader passes over blanks after the values: such a separator is replaced.
       {{"RECORDSEPARATOR= "}, "1.5000e+00 -2.0000e-01 !\r\n"},
