@@ -40,61 +40,6 @@ template <typename T> T out_of_range(const char* begin, const char* end) {
   return static_cast<T>(std::strtod(copy.c_str(), nullptr));
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// Appends the digits from `p` to `digits`, counting them in `count`; stops after 19 digits,
-// which still fit 64 bits. GEF values are short: a byte at a time beats eight-byte steps here.
-const char* read_digits(const char* p, const char* end, std::uint64_t& digits, int& count) {
-  for (; p < end && is_digit(*p) && count < 19; ++p, ++count) digits = digits * 10 + (*p - '0');
-  return p;
-}
-
-// Plain decimals such as "12.345" or "1.2e-3", the bulk of every data block, read without the
-// general parser. With a significand below 2^53 and a power of ten up to 1e22, both are exact
-// doubles and one multiplication or division rounds correctly, just as the full conversion does.
-// Returns null when the text needs the general parser (more digits, a larger exponent,
-// hexadecimal, no digits, an exponent without digits).
-const char* parse_plain_decimal(const char* p, const char* end, double* value) {
-  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  const char* const start = p;
-  while (p < end && *p == '0') ++p; // leading zeros add no significant digit
-  bool any = p != start;
-  std::uint64_t digits = 0;
-  int count = 0, exponent = 0;
-  const char* q = read_digits(p, end, digits, count);
-  any |= q != p;
-  p = q;
-  if (p < end && is_digit(*p)) return nullptr;
-  if (p < end && *p == '.') {
-    q = ++p;
-    if (count == 0)
-      while (q < end && *q == '0') ++q; // zeros after the point before the first digit
-    const int skipped = int(q - p);
-    const char* after = read_digits(q, end, digits, count);
-    exponent = -int(after - q) - skipped;
-    any |= after != p;
-    p = after;
-    if (p < end && is_digit(*p)) return nullptr;
-  }
-  if (!any) return nullptr;
-  if (p < end && (*p == 'e' || *p == 'E')) {
-    const char* e = p + 1;
-    const bool minus = e < end && *e == '-';
-    if (e < end && (*e == '+' || *e == '-')) ++e;
-    int written = 0, n = 0;
-    for (; e < end && is_digit(*e) && n < 4; ++e, ++n) written = written * 10 + (*e - '0');
-    if (n == 0 || (e < end && is_digit(*e))) return nullptr;
-    exponent += minus ? -written : written;
-    p = e;
-  }
-  if (p < end && (*p == 'x' || *p == 'X' || *p == '.' || *p == 'e' || *p == 'E')) return nullptr;
-  if (digits > (std::uint64_t(1) << 53) || exponent < -22 || exponent > 22) return nullptr;
-  *value = exponent < 0 ? double(digits) / kPowers[-exponent] : double(digits) * kPowers[exponent];
-  return p;
-}
-
 template <typename T> const char* parse_real(const char* begin, const char* end, T* value) {
   const char* p = skip_space(begin, end);
   bool negative = false;

@@ -120,6 +120,7 @@ int free_gef(void) {
   release_data(*doc);
   library().column_texts.clear();
   library().column_texts.shrink_to_fit();
+  library().scratch = ReadScratch{};
   doc->scan_count = 0;
   doc->scan_known = 0;
   doc->plotable = 0;

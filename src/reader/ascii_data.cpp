@@ -11,6 +11,7 @@
 // missing separator still ends the data as the format demands. Likewise a file with per-scan
 // texts but neither separator is read line by line when nothing but blanks follows each scan's
 // last value.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -55,8 +56,8 @@ struct Parser {
   char column_separator;
   char record_separator;
   bool has_record_separator;
-  bool line_ends_scan; // values are separated by blanks or tabs, and scans by nothing else
-  std::vector<double> values;
+  bool line_ends_scan;         // values are separated by blanks or tabs, and scans by nothing else
+  std::vector<double>& values; // the session's scratch, emptied
   std::vector<std::pair<std::int32_t, std::string>> texts; // scan index, text
   std::int64_t early_end = 0; // first scan (1-based) closed right after its last value, or 0
   bool cut_at_end = false;    // the file ends right after the last value of a complete scan
@@ -67,7 +68,7 @@ struct Parser {
     while (p < end && is_c_space(*p)) ++p;
     if (p == end) return Value::AT_END;
     double v = 0;
-    const char* after = parse_double(p, end, &v);
+    const char* after = parse_number(p, end, &v);
     if (after == p) return Value::NOT_A_NUMBER;
     p = after;
     values.push_back(v);
@@ -270,35 +271,45 @@ bool allocate_block(Document& doc, std::int64_t count, std::int32_t scans) {
 
 int read_ascii_data(Document& doc, std::FILE* file) {
   const int columns = column_count_or(doc, 0);
-  FileRest rest;
-  if (!read_rest(file, rest)) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(rest.size / 1024), 0,
+  ReadScratch& scratch = library().scratch;
+  struct Trim {
+    ReadScratch& scratch;
+    ~Trim() { trim_scratch(scratch); }
+  } trim{scratch};
+  scratch.values.clear();
+  if (!read_rest(file, scratch)) {
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(scratch.size / 1024), 0,
                    LEVEL_GEF_SEVERE);
     return 0;
   }
-  if (rest.size == 0 || columns <= 0) return allocate_block(doc, 0, 0) ? 1 : 0;
+  if (scratch.size == 0 || columns <= 0) return allocate_block(doc, 0, 0) ? 1 : 0;
 
   const Entry& text_kw = entry(doc, KW_COLUMNTEXT, 0);
   const Entry& colsep = entry(doc, KW_COLUMNSEPARATOR, 0);
   const Entry& recsep = entry(doc, KW_RECORDSEPARATOR, 0);
   const bool texts = text_kw.present != 0 && text_kw.field[0].i != 0;
   const bool keep_texts = text_kw.present != 0 && text_kw.field[0].i == 1;
-  const char* begin = rest.bytes.get();
+  const char* begin = scratch.bytes.get();
   const bool blank_separated = !texts && colsep.present != 0 && recsep.present == 0 &&
                                (colsep.field[0].c == ' ' || colsep.field[0].c == '\t');
   Parser in{begin,
-            begin + rest.size,
+            begin + scratch.size,
             columns,
             colsep.field[0].c,
             recsep.field[0].c,
             recsep.present != 0,
             blank_separated,
-            {},
+            scratch.values,
             {}};
   int outcome = kNoRecordSeparator;
   try {
-    in.values.reserve(expected_values(begin, rest.size));
-    prefer_large_pages(in.values.data(), in.values.capacity() * sizeof(double));
+    // At least a megabyte's worth, as for the bytes (see kLeastScratch).
+    const std::size_t expected =
+        std::max<std::size_t>(expected_values(begin, scratch.size), 1 << 17);
+    if (expected > in.values.capacity()) {
+      in.values.reserve(expected);
+      prefer_large_pages(in.values.data(), in.values.capacity() * sizeof(double));
+    }
   } catch (const std::bad_alloc&) {
     // Only a guess failed; growing as the values come may still fit.
   }

@@ -60,26 +60,55 @@ bool position_and_end(std::FILE* file, std::int64_t& position, std::int64_t& end
   return end >= 0 && seek_file(file, position);
 }
 
-bool read_rest(std::FILE* file, FileRest& out) {
+namespace {
+
+// Scratch kept between files up to this size; a CPT file rarely holds a tenth of it.
+constexpr std::size_t kKeptScratch = std::size_t(8) << 20;
+// The least the scratch allocates. Pages are only backed once touched, so room to spare costs
+// nothing, while growing file by file would touch fresh pages each time a larger file comes.
+constexpr std::size_t kLeastScratch = std::size_t(1) << 20;
+
+// Makes room for `room` bytes, keeping the first `kept`; false when memory runs out.
+bool make_room(ReadScratch& scratch, std::size_t room, std::size_t kept) {
+  if (scratch.room >= room) return true;
+  if (room < kLeastScratch) room = kLeastScratch;
+  std::unique_ptr<char[]> bigger(new (std::nothrow) char[room]);
+  if (!bigger) return false;
+  prefer_large_pages(bigger.get(), room);
+  if (kept > 0) std::memcpy(bigger.get(), scratch.bytes.get(), kept);
+  scratch.bytes = std::move(bigger);
+  scratch.room = room;
+  return true;
+}
+
+} // namespace
+
+bool read_rest(std::FILE* file, ReadScratch& scratch) {
   // With the size known one read fills the buffer; one spare byte shows whether the file grew
   // meanwhile, in which case the buffer doubles until the end is found.
   std::int64_t position = 0, end = 0;
-  std::size_t capacity = std::size_t(1) << 16;
+  std::size_t wanted = std::size_t(1) << 16;
   if (position_and_end(file, position, end) && end >= position)
-    capacity = std::size_t(end - position) + 1;
-  out.size = 0;
-  out.bytes.reset(new (std::nothrow) char[capacity]);
-  if (!out.bytes) return false;
-  prefer_large_pages(out.bytes.get(), capacity);
+    wanted = std::size_t(end - position) + 1;
+  scratch.size = 0;
+  if (!make_room(scratch, wanted, 0)) return false;
   for (;;) {
-    out.size += std::fread(out.bytes.get() + out.size, 1, capacity - out.size, file);
-    if (out.size < capacity) return std::ferror(file) == 0;
-    std::unique_ptr<char[]> bigger(new (std::nothrow) char[capacity * 2]);
-    if (!bigger) return false;
-    std::memcpy(bigger.get(), out.bytes.get(), out.size);
-    out.bytes = std::move(bigger);
-    capacity *= 2;
+    scratch.size +=
+        std::fread(scratch.bytes.get() + scratch.size, 1, scratch.room - scratch.size, file);
+    if (scratch.size < scratch.room) return std::ferror(file) == 0;
+    if (!make_room(scratch, scratch.room * 2, scratch.size)) return false;
   }
+}
+
+void trim_scratch(ReadScratch& scratch) {
+  if (scratch.room > kKeptScratch) {
+    scratch.bytes.reset();
+    scratch.room = 0;
+  }
+  scratch.size = 0;
+  if (scratch.values.capacity() * sizeof(double) > kKeptScratch)
+    std::vector<double>().swap(scratch.values);
+  scratch.values.clear();
 }
 
 void prefer_large_pages(void* bytes, std::size_t size) {

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "document/record.h"
+
 namespace gef {
 
 // Opens `filename` for binary reading; nullptr when it cannot be opened.
@@ -23,15 +25,14 @@ bool seek_file(std::FILE* file, std::int64_t offset);
 // it was; false when either cannot be found.
 bool position_and_end(std::FILE* file, std::int64_t& position, std::int64_t& end);
 
-// The bytes from a position of a file to its end, in storage that is never zeroed first.
-struct FileRest {
-  std::unique_ptr<char[]> bytes;
-  std::size_t size = 0;
-};
+// Reads every byte from the current position to the end of `file` into `scratch.bytes`, setting
+// `scratch.size`; the allocation is reused when it has room. False on a read error or when memory
+// runs out.
+bool read_rest(std::FILE* file, ReadScratch& scratch);
 
-// Reads every byte from the current position to the end of `file` into `out`; false on a read
-// error or when memory runs out.
-bool read_rest(std::FILE* file, FileRest& out);
+// Gives back what the scratch holds beyond the size of a typical file, so that one large file
+// does not keep its memory for the rest of the session.
+void trim_scratch(ReadScratch& scratch);
 
 // Asks the system to back the fresh, not yet touched block at `bytes` (`size` bytes) with large
 // pages where it can. The first touch of fresh memory costs one page fault per page, which on
