@@ -84,15 +84,14 @@ struct Document {
   ErrorList* errors; // created by the first reset
 };
 
-// Working memory of the text data reader, kept from one file to the next. Fresh memory costs a
-// page fault per page at its first touch, which on virtual machines outweighs parsing a typical
-// file; kept, it is touched once per session instead of once per file. What a large file needed
-// is given back after it (see keep_or_release).
+// The text data reader's buffer for a file's bytes, kept from one file to the next. Fresh memory
+// costs a page fault per page at its first touch, which on virtual machines outweighs parsing a
+// typical file; kept, it is touched once per session instead of once per file. What a large file
+// needed is given back after it (see trim_scratch).
 struct ReadScratch {
   std::unique_ptr<char[]> bytes; // the file's bytes after the header, never zeroed first
   std::size_t room = 0;          // bytes allocated at `bytes`
   std::size_t size = 0;          // bytes read into `bytes`
-  std::vector<double> values;    // the values in the order they stand in the file
 };
 
 // Library-wide state beside the record.

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,6 +50,88 @@ enum class Value { READ, AT_END, NOT_A_NUMBER, NO_SEPARATOR, WRONG_SEPARATOR };
 
 bool is_c_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+// The values as they are read, stored straight into the data block column after column, with
+// room for a guessed number of scans per column that doubles when the guess falls short. Storing
+// them in place spares a second copy of the block, the pass that reorders it, and the fresh
+// memory both would touch.
+class ColumnStore {
+public:
+  // Throws std::bad_alloc when even a small block cannot be had.
+  ColumnStore(int columns, std::int64_t scans) : columns_(columns) {
+    const std::int64_t least = std::min(kLeast, most());
+    if (!allocate(std::min(std::max(scans, least), most()), false)) allocate(least, true);
+  }
+
+  void push_back(double v) {
+    if (stored_) block_[std::size_t(at_)] = v;
+    at_ += room_;
+    if (++column_ == columns_) {
+      column_ = 0;
+      at_ = ++scan_;
+      if (scan_ == room_) grow();
+    }
+  }
+  void pop_back() {
+    if (column_ == 0) {
+      column_ = columns_;
+      --scan_;
+    }
+    --column_;
+    at_ = std::int64_t(column_) * room_ + scan_;
+  }
+  std::size_t size() const { return std::size_t(scan_ * columns_ + column_); }
+
+  // The block holding the first `scans` scans, each column's values right after the last's.
+  std::unique_ptr<double[]> take(std::int64_t scans) {
+    for (int c = 1; c < columns_; ++c)
+      std::memmove(block_.get() + c * scans, block_.get() + c * room_,
+                   std::size_t(scans) * sizeof(double));
+    if (scans == 0) block_[0] = 0.0;
+    return std::move(block_);
+  }
+
+private:
+  static constexpr std::int64_t kLeast = 64;
+
+  // The most scans per column a document's block can hold.
+  std::int64_t most() const { return std::numeric_limits<std::int32_t>::max() / columns_; }
+
+  // Moves to a block of `scans` scans per column, the scans so far copied over; false when memory
+  // runs out, unless `or_throw`.
+  bool allocate(std::int64_t scans, bool or_throw) {
+    const std::int64_t size = scans * columns_;
+    std::unique_ptr<double[]> block(new (std::nothrow) double[std::size_t(size)]);
+    if (!block) {
+      if (or_throw) throw std::bad_alloc();
+      return false;
+    }
+    prefer_large_pages(block.get(), std::size_t(size) * sizeof(double));
+    for (int c = 0; c < columns_ && block_; ++c)
+      std::memcpy(block.get() + c * scans, block_.get() + c * room_,
+                  std::size_t(scan_) * sizeof(double));
+    block_ = std::move(block);
+    room_ = scans;
+    at_ = std::int64_t(column_) * room_ + scan_;
+    return true;
+  }
+  // Past what a document can hold, values are only counted: the caller reports the block as too
+  // large before it takes any.
+  void grow() {
+    if (room_ >= most())
+      stored_ = false;
+    else
+      allocate(std::min(room_ * 2, most()), true);
+  }
+
+  std::unique_ptr<double[]> block_;
+  std::int64_t room_ = 0; // scans each column has room for
+  int columns_;
+  int column_ = 0;        // column of the next value
+  std::int64_t scan_ = 0; // scan of the next value
+  std::int64_t at_ = 0;   // index of the next value in the block
+  bool stored_ = true;
+};
+
 struct Parser {
   const char* p;
   const char* end;
@@ -56,8 +139,8 @@ struct Parser {
   char column_separator;
   char record_separator;
   bool has_record_separator;
-  bool line_ends_scan;         // values are separated by blanks or tabs, and scans by nothing else
-  std::vector<double>& values; // the session's scratch, emptied
+  bool line_ends_scan; // values are separated by blanks or tabs, and scans by nothing else
+  ColumnStore& values; // the values read so far
   std::vector<std::pair<std::int32_t, std::string>> texts; // scan index, text
   std::int64_t early_end = 0; // first scan (1-based) closed right after its last value, or 0
   bool cut_at_end = false;    // the file ends right after the last value of a complete scan
@@ -236,29 +319,25 @@ std::int32_t clamp_count(std::int64_t n) {
   return n < 0 ? 0 : n > std::numeric_limits<std::int32_t>::max() ? 0 : std::int32_t(n);
 }
 
-// Gives the document a data block of `count` values (at least one, so there is always one to
-// point at) and records its capacity. False after reporting when memory runs out. The caller
-// writes every one of the `count` values, so only the lone value of an empty block is cleared.
-bool allocate_block(Document& doc, std::int64_t count, std::int32_t scans) {
+// Gives the document `block` as its data block of `count` values, or a block of one cleared value
+// when `block` is null, so that there is always one to point at, and records its capacity. False
+// after reporting when memory runs out.
+bool install_block(Document& doc, std::unique_ptr<double[]> block, std::int64_t count,
+                   std::int32_t scans) {
   release_data(doc);
   doc.data_present = 1;
   doc.scan_count = scans;
   doc.scan_known = 1;
-  const std::int64_t size = count > 0 ? count : 1;
-  if (size > std::numeric_limits<std::int32_t>::max()) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size / 128), 0,
-                   LEVEL_GEF_SEVERE);
-    return false;
+  if (!block) {
+    block.reset(new (std::nothrow) double[1]);
+    if (!block) {
+      report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, 0, 0, LEVEL_GEF_SEVERE);
+      return false;
+    }
+    block[0] = 0.0;
   }
-  library().data.reset(new (std::nothrow) double[std::size_t(size)]);
-  if (!library().data) {
-    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(size * 8 / 1024), 0,
-                   LEVEL_GEF_SEVERE);
-    return false;
-  }
-  prefer_large_pages(library().data.get(), std::size_t(size) * sizeof(double));
-  if (count <= 0) library().data[0] = 0.0;
-  doc.value_capacity = std::int32_t(size);
+  library().data = std::move(block);
+  doc.value_capacity = std::int32_t(count > 0 ? count : 1);
   if (!resize_column_texts(scans)) {
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(scans / 128), 0,
                    LEVEL_GEF_SEVERE);
@@ -276,13 +355,12 @@ int read_ascii_data(Document& doc, std::FILE* file) {
     ReadScratch& scratch;
     ~Trim() { trim_scratch(scratch); }
   } trim{scratch};
-  scratch.values.clear();
   if (!read_rest(file, scratch)) {
     report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, std::int32_t(scratch.size / 1024), 0,
                    LEVEL_GEF_SEVERE);
     return 0;
   }
-  if (scratch.size == 0 || columns <= 0) return allocate_block(doc, 0, 0) ? 1 : 0;
+  if (scratch.size == 0 || columns <= 0) return install_block(doc, nullptr, 0, 0) ? 1 : 0;
 
   const Entry& text_kw = entry(doc, KW_COLUMNTEXT, 0);
   const Entry& colsep = entry(doc, KW_COLUMNSEPARATOR, 0);
@@ -292,6 +370,15 @@ int read_ascii_data(Document& doc, std::FILE* file) {
   const char* begin = scratch.bytes.get();
   const bool blank_separated = !texts && colsep.present != 0 && recsep.present == 0 &&
                                (colsep.field[0].c == ' ' || colsep.field[0].c == '\t');
+  // The block read before goes first, so that its memory can hold this one.
+  release_data(doc);
+  std::optional<ColumnStore> store;
+  try {
+    store.emplace(columns, std::int64_t(expected_values(begin, scratch.size)) / columns + 1);
+  } catch (const std::bad_alloc&) {
+    report_keyword(doc, ERR_OUT_OF_MEMORY, kNameColumns, 0, 0, LEVEL_GEF_SEVERE);
+    return 0;
+  }
   Parser in{begin,
             begin + scratch.size,
             columns,
@@ -299,20 +386,9 @@ int read_ascii_data(Document& doc, std::FILE* file) {
             recsep.field[0].c,
             recsep.present != 0,
             blank_separated,
-            scratch.values,
+            *store,
             {}};
   int outcome = kNoRecordSeparator;
-  try {
-    // At least a megabyte's worth, as for the bytes (see kLeastScratch).
-    const std::size_t expected =
-        std::max<std::size_t>(expected_values(begin, scratch.size), 1 << 17);
-    if (expected > in.values.capacity()) {
-      in.values.reserve(expected);
-      prefer_large_pages(in.values.data(), in.values.capacity() * sizeof(double));
-    }
-  } catch (const std::bad_alloc&) {
-    // Only a guess failed; growing as the values come may still fit.
-  }
   try {
     if (!texts || recsep.present != 0 || colsep.present == 0)
       outcome = parse(in, texts, colsep.present != 0, recsep.present != 0);
@@ -371,12 +447,7 @@ int read_ascii_data(Document& doc, std::FILE* file) {
     return 0;
   }
   const std::int32_t s = std::int32_t(scans);
-  if (!allocate_block(doc, scans * c, s)) return 0;
-
-  double* data = library().data.get();
-  for (std::int32_t scan = 0; scan < s; ++scan)
-    for (int col = 0; col < columns; ++col)
-      data[std::int64_t(col) * s + scan] = in.values[std::size_t(std::int64_t(scan) * c + col)];
+  if (!install_block(doc, store->take(scans), scans * c, s)) return 0;
 
   if (!keep_texts) return 1;
   for (const auto& [scan, text] : in.texts) {

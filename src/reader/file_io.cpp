@@ -106,9 +106,6 @@ void trim_scratch(ReadScratch& scratch) {
     scratch.room = 0;
   }
   scratch.size = 0;
-  if (scratch.values.capacity() * sizeof(double) > kKeptScratch)
-    std::vector<double>().swap(scratch.values);
-  scratch.values.clear();
 }
 
 void prefer_large_pages(void* bytes, std::size_t size) {
