@@ -25,12 +25,6 @@ constexpr int kQnTime = 12;
 constexpr int kQnPore[] = {5, 6, 7};
 constexpr int kQnDepth[] = {11, 1};
 
-std::string upper(const char* text) {
-  std::string out = text != nullptr ? text : "";
-  for (char& c : out) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
 std::vector<double> readings(int column) {
   const std::optional<double> void_value = column_void(column);
   std::vector<double> out;

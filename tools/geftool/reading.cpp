@@ -3,7 +3,6 @@
 #include "reading.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -57,8 +56,7 @@ bool lacks_gefid(const std::string& path) {
   std::string head(65536, '\0');
   in.read(head.data(), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<std::size_t>(in.gcount()));
-  for (char& c : head) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return head.find("#GEFID") == std::string::npos;
+  return upper(std::move(head)).find("#GEFID") == std::string::npos;
 }
 
 bool is_data_loss(const Finding& finding, const std::string& path) {

@@ -2,18 +2,12 @@
 // The table of rule sets test_gef knows, and the report flavour a document claims.
 #include "rule_sets.h"
 
-#include <cctype>
-
 #include <gef/gef.h>
+
+#include "text.h"
 
 namespace geftool {
 namespace {
-
-std::string upper(const char* text) {
-  std::string out(text != nullptr ? text : "");
-  for (char& c : out) c = char(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 bool mentions(const std::string& code, const char* dashed, const char* underscored) {
   return code.find(dashed) != std::string::npos || code.find(underscored) != std::string::npos;

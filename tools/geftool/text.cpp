@@ -102,4 +102,12 @@ std::string csv_field(const std::string& value) {
   return quoted + "\"";
 }
 
+std::string upper(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  return text;
+}
+
+std::string upper(const char* text) { return upper(std::string(text != nullptr ? text : "")); }
+
 } // namespace geftool

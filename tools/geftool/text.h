@@ -14,6 +14,11 @@ std::string to_utf8(std::string bytes);
 /// As to_utf8; a null text gives an empty string.
 std::string to_utf8(const char* bytes);
 
+/// `text` with the letters a to z in upper case, as GEF keywords and codes compare; a null text
+/// gives an empty string. Other bytes stay as they are, whatever the locale.
+std::string upper(std::string text);
+std::string upper(const char* text);
+
 /// Number of characters (code points) of UTF-8 text, for lining up table columns.
 std::size_t utf8_width(const std::string& text);
 
