@@ -21,7 +21,7 @@ struct HeaderBytesRecord {
 inline std::vector<HeaderBytesRecord> split_header_records(const std::string& bytes) {
   std::vector<HeaderBytesRecord> records;
   HeaderBytesRecord record;
-  record.fields.reserve(8);
+  record.fields.reserve(9);
   std::string part;
   std::size_t index = 0; // of `part` in its record: 0 name, 1 number, then the fields
   auto finish_part = [&] {
@@ -34,20 +34,27 @@ inline std::vector<HeaderBytesRecord> split_header_records(const std::string& by
     part.clear();
     ++index;
   };
+  // The framing bytes are all below 0x20, so runs of other bytes are appended whole.
+  auto framing = [](char c) {
+    return c == GEF_COPY_ESCAPE || c == GEF_COPY_FIELD_START || c == GEF_COPY_RECORD_END;
+  };
   for (std::size_t i = 0; i < bytes.size(); ++i) {
+    std::size_t run = i;
+    while (run < bytes.size() && !framing(bytes[run])) ++run;
+    part.append(bytes, i, run - i);
+    if (run == bytes.size()) break;
+    i = run;
     const char c = bytes[i];
-    if (c == GEF_COPY_ESCAPE && i + 1 < bytes.size()) {
-      part += bytes[++i];
+    if (c == GEF_COPY_ESCAPE) {
+      if (i + 1 < bytes.size()) part += bytes[++i];
     } else if (c == GEF_COPY_FIELD_START) {
       finish_part();
-    } else if (c == GEF_COPY_RECORD_END) {
+    } else {
       finish_part();
       records.push_back(std::move(record));
       record = HeaderBytesRecord{};
-      record.fields.reserve(8); // the most a keyword has, so a record's fields grow once
+      record.fields.reserve(9); // the most a keyword has, so a record's fields grow once
       index = 0;
-    } else {
-      part += c;
     }
   }
   return records;
