@@ -3,6 +3,7 @@
 //
 // Every value goes through one formatter into one output buffer; a void cell whose text would no
 // longer read as void is written as the void value itself, so a round trip keeps it void.
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -13,6 +14,7 @@
 #include "diagnostics/error_list.h"
 #include "document/columns.h"
 #include "document/convert.h"
+#include "document/number_chars.h"
 #include "document/store.h"
 #include "reader/binary_data.h"
 #include "writer/writer.h"
@@ -21,6 +23,8 @@ namespace gef {
 namespace {
 
 constexpr std::size_t kScanTextKept = 1022; // the reader refuses longer per-scan texts
+constexpr int kDirectPrecision = 40;        // decimals put_directly takes
+constexpr int kDirectWidth = 1024;          // and field width
 
 // How one column's values are written, and where they are.
 struct ColumnFormat {
@@ -32,6 +36,9 @@ struct ColumnFormat {
   double void_low = 0;
   double void_high = 0;
   const double* values = nullptr;
+  // The format's digits come straight from to_chars (see put_directly).
+  bool direct = false;
+  std::chars_format style = std::chars_format::scientific;
 };
 
 std::vector<ColumnFormat> column_formats(Document& doc, int columns, bool report_format) {
@@ -45,8 +52,36 @@ std::vector<ColumnFormat> column_formats(Document& doc, int columns, bool report
     f.void_low = f.void_value - margin;
     f.void_high = f.void_value + margin;
     if (doc.scan_count > 0) f.values = column_values(doc, c);
+    const char letter = f.format.letter;
+    f.direct = (letter == 'e' || letter == 'f' || letter == 'g') && f.format.precision >= 0 &&
+               f.format.precision <= kDirectPrecision && f.format.width >= 0 &&
+               f.format.width <= kDirectWidth;
+    f.style = letter == 'e'   ? std::chars_format::scientific
+              : letter == 'f' ? std::chars_format::fixed
+                              : std::chars_format::general;
   }
   return out;
+}
+
+// The common case written straight into the output, as format_core would give it: a finite
+// value far from the void value, in a lower-case format of a few decimals. False when the value
+// is left to format_value, with nothing written.
+bool put_directly(Output& out, const ColumnFormat& column, double v, std::size_t width) {
+  if (!column.direct || !std::isfinite(v) ||
+      (column.has_void && v >= column.void_low && v <= column.void_high))
+    return false;
+  constexpr std::size_t kRoom = 64; // a value beyond it takes the general path
+  char* at = out.room(kRoom + width);
+  const auto r = to_chars(at, at + kRoom, v, column.style, column.format.precision);
+  if (r.ec != std::errc()) return false;
+  std::size_t n = std::size_t(r.ptr - at);
+  if (n < width) {
+    std::memmove(at + (width - n), at, n);
+    std::memset(at, ' ', width - n);
+    n = width;
+  }
+  out.advance(n);
+  return true;
 }
 
 // Formats `v`; a void value keeps reading as void.
@@ -80,8 +115,11 @@ void write_text(Document& doc, Output& out, int columns, bool report_format, boo
   for (int s = 1; s <= doc.scan_count; ++s) {
     for (int c = 1; c <= columns; ++c) {
       const ColumnFormat& f = formats[std::size_t(c - 1)];
-      format_value(f, f.values[s - 1], text);
-      out.put_number(unpadded ? 0 : f.format.width, text);
+      const int width = unpadded ? 0 : f.format.width;
+      if (!put_directly(out, f, f.values[s - 1], std::size_t(width))) {
+        format_value(f, f.values[s - 1], text);
+        out.put_number(width, text);
+      }
       out.put(separator);
     }
     if (separated) {

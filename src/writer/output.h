@@ -65,6 +65,13 @@ public:
     used_ += pad + text.length;
   }
   void put_unpadded(const NumberText& text);
+  // At least `n` bytes (at most the buffer's size) to write into at the end of the buffer, which
+  // `advance` then takes.
+  char* room(std::size_t n) {
+    if (used_ + n > kBufferSize) flush();
+    return buffer_ + used_;
+  }
+  void advance(std::size_t n) { used_ += n; }
   bool flush();
   bool failed() const { return failed_; }
 

@@ -50,6 +50,37 @@ TEST_F(DataWriterTest, WritesTheTextLayouts) {
   }
 }
 
+// Every format letter and the values at the edges of each: fixed digits past the short path's
+// room, rounding ties, signed zeros, the smallest and largest doubles, NaN and infinity.
+TEST_F(DataWriterTest, WritesNumbersAsPrintfDoes) {
+  const double values[] = {1.5,       -0.2,    0.0,    -0.0, 123456.789, 9.9995,  0.00012345,
+                           1e300,     -1e-300, 5e-324, 1e22, 2.5,        NAN,     INFINITY,
+                           -INFINITY, 0.125,   -7.0,   1e-5, 99999.5,    1.0 / 3, 4.35};
+  const int scans = int(sizeof values / sizeof values[0]);
+  for (const char* formats : {"F9.3 e12.4", "g10.5 E11.3", "f40.20 G6.0", "F5.0 e1.0"}) {
+    restart(2, scans);
+    for (int s = 1; s <= scans; ++s)
+      for (int c = 1; c <= 2; ++c) set_data(c, s, values[s - 1]);
+    store_line(std::string("REPORTDATAFORMAT= ") + formats);
+    std::string expected;
+    for (const double v : values) {
+      for (const char* f = formats; *f != '\0';) {
+        const char letter = char(*f | 0x20); // the format's letters mean printf's, in either case
+        char* rest = nullptr;
+        const long width = std::strtol(f + 1, &rest, 10);
+        const long precision = std::strtol(rest + 1, &rest, 10);
+        const std::string spec = std::string("%*.*l") + letter + ' ';
+        char text[512];
+        std::snprintf(text, sizeof text, spec.c_str(), int(width), int(precision), v);
+        expected += text;
+        f = *rest == ' ' ? rest + 1 : rest;
+      }
+      expected += "\r\n";
+    }
+    EXPECT_EQ(data(), expected) << formats;
+  }
+}
+
 TEST_F(DataWriterTest, WritesPerScanTextsBeforeTheRecordEnd) {
   restart(2, 3);
   for (const char* l : {"COLUMNSEPARATOR= ;", "RECORDSEPARATOR= !", "COLUMNTEXT= 1"}) store_line(l);
