@@ -69,9 +69,9 @@ TEST_F(DataWriterTest, WritesNumbersAsPrintfDoes) {
         char* rest = nullptr;
         const long width = std::strtol(f + 1, &rest, 10);
         const long precision = std::strtol(rest + 1, &rest, 10);
-        const std::string spec = std::string("%*.*l") + letter + ' ';
+        const std::string conversion = std::string("%*.*l") + letter + ' ';
         char text[512];
-        std::snprintf(text, sizeof text, spec.c_str(), int(width), int(precision), v);
+        std::snprintf(text, sizeof text, conversion.c_str(), int(width), int(precision), v);
         expected += text;
         f = *rest == ' ' ? rest + 1 : rest;
       }
