@@ -98,9 +98,13 @@ TEST_F(AsciiTest, SeparatorFormsFindingsAndColumnTexts) {
 TEST_F(AsciiTest, ColumnTextNeedsARecordSeparator) {
   for (const std::string& file :
        {header(1, kColumn + kTexts) + "1;a!\r\n", header(2, kTexts) + "1 2\r\n3 4 sand\r\n"}) {
+    ASSERT_EQ(read(header(2) + "7 8\r\n"), 1);
     EXPECT_EQ(read(file), 0);
     EXPECT_EQ(find_error(GEF_E_COLUMNTEXT_WITHOUT_RECORDSEPARATOR).level, 1);
     EXPECT_EQ(find_error(GEF_E_DATA_BLOCK_ERRORS).level, 1);
+    // Nothing of the file read before stays behind as if it were this file's data.
+    EXPECT_EQ(document().value_capacity, 0);
+    EXPECT_NE(get_data(1, 1), 7.0);
   }
 }
 
