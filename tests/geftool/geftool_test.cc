@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -92,11 +93,16 @@ protected:
         q(GEFTOOL_EXE) + " " + arguments + " </dev/null >" + q(out) + " 2>" + q(err);
 #endif
     Outcome run;
+    // The files of the run before go first, so that a shell that never started cannot leave
+    // that run's output behind as this one's.
+    std::remove(out.c_str());
+    std::remove(err.c_str());
     int raw = std::system(command.c_str());
 #ifdef _WIN32
     // Under a loaded emulator the shell now and then fails to start the program at all; that
     // says nothing about geftool, so such a start is tried once more.
-    if (raw != 0 && slurp_file(err).find("Can't recognize") != std::string::npos)
+    if (raw != 0 && (!std::filesystem::exists(out) ||
+                     slurp_file(err).find("Can't recognize") != std::string::npos))
       raw = std::system(command.c_str());
     run.status = raw;
 #else
