@@ -17,11 +17,14 @@ struct HeaderBytesRecord {
   std::vector<std::string> fields; ///< each empty when absent, else type letter and value
 };
 
+/// The most fields a keyword has: reserved for each record, so that its fields grow once.
+constexpr std::size_t kMostFields = 9;
+
 /// Splits `bytes` as gef_copy_header frames them; an unfinished last record is dropped.
 inline std::vector<HeaderBytesRecord> split_header_records(const std::string& bytes) {
   std::vector<HeaderBytesRecord> records;
   HeaderBytesRecord record;
-  record.fields.reserve(9);
+  record.fields.reserve(kMostFields);
   std::string part;
   std::size_t index = 0; // of `part` in its record: 0 name, 1 number, then the fields
   auto finish_part = [&] {
@@ -53,7 +56,7 @@ inline std::vector<HeaderBytesRecord> split_header_records(const std::string& by
       finish_part();
       records.push_back(std::move(record));
       record = HeaderBytesRecord{};
-      record.fields.reserve(9); // the most a keyword has, so a record's fields grow once
+      record.fields.reserve(kMostFields);
       index = 0;
     }
   }
